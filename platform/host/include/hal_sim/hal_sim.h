@@ -1,0 +1,57 @@
+// Control and inspection of the workstation stand-ins for the platform (system properties,
+// system-control client, audio output port). Host only: no device build contains any of this.
+//
+// The stand-ins keep their state in memory. When HAL_SIM_DIR names a directory, the properties
+// and the audio port's record persist there, so that they outlive the process as on a device.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace hal_sim {
+
+using PropertyMap = std::map<std::string, std::string>;
+
+// Properties: a snapshot, and a reset to "nothing set" (memory and, if configured, the store file).
+PropertyMap properties();
+void clear_properties();
+
+// Parses the text of a store file; malformed lines are skipped, never fatal.
+PropertyMap parse_store(const std::string& text);
+
+// Strict signed 32-bit decimal: optional '-', then digits only. False for anything else.
+bool parse_int32(const std::string& text, int* out);
+
+// System-control client behaviour (implemented in the client stand-in, libsystemcontrolservice).
+struct ClientControl {
+    bool available = true;      // getInstance() hands out a client
+    bool retained = true;       // the service keeps its own reference, as a real singleton does
+    bool set_fails = false;     // setProperty() changes nothing and reports failure
+    int instance_delay_us = 0;  // getInstance() takes this long, to widen races in tests
+};
+void set_client_control(const ClientControl& control);
+ClientControl client_control();
+int instance_requests();  // getInstance() calls since the last reset_client()
+void reset_client();      // default control, count 0, drops the retained client
+
+// Audio output port behaviour for setParameters() (in the port stand-in, libAmlAudioOutPort).
+enum class ParameterFault { kNone, kStatus, kStdException, kForeignException };
+void set_parameter_fault(ParameterFault fault, int status = 0);
+
+// What a non-standard exception from the port looks like to a catcher.
+struct ForeignException {
+    int code;
+};
+
+// Ordered record of what happened to the client and the port in this process, for example
+// "client.getInstance", "client.setProperty vendor.quorin.ledindex=0", "port.created",
+// "port.createAudioPatchTarsk", "port.setParameters audio_echo_decay=40", "port.destroyed".
+std::vector<std::string> journal();
+void clear_journal();
+void record(const std::string& event);
+
+// The audio port's persistent record under HAL_SIM_DIR ("audio_port", one event a line).
+std::vector<std::string> port_record();
+
+}  // namespace hal_sim

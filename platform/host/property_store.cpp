@@ -1,0 +1,192 @@
+// The one property store behind __system_property_get/set and the system-control client stand-in.
+// In memory by default; under HAL_SIM_DIR it lives in the file "properties" there, re-read on
+// every access so that several processes (the library's user and halctl, say) see one store.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/system_properties.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "hal_sim/hal_sim.h"
+#include "sim_files.h"
+
+namespace hal_sim {
+namespace {
+
+constexpr size_t kMaxValueLength = PROP_VALUE_MAX - 1;
+constexpr const char* kStoreName = "properties";
+constexpr const char* kLockName = "properties.lock";
+
+std::mutex& store_mutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+PropertyMap& memory_store() {
+    static PropertyMap store;
+    return store;
+}
+
+bool valid_key(const std::string& key) {
+    return !key.empty() && key.find_first_of("=\n") == std::string::npos;
+}
+
+bool valid_value(const std::string& value) {
+    return value.size() <= kMaxValueLength && value.find('\n') == std::string::npos;
+}
+
+std::string serialise(const PropertyMap& map) {
+    std::string text;
+    for (const auto& [key, value] : map) {
+        text += key;
+        text += '=';
+        text += value;
+        text += '\n';
+    }
+    return text;
+}
+
+// Holds an advisory lock on the store's lock file for as long as it lives.
+class FileLock {
+  public:
+    FileLock(const std::string& dir, int operation)
+        : fd_(open((dir + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        if (fd_ >= 0) {
+            while (flock(fd_, operation) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FileLock() {
+        if (fd_ >= 0) close(fd_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+  private:
+    int fd_;
+};
+
+PropertyMap load(const std::optional<std::string>& dir) {
+    if (!dir) return memory_store();
+    std::string text;
+    read_file(*dir + "/" + kStoreName, &text);
+    return parse_store(text);
+}
+
+bool store(const std::optional<std::string>& dir, const PropertyMap& map) {
+    if (!dir) {
+        memory_store() = map;
+        return true;
+    }
+    return replace_file(*dir, kStoreName, serialise(map));
+}
+
+std::optional<std::string> lookup(const std::string& key) {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    const auto dir = sim_dir();
+    std::optional<FileLock> lock;
+    if (dir) lock.emplace(*dir, LOCK_SH);
+    const PropertyMap map = load(dir);
+    const auto it = map.find(key);
+    if (it == map.end()) return std::nullopt;
+    return it->second;
+}
+
+}  // namespace
+
+PropertyMap parse_store(const std::string& text) {
+    PropertyMap map;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        // A last line without its newline is a torn write from outside: skip it.
+        if (end == std::string::npos) break;
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = line.substr(0, eq);
+        std::string value = line.substr(eq + 1);
+        if (!valid_key(key) || !valid_value(value) || value.find('\0') != std::string::npos ||
+            key.find('\0') != std::string::npos) {
+            continue;
+        }
+        map[std::move(key)] = std::move(value);
+    }
+    return map;
+}
+
+bool parse_int32(const std::string& text, int* out) {
+    size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) i = 1;
+    if (i >= text.size()) return false;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) return false;
+    }
+    if (negative) value = -value;
+    if (value < INT_MIN || value > INT_MAX) return false;
+    *out = static_cast<int>(value);
+    return true;
+}
+
+std::optional<std::string> property_value(const std::string& key) {
+    return lookup(key);
+}
+
+bool set_property_value(const std::string& key, const std::string& value) {
+    if (!valid_key(key) || !valid_value(value)) return false;
+    std::lock_guard<std::mutex> guard(store_mutex());
+    const auto dir = sim_dir();
+    std::optional<FileLock> lock;
+    if (dir) lock.emplace(*dir, LOCK_EX);
+    PropertyMap map = load(dir);
+    map[key] = value;
+    return store(dir, map);
+}
+
+PropertyMap properties() {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    const auto dir = sim_dir();
+    std::optional<FileLock> lock;
+    if (dir) lock.emplace(*dir, LOCK_SH);
+    return load(dir);
+}
+
+void clear_properties() {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    memory_store().clear();
+    const auto dir = sim_dir();
+    if (dir) {
+        FileLock lock(*dir, LOCK_EX);
+        replace_file(*dir, kStoreName, "");
+    }
+}
+
+}  // namespace hal_sim
+
+extern "C" int __system_property_get(const char* name, char* value) {
+    value[0] = '\0';
+    if (name == nullptr) return 0;
+    const auto found = hal_sim::property_value(name);
+    if (!found) return 0;
+    // Stored values are at most PROP_VALUE_MAX - 1 bytes, so this always fits.
+    memcpy(value, found->c_str(), found->size() + 1);
+    return static_cast<int>(found->size());
+}
+
+extern "C" int __system_property_set(const char* name, const char* value) {
+    if (name == nullptr || value == nullptr) return -1;
+    return hal_sim::set_property_value(name, value) ? 0 : -1;
+}

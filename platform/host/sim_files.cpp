@@ -1,0 +1,70 @@
+#include "sim_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace hal_sim {
+namespace {
+
+bool write_all(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> sim_dir() {
+    const char* dir = getenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): read only
+    if (dir == nullptr || dir[0] == '\0') return std::nullopt;
+    return std::string(dir);
+}
+
+bool read_file(const std::string& path, std::string* text) {
+    text->clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buffer[4096];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        text->append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return ok;
+}
+
+bool replace_file(const std::string& dir, const std::string& name, const std::string& text) {
+    const std::string target = dir + "/" + name;
+    const std::string temp = target + ".tmp." + std::to_string(getpid());
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool written = write_all(fd, text) && fsync(fd) == 0;
+    if (close(fd) != 0 || !written || rename(temp.c_str(), target.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool append_line(const std::string& dir, const std::string& name, const std::string& line) {
+    const std::string path = dir + "/" + name;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool ok = write_all(fd, line + "\n");
+    return close(fd) == 0 && ok;
+}
+
+}  // namespace hal_sim

@@ -1,0 +1,58 @@
+// The event journal of the stand-ins and the audio port's persistent record.
+#include <mutex>
+
+#include "hal_sim/hal_sim.h"
+#include "sim_control.h"
+#include "sim_files.h"
+
+namespace hal_sim {
+namespace {
+
+struct State {
+    std::mutex mutex;
+    std::vector<std::string> journal;
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+}  // namespace
+
+std::vector<std::string> journal() {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    return state().journal;
+}
+
+void clear_journal() {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().journal.clear();
+}
+
+void record(const std::string& event) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().journal.push_back(event);
+}
+
+std::vector<std::string> port_record() {
+    std::vector<std::string> lines;
+    const auto dir = sim_dir();
+    if (!dir) return lines;
+    std::string text;
+    read_file(*dir + "/" + kPortRecordName, &text);
+    size_t start = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void record_port_event(const std::string& event) {
+    record("port." + event);
+    const auto dir = sim_dir();
+    if (dir) append_line(*dir, kPortRecordName, event);
+}
+
+}  // namespace hal_sim

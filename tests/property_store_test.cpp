@@ -1,0 +1,144 @@
+// The workstation property store behind the property functions and the client stand-in.
+#include <gtest/gtest.h>
+#include <sys/system_properties.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "SystemControlClient.h"
+#include "hal_sim/hal_sim.h"
+
+namespace {
+
+std::string get(const char* key) {
+    char value[PROP_VALUE_MAX];
+    memset(value, 'x', sizeof(value));
+    const int length = __system_property_get(key, value);
+    EXPECT_EQ(static_cast<size_t>(length), strlen(value));
+    return value;
+}
+
+class PropertyStoreTest : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        if (GetParam()) {
+            char pattern[] = "/tmp/hal_sim_store.XXXXXX";
+            dir_ = mkdtemp(pattern);
+            setenv("HAL_SIM_DIR", dir_.c_str(), 1);
+        } else {
+            unsetenv("HAL_SIM_DIR");
+        }
+        hal_sim::clear_properties();
+    }
+    void TearDown() override {
+        unsetenv("HAL_SIM_DIR");
+        if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    }
+    std::string dir_;
+};
+
+TEST_P(PropertyStoreTest, SetAndGet) {
+    EXPECT_EQ("", get("vendor.quorin.micstate"));
+    EXPECT_EQ(0, __system_property_set("vendor.quorin.micstate", "1"));
+    EXPECT_EQ("1", get("vendor.quorin.micstate"));
+    EXPECT_EQ(0, __system_property_set("vendor.quorin.micstate", ""));
+    EXPECT_EQ("", get("vendor.quorin.micstate"));
+}
+
+TEST_P(PropertyStoreTest, ValueLongerThanTheLimitIsRefusedAndTheOldOneKept) {
+    const std::string longest(PROP_VALUE_MAX - 1, 'a');
+    EXPECT_EQ(0, __system_property_set("k", longest.c_str()));
+    EXPECT_EQ(longest, get("k"));
+    const std::string too_long(PROP_VALUE_MAX, 'b');
+    EXPECT_EQ(-1, __system_property_set("k", too_long.c_str()));
+    EXPECT_EQ(longest, get("k"));
+    EXPECT_EQ(-1, __system_property_set("k", "two\nlines"));
+    EXPECT_EQ(longest, get("k"));
+}
+
+TEST_P(PropertyStoreTest, ClientSeesTheSameStore) {
+    android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
+    ASSERT_NE(nullptr, client.get());
+    client->setProperty("vendor.quorin.ledindex", "3");
+    EXPECT_EQ("3", get("vendor.quorin.ledindex"));
+    __system_property_set("vendor.quorin.ledstate", "-12");
+    EXPECT_EQ(-12, client->getPropertyInt("vendor.quorin.ledstate", 99));
+}
+
+TEST_P(PropertyStoreTest, GetPropertyIntFallsBackToTheDefault) {
+    android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
+    const std::pair<const char*, int> values[] = {
+            {"0", 0},
+            {"-1", -1},
+            {"2147483647", 2147483647},
+            {"-2147483648", INT32_MIN},
+            {"007", 7},
+            {"", 99},
+            {"-", 99},
+            {"+5", 99},
+            {" 5", 99},
+            {"5 ", 99},
+            {"1e3", 99},
+            {"0x10", 99},
+            {"2147483648", 99},
+            {"-2147483649", 99},
+            {"99999999999999999999", 99},
+            {"abc", 99},
+    };
+    for (const auto& [text, expected] : values) {
+        __system_property_set("k", text);
+        EXPECT_EQ(expected, client->getPropertyInt("k", 99)) << "\"" << text << "\"";
+    }
+    EXPECT_EQ(-1, client->getPropertyInt("never.set", -1));
+}
+
+INSTANTIATE_TEST_SUITE_P(MemoryAndFile, PropertyStoreTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "File" : "Memory"; });
+
+class FileStoreTest : public PropertyStoreTest {};
+
+TEST_P(FileStoreTest, StoreOutlivesTheMemoryAndLeavesNoTemporaryFiles) {
+    __system_property_set("vendor.quorin.ledcolor", "10");
+    __system_property_set("vendor.quorin.ledindex", "0");
+    std::ifstream in(dir_ + "/properties");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ("vendor.quorin.ledcolor=10\nvendor.quorin.ledindex=0\n", text.str());
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        const std::string name = entry.path().filename();
+        EXPECT_TRUE(name == "properties" || name == "properties.lock") << name;
+    }
+}
+
+TEST_P(FileStoreTest, ChangeFromAnotherWriterIsSeen) {
+    __system_property_set("a", "1");
+    std::ofstream(dir_ + "/properties") << "a=2\nb=3\n";
+    EXPECT_EQ("2", get("a"));
+    EXPECT_EQ("3", get("b"));
+}
+
+TEST_P(FileStoreTest, CorruptedStoreYieldsWhatIsReadable) {
+    std::ofstream(dir_ + "/properties")
+            << "noequals\n=empty\nok=1\nlong=" << std::string(200, 'x') << "\ntorn=5";
+    EXPECT_EQ((hal_sim::PropertyMap{{"ok", "1"}}), hal_sim::properties());
+    EXPECT_EQ("", get("torn"));
+}
+
+TEST_P(FileStoreTest, ChangeThatCannotBeWrittenIsRefusedAndTheStoreKept) {
+    __system_property_set("a", "1");
+    // Block the temporary file the change is written to first (a directory in its place stops
+    // root as well as anyone else).
+    const std::string temp = dir_ + "/properties.tmp." + std::to_string(getpid());
+    std::filesystem::create_directory(temp);
+    EXPECT_EQ(-1, __system_property_set("a", "2"));
+    EXPECT_EQ(-1, __system_property_set("b", "3"));
+    std::filesystem::remove(temp);
+    EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}}), hal_sim::properties());
+}
+
+INSTANTIATE_TEST_SUITE_P(File, FileStoreTest, ::testing::Values(true));
+
+}  // namespace

@@ -1,0 +1,224 @@
+#include "fake_sysfs.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "device_paths.h"
+
+namespace fake_sysfs {
+namespace {
+
+constexpr const char kDevicePrefix[] = "/sys/devices/platform/";
+
+struct Fault {
+    int open_error = 0;
+    int write_error = 0;
+    size_t max_write = SIZE_MAX;
+};
+
+struct State {
+    std::mutex mutex;
+    std::string root;  // empty: no sandbox, everything passes through
+    std::map<int, std::string> open_files;
+    std::map<std::string, Fault> faults;
+    std::vector<Write> writes;
+    std::vector<Open> opens;
+};
+
+State& state() {
+    static State* instance = new State;  // used by interposed calls until the very end
+    return *instance;
+}
+
+using OpenFn = int (*)(const char*, int, ...);
+using WriteFn = ssize_t (*)(int, const void*, size_t);
+using CloseFn = int (*)(int);
+
+template <typename Fn>
+Fn next(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+bool is_device_path(const char* path) {
+    return path != nullptr && strncmp(path, kDevicePrefix, sizeof(kDevicePrefix) - 1) == 0;
+}
+
+int interposed_open(OpenFn real_open, const char* path, int flags, mode_t mode) {
+    std::string redirected;
+    if (is_device_path(path)) {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        if (!state().root.empty()) {
+            state().opens.push_back({path, flags});
+            const auto fault = state().faults.find(path);
+            if (fault != state().faults.end() && fault->second.open_error != 0) {
+                errno = fault->second.open_error;
+                return -1;
+            }
+            redirected = state().root + path;
+        }
+    }
+    if (redirected.empty()) return real_open(path, flags, mode);
+    const int fd = real_open(redirected.c_str(), flags, mode);
+    if (fd >= 0) {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        state().open_files[fd] = path;
+    }
+    return fd;
+}
+
+mode_t mode_argument(int flags, va_list args) {
+    return (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(args, int)) : 0;
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Write& write) {
+    return out << write.path << " <- \"" << write.bytes << "\"";
+}
+
+Sandbox::Sandbox() {
+    char pattern[] = "/tmp/fake_sysfs.XXXXXX";
+    root_ = mkdtemp(pattern);
+    for (const char* path : test_paths::kAllDeviceFiles) {
+        const std::filesystem::path file = root_ + path;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream{file};
+    }
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().root = root_;
+    state().faults.clear();
+    state().writes.clear();
+    state().opens.clear();
+}
+
+Sandbox::~Sandbox() {
+    {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        state().root.clear();
+        state().faults.clear();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+std::vector<Write> Sandbox::writes() const {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    return state().writes;
+}
+
+std::vector<Open> Sandbox::opens() const {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    return state().opens;
+}
+
+void Sandbox::clear() {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().writes.clear();
+    state().opens.clear();
+}
+
+std::string Sandbox::contents(const std::string& device_path) const {
+    std::ifstream in(root_ + device_path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Sandbox::remove(const std::string& device_path) {
+    std::filesystem::remove_all(root_ + device_path);
+}
+
+void Sandbox::refuse_open(const std::string& device_path, int error) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().faults[device_path].open_error = error;
+}
+
+void Sandbox::fail_writes(const std::string& device_path, int error) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().faults[device_path].write_error = error;
+}
+
+void Sandbox::short_writes(const std::string& device_path, size_t max_bytes) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().faults[device_path].max_write = max_bytes;
+}
+
+}  // namespace fake_sysfs
+
+using fake_sysfs::state;
+
+extern "C" {
+
+int open(const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = fake_sysfs::mode_argument(flags, args);
+    va_end(args);
+    static const auto real = fake_sysfs::next<fake_sysfs::OpenFn>("open");
+    return fake_sysfs::interposed_open(real, path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = fake_sysfs::mode_argument(flags, args);
+    va_end(args);
+    static const auto real = fake_sysfs::next<fake_sysfs::OpenFn>("open64");
+    return fake_sysfs::interposed_open(real, path, flags, mode);
+}
+
+// The fortified forms, in case the library is built with _FORTIFY_SOURCE.
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): libc's name
+int __open_2(const char* path, int flags) {
+    static const auto real = fake_sysfs::next<fake_sysfs::OpenFn>("open");
+    return fake_sysfs::interposed_open(real, path, flags, 0);
+}
+
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): libc's name
+int __open64_2(const char* path, int flags) {
+    static const auto real = fake_sysfs::next<fake_sysfs::OpenFn>("open64");
+    return fake_sysfs::interposed_open(real, path, flags, 0);
+}
+
+ssize_t write(int fd, const void* buffer, size_t count) {
+    static const fake_sysfs::WriteFn real_write = fake_sysfs::next<fake_sysfs::WriteFn>("write");
+    size_t allowed = count;
+    {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        const auto file = state().open_files.find(fd);
+        if (file != state().open_files.end()) {
+            state().writes.push_back(
+                    {file->second, std::string(static_cast<const char*>(buffer), count)});
+            const auto fault = state().faults.find(file->second);
+            if (fault != state().faults.end()) {
+                if (fault->second.write_error != 0) {
+                    errno = fault->second.write_error;
+                    return -1;
+                }
+                allowed = std::min(count, fault->second.max_write);
+            }
+        }
+    }
+    return real_write(fd, buffer, allowed);
+}
+
+int close(int fd) {
+    static const fake_sysfs::CloseFn real_close = fake_sysfs::next<fake_sysfs::CloseFn>("close");
+    {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        state().open_files.erase(fd);
+    }
+    return real_close(fd);
+}
+
+}  // extern "C"
