@@ -16,6 +16,25 @@ const std::set<std::string> kExported = {
         "HAL_FrontPanelSetBeamformingDegree",
         "save_property",
         "get_property",
+        "HAL_MicGetVersion",
+        "HAL_MicInit",
+        "HAL_MicDeinit",
+        "HAL_MicSetOnOff",
+        "HAL_MicGetOnOff",
+        "HAL_MicSetEchoLevel",
+        "HAL_MicGetEchoLevel",
+        "HAL_MicGetEchoMaxLevel",
+        "HAL_MicSetVolume",
+        "HAL_MicGetVolume",
+        "HAL_MicPause",
+        "HAL_MicResume",
+        "_ZN7android19enableMicAudioPatchEv",     // android::enableMicAudioPatch()
+        "_ZN7android20disableMicAudioPatchEv",    // android::disableMicAudioPatch()
+        "_ZN7android22isMicAudioPatchEnabledEv",  // android::isMicAudioPatchEnabled()
+        "_Z9enableMICv",                          // enableMIC()
+        "_Z10disableMICv",                        // disableMIC()
+        "_Z18setEchoDecayWeighti",                // setEchoDecayWeight(int)
+        "_ZN7android13aml_audioportE",            // android::aml_audioport
 };
 
 TEST(ExportedSymbols, AreExactlyTheInterface) {

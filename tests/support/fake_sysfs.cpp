@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "device_paths.h"
+#include "hal_sim/hal_sim.h"
 
 namespace fake_sysfs {
 namespace {
@@ -197,8 +198,11 @@ ssize_t write(int fd, const void* buffer, size_t count) {
         std::lock_guard<std::mutex> guard(state().mutex);
         const auto file = state().open_files.find(fd);
         if (file != state().open_files.end()) {
-            state().writes.push_back(
-                    {file->second, std::string(static_cast<const char*>(buffer), count)});
+            fake_sysfs::Write record{file->second,
+                                     std::string(static_cast<const char*>(buffer), count)};
+            // Also in the simulator's journal, to order device writes against platform calls.
+            hal_sim::record("write " + record.path + " " + record.bytes);
+            state().writes.push_back(std::move(record));
             const auto fault = state().faults.find(file->second);
             if (fault != state().faults.end()) {
                 if (fault->second.write_error != 0) {

@@ -38,6 +38,25 @@ void HalLibrary::load() {
     bind(&SetBeamformingDegree, "HAL_FrontPanelSetBeamformingDegree");
     bind(&SaveProperty, "save_property");
     bind(&GetProperty, "get_property");
+    bind(&MicGetVersion, "HAL_MicGetVersion");
+    bind(&MicInit, "HAL_MicInit");
+    bind(&MicDeinit, "HAL_MicDeinit");
+    bind(&MicSetOnOff, "HAL_MicSetOnOff");
+    bind(&MicGetOnOff, "HAL_MicGetOnOff");
+    bind(&MicSetEchoLevel, "HAL_MicSetEchoLevel");
+    bind(&MicGetEchoLevel, "HAL_MicGetEchoLevel");
+    bind(&MicGetEchoMaxLevel, "HAL_MicGetEchoMaxLevel");
+    bind(&MicSetVolume, "HAL_MicSetVolume");
+    bind(&MicGetVolume, "HAL_MicGetVolume");
+    bind(&MicPause, "HAL_MicPause");
+    bind(&MicResume, "HAL_MicResume");
+    bind(&EnableMicAudioPatch, "_ZN7android19enableMicAudioPatchEv");
+    bind(&DisableMicAudioPatch, "_ZN7android20disableMicAudioPatchEv");
+    bind(&IsMicAudioPatchEnabled, "_ZN7android22isMicAudioPatchEnabledEv");
+    bind(&EnableMIC, "_Z9enableMICv");
+    bind(&DisableMIC, "_Z10disableMICv");
+    bind(&SetEchoDecayWeight, "_Z18setEchoDecayWeighti");
+    bind(&AudioPort, "_ZN7android13aml_audioportE");
 }
 
 void HalLibrary::unload() {

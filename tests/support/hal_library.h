@@ -41,6 +41,28 @@ class HalLibrary {
     decltype(&save_property) SaveProperty = nullptr;
     decltype(&get_property) GetProperty = nullptr;
 
+    decltype(&HAL_MicGetVersion) MicGetVersion = nullptr;
+    decltype(&HAL_MicInit) MicInit = nullptr;
+    decltype(&HAL_MicDeinit) MicDeinit = nullptr;
+    decltype(&HAL_MicSetOnOff) MicSetOnOff = nullptr;
+    decltype(&HAL_MicGetOnOff) MicGetOnOff = nullptr;
+    decltype(&HAL_MicSetEchoLevel) MicSetEchoLevel = nullptr;
+    decltype(&HAL_MicGetEchoLevel) MicGetEchoLevel = nullptr;
+    decltype(&HAL_MicGetEchoMaxLevel) MicGetEchoMaxLevel = nullptr;
+    decltype(&HAL_MicSetVolume) MicSetVolume = nullptr;
+    decltype(&HAL_MicGetVolume) MicGetVolume = nullptr;
+    decltype(&HAL_MicPause) MicPause = nullptr;
+    decltype(&HAL_MicResume) MicResume = nullptr;
+
+    // The audio path, under its mangled names.
+    decltype(&android::enableMicAudioPatch) EnableMicAudioPatch = nullptr;
+    decltype(&android::disableMicAudioPatch) DisableMicAudioPatch = nullptr;
+    decltype(&android::isMicAudioPatchEnabled) IsMicAudioPatchEnabled = nullptr;
+    decltype(&enableMIC) EnableMIC = nullptr;
+    decltype(&disableMIC) DisableMIC = nullptr;
+    decltype(&setEchoDecayWeight) SetEchoDecayWeight = nullptr;
+    decltype(&android::aml_audioport) AudioPort = nullptr;
+
   private:
     template <typename Fn>
     void bind(Fn* target, const char* name);

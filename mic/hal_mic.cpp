@@ -1,0 +1,109 @@
+// The HAL_Mic entry points: mute through the ADC and the audio patch, capture volume on the ADC,
+// echo level to the audio output port.
+#include <android/log.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "adc_nodes.h"
+#include "attribute_writer.h"
+#include "quorin_hal.h"
+
+// Last values set, clamped to 0..100.
+int mic_volume = 0;
+int echo_level = 0;
+
+namespace {
+
+constexpr const char* kMicTag = "hal_mic";
+constexpr int kMicVersion = 101;
+constexpr int kMinLevel = 0;
+constexpr int kMaxLevel = 100;
+// The ADC's volume register runs from 12 (volume 0) to 32 (volume 100).
+constexpr int kAdcVolumeBase = 12;
+constexpr int kVolumePerAdcStep = 5;
+
+void send_command(const char* path, const char* value) {
+    ::send_command(kMicTag, path, value);
+}
+
+int log_stub(const char* format, const char* function) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, format, kMicTag, function);
+    return 0;
+}
+
+}  // namespace
+
+int HAL_MicGetVersion(void) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s<%s> version %d\n", kMicTag,
+                        "HAL_MicGetVersion", kMicVersion);
+    return 0;
+}
+
+int HAL_MicInit(void) {
+    return log_stub("%s<%s> ..\n", "HAL_MicInit");
+}
+
+int HAL_MicDeinit(void) {
+    return log_stub("%s<%s> ..\n", "HAL_MicDeinit");
+}
+
+int HAL_MicSetOnOff(int off) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s:%s v%d(MIC=%s)", kMicTag, "HAL_MicSetOnOff",
+                        kMicVersion, off != 0 ? "off" : "on");
+    // The ADC first, then the audio patch, in both directions.
+    if (off != 0) {
+        send_command(kAdcMuteNode, "1");
+        disableMIC();
+    } else {
+        send_command(kAdcMuteNode, "0");
+        enableMIC();
+    }
+    return 0;
+}
+
+int HAL_MicGetOnOff(void) {
+    return log_stub("%s<%s> ..\n", "HAL_MicGetOnOff");
+}
+
+int HAL_MicSetEchoLevel(int level) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s<%s> ..level %d\n", kMicTag,
+                        "HAL_MicSetEchoLevel", level);
+    echo_level = std::clamp(level, kMinLevel, kMaxLevel);
+    setEchoDecayWeight(echo_level);
+    return 0;
+}
+
+int HAL_MicGetEchoLevel(void) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s<%s> .. current level %d\n", kMicTag,
+                        "HAL_MicGetEchoLevel", echo_level);
+    return echo_level;
+}
+
+int HAL_MicGetEchoMaxLevel(void) {
+    return log_stub("%s<%s> .. \n", "HAL_MicGetEchoMaxLevel");
+}
+
+int HAL_MicSetVolume(int volume) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s:%s v%d(volume=%d)", kMicTag,
+                        "HAL_MicSetVolume", kMicVersion, volume);
+    mic_volume = std::clamp(volume, kMinLevel, kMaxLevel);
+    char text[5] = {};
+    (void)snprintf(text, sizeof(text), "%d", kAdcVolumeBase + mic_volume / kVolumePerAdcStep);
+    send_command(kAdcVolumeNode, text);
+    return 0;
+}
+
+int HAL_MicGetVolume(void) {
+    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s:%s v%d(%d)", kMicTag, "HAL_MicGetVolume",
+                        kMicVersion, mic_volume);
+    return mic_volume;
+}
+
+int HAL_MicPause(void) {
+    return log_stub("%s<%s> .. \n", "HAL_MicPause");
+}
+
+int HAL_MicResume(void) {
+    return log_stub("%s<%s> .. \n", "HAL_MicResume");
+}
