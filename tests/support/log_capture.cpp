@@ -1,8 +1,8 @@
 #include "log_capture.h"
 
-#include <android/log.h>
-
 #include <mutex>
+
+#include "log_sink.h"
 
 namespace {
 
@@ -14,24 +14,6 @@ void keep(int priority, const char* tag, const char* message) {
     captured.push_back({priority, tag != nullptr ? tag : "", message != nullptr ? message : ""});
 }
 
-// The logger callback's signature differs between liblog releases: API 30 and later pass one
-// message struct; the pre-release liblog packaged by Debian passes its data and the text apart.
-#if defined(__ANDROID__)
-void capture_logger(const struct __android_log_message* message) {
-    keep(message->priority, message->tag, message->message);
-}
-void restore_logger() {
-    __android_log_set_logger(__android_log_logd_logger);
-}
-#else
-void capture_logger(const struct __android_logger_data* data, const char* message) {
-    keep(data->priority, data->tag, message);
-}
-void restore_logger() {
-    __android_log_set_logger(__android_log_stderr_logger);
-}
-#endif
-
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const LogLine& line) {
@@ -40,13 +22,11 @@ std::ostream& operator<<(std::ostream& out, const LogLine& line) {
 
 LogCapture::LogCapture() {
     clear();
-    __android_log_set_logger(capture_logger);
-    __android_log_set_minimum_priority(ANDROID_LOG_VERBOSE);
+    install_log_sink(keep);
 }
 
 LogCapture::~LogCapture() {
-    restore_logger();
-    __android_log_set_minimum_priority(ANDROID_LOG_INFO);
+    install_log_sink(nullptr);
 }
 
 std::vector<LogLine> LogCapture::lines() const {

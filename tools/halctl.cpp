@@ -1,0 +1,268 @@
+// halctl: drives the hardware-support library from a shell, one call per command or many in one
+// process from a script, and draws the device as its files and properties show it.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "hal_api.h"
+#include "halctl_commands.h"
+#include "log_sink.h"
+#include "panel_view.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitMinusOne = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitFailure = 3;
+
+struct Options {
+    bool verbose = false;
+    bool trace = false;
+    std::string library = "libquorin_hal.so";
+    enum class Colour { kAuto, kAlways, kNever } colour = Colour::kAuto;
+};
+
+bool verbose_logs = false;
+
+// Log lines in logcat's brief format, on standard error, after what is already on standard output.
+void print_log_line(int priority, const char* tag, const char* message) {
+    constexpr int kWarn = 5;
+    if (!verbose_logs && priority < kWarn) return;
+    static const char kLetters[] = "??VDIWEF";
+    const char letter = priority >= 0 && priority < 8 ? kLetters[priority] : '?';
+    std::string text = message != nullptr ? message : "";
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    fflush(stdout);
+    fprintf(stderr, "%c/%s(%5d): %s\n", letter, tag != nullptr ? tag : "", getpid(), text.c_str());
+}
+
+int usage_error(const std::string& error, const std::string& usage) {
+    fprintf(stderr, "halctl: %s\n", error.c_str());
+    if (!usage.empty()) fprintf(stderr, "usage: %s\n", usage.c_str());
+    return kExitUsage;
+}
+
+bool use_colour(const Options& options) {
+    if (options.colour != Options::Colour::kAuto) return options.colour == Options::Colour::kAlways;
+    const char* term = getenv("TERM");  // NOLINT(concurrency-mt-unsafe): single-threaded tool
+    return isatty(STDOUT_FILENO) != 0 && getenv("NO_COLOR") == nullptr &&  // NOLINT
+           term != nullptr && strcmp(term, "dumb") != 0;
+}
+
+int status_of(int result) {
+    return result == -1 ? kExitMinusOne : kExitOk;
+}
+
+int print_value(int value) {
+    printf("%d\n", value);
+    return kExitOk;
+}
+
+class Session {
+  public:
+    explicit Session(const Options& options) : options_(options), loader_(options.library) {
+    }
+
+    int execute(const Command& command);
+    int run_script(const std::string& file);
+
+  private:
+    bool ensure_loaded();
+    int call(const Command& command);
+
+    const Options& options_;
+    HalLoader loader_;
+};
+
+bool Session::ensure_loaded() {
+    if (loader_.loaded()) return true;
+    if (loader_.load()) return true;
+    fprintf(stderr, "halctl: cannot load %s: %s\n", loader_.path().c_str(), loader_.error().c_str());
+    return false;
+}
+
+int Session::execute(const Command& command) {
+    switch (command.spec->action) {
+        case Action::kShow:
+            fputs(render_panel(read_panel(), use_colour(options_)).c_str(), stdout);
+            return kExitOk;
+        case Action::kRestart:
+            loader_.unload();
+            return ensure_loaded() ? kExitOk : kExitFailure;
+        case Action::kRun:
+            return run_script(command.file);
+        default:
+            break;
+    }
+    if (!ensure_loaded()) return kExitFailure;
+    try {
+        return call(command);
+    } catch (const std::exception& e) {
+        fprintf(stderr, "halctl: %s: the library let an exception through: %s\n",
+                command_name(*command.spec).c_str(), e.what());
+    } catch (...) {
+        fprintf(stderr, "halctl: %s: the library let a non-standard exception through\n",
+                command_name(*command.spec).c_str());
+    }
+    return kExitFailure;
+}
+
+int Session::call(const Command& command) {
+    const HalApi& hal = loader_.api();
+    const auto& a = command.args;
+    switch (command.spec->action) {
+        case Action::kLedState:
+            return status_of(hal.SetLedState(a[0], a[1]));
+        case Action::kLedColor:
+            return status_of(hal.SetLedColor(a[0], a[1]));
+        case Action::kLedInit:
+            return status_of(hal.Init());
+        case Action::kLedDeinit:
+            return status_of(hal.Deinit());
+        case Action::kLedVersion:
+            return status_of(hal.GetVersion());
+        case Action::kLedVolume:
+            return status_of(hal.SetLedStateForVolume(a[0]));
+        case Action::kLedBeamforming:
+            return status_of(hal.SetBeamformingDegree(a[0]));
+        case Action::kPropsGet: {
+            hal.GetProperty();
+            const PanelState panel = read_panel();
+            printf("vendor.quorin.ledindex=%s\nvendor.quorin.ledstate=%s\n"
+                   "vendor.quorin.ledcolor=%s\nvendor.quorin.micstate=%s\n",
+                   panel.ledindex.c_str(), panel.ledstate.c_str(), panel.ledcolor.c_str(),
+                   panel.micstate.c_str());
+            return kExitOk;
+        }
+        case Action::kPropsSave:
+            hal.SaveProperty(a[0], a[1], a[2]);
+            return kExitOk;
+        case Action::kMicVersion:
+            return status_of(hal.MicGetVersion());
+        case Action::kMicInit:
+            return status_of(hal.MicInit());
+        case Action::kMicDeinit:
+            return status_of(hal.MicDeinit());
+        case Action::kMicOn:
+            return status_of(hal.MicSetOnOff(0));
+        case Action::kMicOff:
+            return status_of(hal.MicSetOnOff(1));
+        case Action::kMicSetOnOff:
+            return status_of(hal.MicSetOnOff(a[0]));
+        case Action::kMicGetOnOff:
+            return print_value(hal.MicGetOnOff());
+        case Action::kMicEcho:
+            return status_of(hal.MicSetEchoLevel(a[0]));
+        case Action::kMicGetEcho:
+            return print_value(hal.MicGetEchoLevel());
+        case Action::kMicEchoMax:
+            return print_value(hal.MicGetEchoMaxLevel());
+        case Action::kMicVolume:
+            return status_of(hal.MicSetVolume(a[0]));
+        case Action::kMicGetVolume:
+            return print_value(hal.MicGetVolume());
+        case Action::kMicPause:
+            return status_of(hal.MicPause());
+        case Action::kMicResume:
+            return status_of(hal.MicResume());
+        case Action::kPatchEnable:
+            return status_of(hal.EnableMicAudioPatch());
+        case Action::kPatchDisable:
+            return status_of(hal.DisableMicAudioPatch());
+        case Action::kPatchStatus:
+            puts(hal.IsMicAudioPatchEnabled() ? "enabled" : "disabled");
+            return kExitOk;
+        case Action::kPatchEnableMic:
+            return status_of(hal.EnableMIC());
+        case Action::kPatchDisableMic:
+            return status_of(hal.DisableMIC());
+        case Action::kPatchEchoWeight:
+            hal.SetEchoDecayWeight(a[0]);
+            return kExitOk;
+        case Action::kShow:
+        case Action::kRestart:
+        case Action::kRun:
+            break;
+    }
+    return kExitFailure;
+}
+
+int Session::run_script(const std::string& file) {
+    std::stringstream text;
+    if (file == "-") {
+        text << std::cin.rdbuf();
+    } else {
+        std::ifstream in(file);
+        if (!in) return usage_error("run: cannot read " + file, "halctl run FILE");
+        text << in.rdbuf();
+    }
+    const ScriptResult script = parse_script(text.str());
+    if (!script.ok)
+        return usage_error((file == "-" ? "<stdin>" : file) + ": " + script.error, script.usage);
+    // Every line runs; the script's status is the worst one.
+    int status = kExitOk;
+    for (const Command& command : script.commands) {
+        if (options_.trace) printf("halctl> %s\n", command.text.c_str());
+        const int result = execute(command);
+        if (result == kExitFailure) return result;
+        if (result > status) status = result;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::vector<std::string> words;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-v") {
+            options.verbose = true;
+        } else if (arg == "-x") {
+            options.trace = true;
+        } else if (arg == "--lib") {
+            if (i + 1 >= argc) return usage_error("--lib needs a path", "halctl --lib PATH ...");
+            options.library = argv[++i];
+        } else if (arg.rfind("--color=", 0) == 0) {
+            const std::string when = arg.substr(8);
+            if (when == "always") {
+                options.colour = Options::Colour::kAlways;
+            } else if (when == "never") {
+                options.colour = Options::Colour::kNever;
+            } else if (when == "auto") {
+                options.colour = Options::Colour::kAuto;
+            } else {
+                return usage_error("--color takes auto, always or never, got \"" + when + "\"",
+                                   "halctl --color=auto|always|never COMMAND");
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "--help" && arg != "-h" &&
+                   !(arg.size() > 1 && isdigit(static_cast<unsigned char>(arg[1])) != 0)) {
+            return usage_error("unknown option \"" + arg + "\"", "halctl --help");
+        } else {
+            break;
+        }
+    }
+    for (; i < argc; ++i) words.emplace_back(argv[i]);
+
+    const ParseResult parsed = parse_command(words, false);
+    if (parsed.help) {
+        fputs(parsed.usage.c_str(), stdout);
+        return kExitOk;
+    }
+    if (!parsed.ok) return usage_error(parsed.error, parsed.usage);
+
+    verbose_logs = options.verbose;
+    install_log_sink(print_log_line);
+    Session session(options);
+    return session.execute(parsed.command);
+}

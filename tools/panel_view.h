@@ -1,0 +1,24 @@
+// What `halctl show` draws: the device as read from its attribute files and properties.
+#pragma once
+
+#include <string>
+
+enum class LedLook { kAbsent, kOff, kOn, kBlinking };
+
+struct PanelState {
+    LedLook leds[3];      // remote_led, green_led, sys_led
+    std::string mute;     // "1", "0", or "" when the file cannot be read
+    int volume_register;  // -1 when unreadable
+    std::string micstate;
+    std::string ledindex, ledstate, ledcolor;
+    std::string port_summary;  // the simulated port's record, where there is one
+};
+
+// Reads the device files and properties now.
+PanelState read_panel();
+
+// Interprets attribute text as read back: the trigger's active name and the brightness number.
+std::string active_trigger(const std::string& text);
+int leading_number(const std::string& text);
+
+std::string render_panel(const PanelState& panel, bool colour);
