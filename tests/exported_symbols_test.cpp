@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "elf_symbols.h"
-#include "hal_library.h"
 
 namespace {
 
@@ -38,13 +37,13 @@ const std::set<std::string> kExported = {
 };
 
 TEST(ExportedSymbols, AreExactlyTheInterface) {
-    const ElfExports exports = read_elf_exports(HalLibrary::path());
+    const ElfExports exports = read_elf_exports(QUORIN_HAL_PATH);
     EXPECT_EQ(kExported, exports.defined);
 }
 
 // glibc refuses to unload an object that defines a unique symbol.
 TEST(ExportedSymbols, NoneIsGnuUnique) {
-    EXPECT_TRUE(read_elf_exports(HalLibrary::path()).gnu_unique.empty());
+    EXPECT_TRUE(read_elf_exports(QUORIN_HAL_PATH).gnu_unique.empty());
 }
 
 }  // namespace

@@ -4,11 +4,14 @@
 # port's record and the exit codes of a scripted sequence with restarts, and that malformed
 # command lines and scripts are refused with status 2 before anything is called.
 #
-# usage: halctl_e2e.sh HALCTL DEVICE_DESCRIPTION
+# usage: halctl_e2e.sh HALCTL DEVICE_DESCRIPTION [EMULATOR...]
+# With an emulator (a cross build), halctl runs under it.
 set -uo pipefail
 
 halctl=$1
 device=$2
+emulator=("${@:3}")
+hc() { "${emulator[@]}" "$halctl" "$@"; }
 passed=0
 failed=0
 
@@ -30,7 +33,7 @@ if [[ "${E2E_INSIDE:-}" != 1 ]]; then
     trap 'rm -rf "$work"' EXIT
     export HAL_SIM_DIR=$work/sim E2E_WORK=$work
     mkdir -p "$HAL_SIM_DIR"
-    E2E_INSIDE=1 umockdev-run --device "$device" -- bash "$0" "$halctl" "$device"
+    E2E_INSIDE=1 umockdev-run --device "$device" -- bash "$0" "$@"
     exit $?
 fi
 
@@ -51,7 +54,7 @@ mic echo 150        # clamped to 100
 restart             # the model starts again at all blinking...
 led state 1 200     # ...so this is drawn and saved once more
 SCRIPT
-"$halctl" -v run "$E2E_WORK/story.halctl" 2>"$E2E_WORK/story.log"
+hc -v run "$E2E_WORK/story.halctl" 2>"$E2E_WORK/story.log"
 check "story exit" 0 $?
 check "remote brightness" 1 "$(attr $leds/remote_led/brightness)"
 check "remote trigger" timer "$(attr $leds/remote_led/trigger)"
@@ -68,28 +71,28 @@ check "echo weight clamped" "setParameters audio_echo_decay=100" "$(grep setPara
 check "one patch created" 1 "$(grep -c createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
 check "port per load" "2 2" "$(grep -c '^created' "$HAL_SIM_DIR/audio_port") $(grep -c '^destroyed' "$HAL_SIM_DIR/audio_port")"
 
-"$halctl" led state 0 -1
+hc led state 0 -1
 check "negative state exit" 1 $?
-"$halctl" led color 0 -3
+hc led color 0 -3
 check "negative colour exit" 1 $?
 
 # A new process: the model is back at all blinking, the saved request is replayed.
-"$halctl" -v led init 2>"$E2E_WORK/init.log"
+hc -v led init 2>"$E2E_WORK/init.log"
 check "init exit" 0 $?
 check "init read the triple" 1 "$(grep -c 'HAL_FrontPanelInit> in get_property <1><200><0>' "$E2E_WORK/init.log")"
 check "init replayed and saved" 1 "$(grep -c 'in save_property' "$E2E_WORK/init.log")"
-check "volume is per process" 0 "$("$halctl" mic get-volume)"
-check "patch state kept" enabled "$("$halctl" patch status)"
-"$halctl" mic on
+check "volume is per process" 0 "$(hc mic get-volume)"
+check "patch state kept" enabled "$(hc patch status)"
+hc mic on
 check "no second patch for a recorded one" 1 "$(grep -c createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
-"$halctl" mic off
+hc mic off
 check "mute" 1 "$(attr $adc/adc3101_mute_ctl)"
-check "patch released" disabled "$("$halctl" patch status)"
-"$halctl" led color 0 10  # a new process: blinking, so triggers only
+check "patch released" disabled "$(hc patch status)"
+hc led color 0 10  # a new process: blinking, so triggers only
 check "colour saved" "0,2,10" "$(prop vendor.quorin.ledindex),$(prop vendor.quorin.ledstate),$(prop vendor.quorin.ledcolor)"
 check "green now blinking" timer "$(attr $leds/green_led/trigger)"
-check "show draws three blinking LEDs" 3 "$("$halctl" --color=never show | grep -o blinking | wc -l)"
-printf 'led state 1 201\n' | "$halctl" run -
+check "show draws three blinking LEDs" 3 "$(hc --color=never show | grep -o blinking | wc -l)"
+printf 'led state 1 201\n' | hc run -
 check "script from standard input" 0 $?
 check "all steady after the stdin script" "none 1" "$(attr $leds/sys_led/trigger | cut -c1-4) $(attr $leds/sys_led/brightness)"
 
@@ -125,7 +128,7 @@ bad_lines=(
 )
 for line in "${bad_lines[@]}"; do
     # shellcheck disable=SC2086 # word splitting is the point
-    "$halctl" -v $line >"$E2E_WORK/out" 2>"$E2E_WORK/err"
+    hc -v $line >"$E2E_WORK/out" 2>"$E2E_WORK/err"
     status=$?
     check "bad command line [$line] status" 2 $status
     check "bad command line [$line] says why" 1 "$(grep -c '^halctl: ' "$E2E_WORK/err")"
@@ -144,7 +147,7 @@ bad_scripts=(
 for script in "${bad_scripts[@]}"; do
     printf "$script\n" >"$E2E_WORK/bad.halctl"
     last=$(printf "$script\n" | wc -l)
-    "$halctl" -v run "$E2E_WORK/bad.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
+    hc -v run "$E2E_WORK/bad.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
     check "bad script [$script] status" 2 $?
     check "bad script [$script] names line $last" 1 "$(grep -c "line $last: " "$E2E_WORK/err")"
     check "bad script [$script] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
@@ -153,7 +156,7 @@ check "nothing changed by malformed input" "$before" "$(cat "$HAL_SIM_DIR/proper
 
 for topic in "" "led" "led state" "mic" "props" "patch echo-weight" "show" "run"; do
     # shellcheck disable=SC2086
-    "$halctl" $topic --help >"$E2E_WORK/out" 2>&1
+    hc $topic --help >"$E2E_WORK/out" 2>&1
     check "help [$topic] status" 0 $?
     check "help [$topic] has a usage line" 1 "$(grep -c -m1 -E "^(usage: halctl|  ${topic:-led state})" "$E2E_WORK/out")"
 done

@@ -1,5 +1,5 @@
-// System property access as the library uses it. On the device bionic provides these functions;
-// on a workstation the simulator library does.
+// System property access on a workstation, as bionic declares it on the device (where this
+// header is not used): the simulator library provides the functions.
 #pragma once
 
 #define PROP_VALUE_MAX 92
