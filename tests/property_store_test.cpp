@@ -3,10 +3,12 @@
 #include <sys/system_properties.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "SystemControlClient.h"
 #include "hal_sim/hal_sim.h"
@@ -93,6 +95,35 @@ TEST_P(PropertyStoreTest, GetPropertyIntFallsBackToTheDefault) {
         EXPECT_EQ(expected, client->getPropertyInt("k", 99)) << "\"" << text << "\"";
     }
     EXPECT_EQ(-1, client->getPropertyInt("never.set", -1));
+}
+
+// Writers set whole values while readers read: every value read is one that was written.
+TEST_P(PropertyStoreTest, ConcurrentWritersAndReadersSeeWholeValues) {
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 200;
+    std::atomic<int> torn{0};
+    std::vector<std::thread> threads;
+    threads.reserve(2 * kThreads);
+    android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t] {
+            for (int i = 0; i < kRounds; ++i) {
+                const std::string value(1 + (i + t) % 40, static_cast<char>('a' + t));
+                __system_property_set(("key" + std::to_string(i % 3)).c_str(), value.c_str());
+            }
+        });
+        threads.emplace_back([&torn, client] {
+            for (int i = 0; i < kRounds; ++i) {
+                const std::string value = get(("key" + std::to_string(i % 3)).c_str());
+                if (!value.empty() && value.find_first_not_of(value[0]) != std::string::npos)
+                    ++torn;
+                client->getPropertyInt("key0", 0);
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(0, torn.load());
+    EXPECT_EQ(3u, hal_sim::properties().size());
 }
 
 INSTANTIATE_TEST_SUITE_P(MemoryAndFile, PropertyStoreTest, ::testing::Bool(),

@@ -23,14 +23,33 @@ constexpr int kExitMinusOne = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 3;
 
+constexpr const char* kLibraryName = "libquorin_hal.so";
+
 struct Options {
     bool verbose = false;
     bool trace = false;
-    std::string library = "libquorin_hal.so";
+    std::string library;  // empty: look beside halctl, then on the library path
     enum class Colour { kAuto, kAlways, kNever } colour = Colour::kAuto;
 };
 
 bool verbose_logs = false;
+
+// The library installed beside halctl (bin/ and lib/ as in /vendor, or the build tree), else the
+// bare name for the loader's own search. Looked up here rather than left to the RUNPATH, which a
+// dlopen interposed by a sanitizer's runtime does not see.
+std::string default_library() {
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    if (length > 0) {
+        std::string dir(self, static_cast<size_t>(length));
+        dir.erase(dir.rfind('/') + 1);
+        for (const char* relative : {"../lib/", "../"}) {
+            const std::string candidate = dir + relative + kLibraryName;
+            if (access(candidate.c_str(), R_OK) == 0) return candidate;
+        }
+    }
+    return kLibraryName;
+}
 
 // Log lines in logcat's brief format, on standard error, after what is already on standard output.
 void print_log_line(int priority, const char* tag, const char* message) {
@@ -68,7 +87,9 @@ int print_value(int value) {
 
 class Session {
   public:
-    explicit Session(const Options& options) : options_(options), loader_(options.library) {
+    explicit Session(const Options& options)
+        : options_(options),
+          loader_(options.library.empty() ? default_library() : options.library) {
     }
 
     int execute(const Command& command);

@@ -18,8 +18,8 @@ struct PortState {
 };
 
 PortState& port_state() {
-    static PortState* state = new PortState;  // outlives every user at exit
-    return *state;
+    static PortState state;
+    return state;
 }
 
 }  // namespace

@@ -21,9 +21,11 @@ struct ClientState {
     android::sp<android::SystemControlClient> retained;
 };
 
+// Destroyed when this library is unloaded (after the libraries that use it), releasing the
+// retained client then: a process that unloads the HAL and with it this library leaks nothing.
 ClientState& client_state() {
-    static ClientState* state = new ClientState;  // outlives every user at exit
-    return *state;
+    static ClientState state;
+    return state;
 }
 
 }  // namespace

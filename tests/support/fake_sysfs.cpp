@@ -34,6 +34,7 @@ struct State {
     std::map<std::string, Fault> faults;
     std::vector<Write> writes;
     std::vector<Open> opens;
+    bool skip_sleeps = false;
 };
 
 State& state() {
@@ -107,6 +108,7 @@ Sandbox::~Sandbox() {
         std::lock_guard<std::mutex> guard(state().mutex);
         state().root.clear();
         state().faults.clear();
+        state().skip_sleeps = false;
     }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
@@ -154,6 +156,11 @@ void Sandbox::short_writes(const std::string& device_path, size_t max_bytes) {
     state().faults[device_path].max_write = max_bytes;
 }
 
+void Sandbox::skip_sleeps(bool skip) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().skip_sleeps = skip;
+}
+
 }  // namespace fake_sysfs
 
 using fake_sysfs::state;
@@ -189,6 +196,19 @@ int __open_2(const char* path, int flags) {
 int __open64_2(const char* path, int flags) {
     static const auto real = fake_sysfs::next<fake_sysfs::OpenFn>("open64");
     return fake_sysfs::interposed_open(real, path, flags, 0);
+}
+
+int usleep(useconds_t microseconds) {
+    using SleepFn = int (*)(useconds_t);
+    static const auto real_usleep = fake_sysfs::next<SleepFn>("usleep");
+    bool skip = false;
+    {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        skip = state().skip_sleeps;
+    }
+    if (!skip) return real_usleep(microseconds);
+    hal_sim::record("usleep " + std::to_string(microseconds));
+    return 0;
 }
 
 ssize_t write(int fd, const void* buffer, size_t count) {

@@ -49,6 +49,10 @@ class Sandbox {
     void fail_writes(const std::string& device_path, int error);
     void short_writes(const std::string& device_path, size_t max_bytes);
 
+    // usleep() returns at once and is recorded in the simulator's journal as "usleep <us>",
+    // for long runs of calls that include flashes.
+    void skip_sleeps(bool skip);
+
   private:
     std::string root_;
 };

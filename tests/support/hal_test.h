@@ -28,6 +28,7 @@ class HalTest : public ::testing::Test {
     // The setProperty calls that reached the client since the last clear_journal().
     static std::vector<std::string> set_property_calls();
 
+  public:  // for table rows that inject faults
     fake_sysfs::Sandbox sysfs;
     LogCapture logs;
     HalLibrary lib;

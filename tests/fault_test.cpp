@@ -1,0 +1,277 @@
+// One fault per row, injected under the same sequence of calls. The library keeps working,
+// logs what the Parts say, and the LED model, the saved request and what was stored before end
+// as they should; nothing is reported to the caller.
+#include <sys/system_properties.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "hal_test.h"
+#include "led_writes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+std::string open_failure(const char* tag, const char* path) {
+    return std::string(tag) + "<Debug for write> fail to open file " + path + "\n";
+}
+
+class FaultTest;
+
+struct FaultRow {
+    const char* name;
+    bool file_store;  // the property store under HAL_SIM_DIR
+    std::function<void(FaultTest&)> inject;
+    Lines extra_lines;    // log lines the fault adds, in order
+    Lines missing_lines;  // log lines of the fault-free run that it takes away
+    const char* saved;    // the LED triple at the end
+    const char* micstate;
+    bool echo_throws = false;
+    size_t probe_writes = 6;  // of the remote-blinking request after the scenario
+};
+
+void PrintTo(const FaultRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class FaultTest : public HalTest, public ::testing::WithParamInterface<FaultRow> {
+  public:
+    void TearDown() override {
+        if (!store_dir.empty()) {
+            unsetenv("HAL_SIM_DIR");
+            std::error_code ignored;
+            fs::remove_all(store_dir, ignored);
+        }
+        HalTest::TearDown();
+    }
+
+    // The calls every row runs, and the log lines they write.
+    Lines run_scenario(bool echo_throws) {
+        logs.clear();
+        EXPECT_EQ(0, lib.SetLedState(0, 0));
+        EXPECT_EQ(0, lib.SetLedColor(0, 10));  // steady: saves (0, 1, 10)
+        EXPECT_EQ(0, lib.MicSetOnOff(0));
+        EXPECT_EQ(0, lib.MicSetVolume(57));
+        if (echo_throws) {
+            EXPECT_THROW(lib.MicSetEchoLevel(40), hal_sim::ForeignException);
+        } else {
+            EXPECT_EQ(0, lib.MicSetEchoLevel(40));
+        }
+        EXPECT_EQ(0, lib.MicSetOnOff(1));
+        Lines texts;
+        for (const LogLine& line : logs.lines()) texts.push_back(line.text);
+        return texts;
+    }
+
+    void use_file_store() {
+        char pattern[] = "/tmp/hal_fault_store.XXXXXX";
+        store_dir = mkdtemp(pattern);
+        setenv("HAL_SIM_DIR", store_dir.c_str(), 1);
+    }
+
+    std::string store_dir;
+};
+
+// What the fault-free run logs, computed once by running it.
+Lines baseline_lines() {
+    return {
+            "hal_frontpanel:HAL_FrontPanelSetLedState v102(0, 0)",
+            "hal_frontpanel<save_property> in save_property..\n",
+            "hal_frontpanel:HAL_FrontPanelSetLedColor v102(0, 10)",
+            "hal_frontpanel<save_property> in save_property..\n",
+            "hal_mic:HAL_MicSetOnOff v101(MIC=on)",
+            "enableMicAudioPatch",
+            "hal_mic:HAL_MicSetVolume v101(volume=57)",
+            "hal_mic<HAL_MicSetEchoLevel> ..level 40\n",
+            "[setEchoDecayWeight] delaytime: 40",
+            "hal_mic:HAL_MicSetOnOff v101(MIC=off)",
+            "disableMicAudioPatch",
+    };
+}
+
+// Multiset difference, keeping the order of `from`.
+Lines minus(const Lines& from, const Lines& take) {
+    Lines rest = from;
+    for (const std::string& line : take) {
+        const auto it = std::find(rest.begin(), rest.end(), line);
+        if (it != rest.end()) rest.erase(it);
+    }
+    return rest;
+}
+
+TEST_P(FaultTest, LibraryKeepsWorkingAndEndsAsThePartsSay) {
+    const FaultRow& row = GetParam();
+    if (row.file_store) use_file_store();
+    lib.SaveProperty(1, 200, 0);  // stored before the fault
+    __system_property_set("vendor.quorin.other", "keep");
+    row.inject(*this);
+
+    const Lines lines = run_scenario(row.echo_throws);
+    EXPECT_EQ(row.extra_lines, minus(lines, baseline_lines())) << "lines the fault added";
+    EXPECT_EQ(row.missing_lines, minus(baseline_lines(), lines)) << "lines the fault took away";
+    EXPECT_EQ(row.saved, saved_triple());
+    EXPECT_EQ(row.micstate, property("vendor.quorin.micstate"));
+    EXPECT_EQ("keep", property("vendor.quorin.other")) << "an unrelated stored value was lost";
+
+    // With the fault still in place the model is (all, steady): the all-steady rows are skipped.
+    sysfs.clear();
+    EXPECT_EQ(0, lib.SetLedState(0, 1));
+    EXPECT_EQ(0, lib.SetLedState(1, 201));
+    EXPECT_TRUE(sysfs.writes().empty());
+    // And the library still draws: remote blinking is written to every LED that is there.
+    EXPECT_EQ(0, lib.SetLedState(1, 200));
+    EXPECT_EQ(row.probe_writes, sysfs.writes().size());
+}
+
+const char kTag[] = "hal_frontpanel";
+
+FaultRow led_missing(const char* name, const char* dir, const char* brightness,
+                     const char* trigger) {
+    return {name,
+            false,
+            [dir](FaultTest& t) { t.sysfs.remove(dir); },
+            {open_failure(kTag, trigger), open_failure(kTag, brightness),
+             open_failure(kTag, trigger), open_failure(kTag, brightness)},
+            {},
+            "0,1,10",
+            "0",
+            false,
+            4};
+}
+
+const FaultRow kRows[] = {
+        led_missing("remote LED missing", "/sys/devices/platform/gpioleds/leds/remote_led",
+                    test_paths::kRemoteBrightness, test_paths::kRemoteTrigger),
+        led_missing("green LED missing", test_paths::kGreenDir, test_paths::kGreenBrightness,
+                    test_paths::kGreenTrigger),
+        led_missing("sys LED missing", "/sys/devices/platform/gpioleds/leds/sys_led",
+                    test_paths::kSysBrightness, test_paths::kSysTrigger),
+        {"ADC node missing",
+         false,
+         [](FaultTest& t) {
+             t.sysfs.remove("/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018");
+         },
+         {open_failure("hal_mic", test_paths::kAdcMute),
+          open_failure("hal_mic", test_paths::kAdcVolume),
+          open_failure("hal_mic", test_paths::kAdcMute)},
+         {},
+         "0,1,10",
+         "0"},
+        {"node refuses to open for writing",
+         false,
+         [](FaultTest& t) { t.sysfs.refuse_open(test_paths::kRemoteTrigger, EACCES); },
+         {open_failure(kTag, test_paths::kRemoteTrigger),
+          open_failure(kTag, test_paths::kRemoteTrigger)},
+         {},
+         "0,1,10",
+         "0",
+         false,
+         5},
+        {"writes fail with EIO",
+         false,
+         [](FaultTest& t) {
+             for (const char* path : test_paths::kAllDeviceFiles) t.sysfs.fail_writes(path, EIO);
+         },
+         {},
+         {},
+         "0,1,10",
+         "0"},
+        {"short writes",
+         false,
+         [](FaultTest& t) {
+             for (const char* path : test_paths::kAllDeviceFiles) t.sysfs.short_writes(path, 1);
+         },
+         {},
+         {},
+         "0,1,10",
+         "0"},
+        {"store directory not writable",
+         true,
+         [](FaultTest& t) {
+             // The change is written to a temporary file first; a directory in its place stops
+             // it for root as well.
+             fs::create_directory(t.store_dir + "/properties.tmp." + std::to_string(getpid()));
+         },
+         {},
+         // The patch state cannot be recorded, so muting finds no patch to release: the
+         // property's result is not examined, as the audio path specifies.
+         {"disableMicAudioPatch"},
+         "1,200,0",
+         "<unset>"},
+        {"store file corrupted",
+         true,
+         [](FaultTest& t) {
+             std::ofstream(t.store_dir + "/properties")
+                     << "vendor.quorin.other=keep\n\x01\x02garbage\nvendor.quorin.ledindex\n"
+                     << "=x\nvendor.quorin.micstate=" << std::string(300, '1') << "\ntorn=";
+         },
+         {},
+         {},
+         "0,1,10",
+         "0"},
+        {"setProperty fails",
+         false,
+         [](FaultTest&) {
+             hal_sim::ClientControl failing;
+             failing.set_fails = true;
+             hal_sim::set_client_control(failing);
+         },
+         {},
+         {},
+         "1,200,0",
+         "0"},
+        {"no client from getInstance",
+         false,
+         [](FaultTest& t) {
+             // A fresh load, so that the library has not kept the client of the pre-store.
+             t.lib.restart();
+             hal_sim::ClientControl absent;
+             absent.available = false;
+             hal_sim::set_client_control(absent);
+         },
+         {"hal_frontpanel<save_property> no system control client, property access skipped\n",
+          "hal_frontpanel<save_property> no system control client, property access skipped\n"},
+         {"hal_frontpanel<save_property> in save_property..\n",
+          "hal_frontpanel<save_property> in save_property..\n"},
+         "1,200,0",
+         "0"},
+        {"setParameters returns -22",
+         false,
+         [](FaultTest&) { hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStatus, -22); },
+         {"Failed to set parameters: status=-22",
+          "Exception caught: Failed to set audio parameters"},
+         {},
+         "0,1,10",
+         "0"},
+        {"setParameters throws a std::exception",
+         false,
+         [](FaultTest&) { hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStdException); },
+         {"Exception caught: simulated port failure"},
+         {},
+         "0,1,10",
+         "0"},
+        {"setParameters throws something else",
+         false,
+         [](FaultTest&) {
+             hal_sim::set_parameter_fault(hal_sim::ParameterFault::kForeignException, 9);
+         },
+         {},
+         {},
+         "0,1,10",
+         "0",
+         true},
+};
+
+INSTANTIATE_TEST_SUITE_P(OneFaultEach, FaultTest, ::testing::ValuesIn(kRows), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name) {
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return name;
+});
+
+}  // namespace
