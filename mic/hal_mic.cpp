@@ -89,11 +89,15 @@ int HAL_MicSetVolume(int volume) {
                         "HAL_MicSetVolume", kMicVersion, volume);
     mic_volume = std::clamp(volume, kMinLevel, kMaxLevel);
     char text[5] = {};
-    // The value is 12..32; unoptimised builds cannot see that and warn of truncation.
+    // The value is 12..32; GCC cannot see that in unoptimised builds and warns of truncation.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
     (void)snprintf(text, sizeof(text), "%d", kAdcVolumeBase + mic_volume / kVolumePerAdcStep);
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
     send_command(kAdcVolumeNode, text);
     return 0;
 }

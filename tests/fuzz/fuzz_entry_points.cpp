@@ -1,0 +1,166 @@
+// The library's entry points in sequences the fuzzer chooses, with arguments it chooses, on the
+// fake sysfs, under AddressSanitizer and UndefinedBehaviorSanitizer. Each input starts from a
+// fresh load; an opcode restarts the library mid-way, others switch the port's faults.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "fake_sysfs.h"
+#include "hal_library.h"
+#include "hal_sim/hal_sim.h"
+#include "log_capture.h"
+
+namespace {
+
+struct Input {
+    const uint8_t* data;
+    size_t size;
+
+    bool empty() const {
+        return size == 0;
+    }
+    uint8_t byte() {
+        if (size == 0) return 0;
+        --size;
+        return *data++;
+    }
+    int integer() {
+        // Mostly small values and the table's own, sometimes any 32-bit value.
+        const uint8_t kind = byte();
+        if (kind < 160) return static_cast<int>(kind) - 20;
+        if (kind < 200) {
+            static const int interesting[] = {200, 201, 220, 221, INT32_MIN, INT32_MAX, -1, 10};
+            return interesting[kind % 8];
+        }
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) value = (value << 8) | byte();
+        int result;
+        memcpy(&result, &value, sizeof(result));
+        return result;
+    }
+};
+
+struct Harness {
+    fake_sysfs::Sandbox sysfs;
+    LogCapture logs;
+    HalLibrary lib;
+    Harness() {
+        sysfs.skip_sleeps(true);
+    }
+};
+
+Harness& harness() {
+    static Harness* instance = new Harness;
+    return *instance;
+}
+
+void step(Input& in, HalLibrary& lib) {
+    switch (in.byte() % 24) {
+        case 0:
+            lib.SetLedState(in.integer(), in.integer());
+            break;
+        case 1:
+            lib.SetLedColor(in.integer(), in.integer());
+            break;
+        case 2:
+            lib.Init();
+            break;
+        case 3:
+            lib.Deinit();
+            break;
+        case 4:
+            lib.GetVersion();
+            break;
+        case 5:
+            lib.SaveProperty(in.integer(), in.integer(), in.integer());
+            break;
+        case 6:
+            lib.GetProperty();
+            break;
+        case 7:
+            lib.MicSetOnOff(in.integer());
+            break;
+        case 8:
+            lib.MicSetVolume(in.integer());
+            break;
+        case 9:
+            lib.MicGetVolume();
+            break;
+        case 10:
+            lib.MicSetEchoLevel(in.integer());
+            break;
+        case 11:
+            lib.MicGetEchoLevel();
+            break;
+        case 12:
+            lib.EnableMIC();
+            break;
+        case 13:
+            lib.DisableMIC();
+            break;
+        case 14:
+            lib.EnableMicAudioPatch();
+            break;
+        case 15:
+            lib.DisableMicAudioPatch();
+            break;
+        case 16:
+            lib.IsMicAudioPatchEnabled();
+            break;
+        case 17:
+            lib.SetEchoDecayWeight(in.integer());
+            break;
+        case 18:
+            lib.restart();
+            break;
+        case 19:
+            hal_sim::set_parameter_fault(static_cast<hal_sim::ParameterFault>(in.byte() % 4),
+                                         in.integer());
+            break;
+        case 20:
+            lib.MicInit();
+            lib.MicPause();
+            lib.MicResume();
+            lib.MicDeinit();
+            break;
+        case 21:
+            lib.SetLedStateForVolume(in.integer());
+            break;
+        case 22:
+            lib.SetBeamformingDegree(in.integer());
+            break;
+        case 23: {
+            hal_sim::ClientControl control;
+            control.available = (in.byte() & 1) == 0;
+            control.set_fails = (in.byte() & 1) == 1;
+            hal_sim::set_client_control(control);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Harness& h = harness();
+    HalLibrary& lib = h.lib;
+    lib.unload();
+    hal_sim::clear_properties();
+    hal_sim::reset_client();
+    hal_sim::set_parameter_fault(hal_sim::ParameterFault::kNone);
+    lib.load();
+
+    Input in{data, size};
+    for (int steps = 0; !in.empty() && steps < 256; ++steps) {
+        try {
+            step(in, lib);
+        } catch (const hal_sim::ForeignException&) {
+            // A non-standard exception from the port passes to the caller by design.
+        }
+    }
+    h.logs.clear();
+    h.sysfs.clear();
+    hal_sim::clear_journal();
+    return 0;
+}
