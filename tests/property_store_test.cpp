@@ -103,7 +103,7 @@ TEST_P(PropertyStoreTest, ConcurrentWritersAndReadersSeeWholeValues) {
     constexpr int kRounds = 200;
     std::atomic<int> torn{0};
     std::vector<std::thread> threads;
-    threads.reserve(2 * kThreads);
+    threads.reserve(static_cast<size_t>(2) * kThreads);
     android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([t] {

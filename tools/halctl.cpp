@@ -44,7 +44,7 @@ std::string default_library() {
         std::string dir(self, static_cast<size_t>(length));
         dir.erase(dir.rfind('/') + 1);
         for (const char* relative : {"../lib/", "../"}) {
-            const std::string candidate = dir + relative + kLibraryName;
+            std::string candidate = dir + relative + kLibraryName;
             if (access(candidate.c_str(), R_OK) == 0) return candidate;
         }
     }

@@ -206,8 +206,7 @@ TEST(ModelShrink, FindsTheShortestFailingSequence) {
         }
         return false;
     };
-    std::vector<Call> calls;
-    for (int i = 0; i < 40; ++i) calls.push_back({Op::kMicGetVolume});
+    std::vector<Call> calls(40, Call{Op::kMicGetVolume});
     calls[7] = {Op::kSetLedColor, 0, 2};
     calls[31] = {Op::kRestart};
     const auto shortest = shrink(calls, fails);
@@ -221,8 +220,8 @@ TEST_F(HalTest, LibraryAgreesWithTheModelOnRandomSequences) {
     Generator generator(kSeed);
     long calls_run = 0;
     for (int sequence = 0; sequence < kSequences; ++sequence) {
-        std::vector<Call> calls;
-        for (int i = 0; i < kCallsPerSequence; ++i) calls.push_back(generator.next());
+        std::vector<Call> calls(kCallsPerSequence);
+        for (Call& call : calls) call = generator.next();
         std::string why;
         const int at = first_divergence(lib, sysfs, calls, &why);
         if (at < 0) {
