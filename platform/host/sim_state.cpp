@@ -11,6 +11,7 @@ namespace {
 struct State {
     std::mutex mutex;
     std::vector<std::string> journal;
+    bool enabled = true;
 };
 
 // Never destroyed: the stand-ins record into it from their own destructors, which may run at
@@ -34,7 +35,12 @@ void clear_journal() {
 
 void record(const std::string& event) {
     std::lock_guard<std::mutex> guard(state().mutex);
-    state().journal.push_back(event);
+    if (state().enabled) state().journal.push_back(event);
+}
+
+void set_journal_enabled(bool enabled) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().enabled = enabled;
 }
 
 std::vector<std::string> port_record() {

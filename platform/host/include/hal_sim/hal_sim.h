@@ -50,6 +50,8 @@ struct ForeignException {
 std::vector<std::string> journal();
 void clear_journal();
 void record(const std::string& event);
+// Off for long measured runs, where an ever-growing journal would be measured too.
+void set_journal_enabled(bool enabled);
 
 // The audio port's persistent record under HAL_SIM_DIR ("audio_port", one event a line).
 std::vector<std::string> port_record();
