@@ -1,5 +1,5 @@
 // One fault per row, injected under the same sequence of calls. The library keeps working,
-// logs what the Parts say, and the LED model, the saved request and what was stored before end
+// logs what it documents, and the LED model, the saved request and what was stored before end
 // as they should; nothing is reported to the caller.
 #include <sys/system_properties.h>
 #include <unistd.h>
@@ -103,7 +103,7 @@ Lines minus(const Lines& from, const Lines& take) {
     return rest;
 }
 
-TEST_P(FaultTest, LibraryKeepsWorkingAndEndsAsThePartsSay) {
+TEST_P(FaultTest, LibraryKeepsWorkingAndEndsAsDocumented) {
     const FaultRow& row = GetParam();
     if (row.file_store) use_file_store();
     lib.SaveProperty(1, 200, 0);  // stored before the fault
@@ -198,7 +198,7 @@ const FaultRow kRows[] = {
          },
          {},
          // The patch state cannot be recorded, so muting finds no patch to release: the
-         // property's result is not examined, as the audio path specifies.
+         // property's result is not examined by the audio path.
          {"disableMicAudioPatch"},
          "1,200,0",
          "<unset>"},

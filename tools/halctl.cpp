@@ -111,7 +111,7 @@ bool Session::ensure_loaded() {
 }
 
 int Session::execute(const Command& command) {
-    switch (command.spec->action) {
+    switch (command.def->action) {
         case Action::kShow:
             fputs(render_panel(read_panel(), use_colour(options_)).c_str(), stdout);
             return kExitOk;
@@ -128,10 +128,10 @@ int Session::execute(const Command& command) {
         return call(command);
     } catch (const std::exception& e) {
         fprintf(stderr, "halctl: %s: the library let an exception through: %s\n",
-                command_name(*command.spec).c_str(), e.what());
+                command_name(*command.def).c_str(), e.what());
     } catch (...) {
         fprintf(stderr, "halctl: %s: the library let a non-standard exception through\n",
-                command_name(*command.spec).c_str());
+                command_name(*command.def).c_str());
     }
     return kExitFailure;
 }
@@ -139,7 +139,7 @@ int Session::execute(const Command& command) {
 int Session::call(const Command& command) {
     const HalApi& hal = loader_.api();
     const auto& a = command.args;
-    switch (command.spec->action) {
+    switch (command.def->action) {
         case Action::kLedState:
             return status_of(hal.SetLedState(a[0], a[1]));
         case Action::kLedColor:

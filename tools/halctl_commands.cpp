@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::vector<CommandSpec> commands = {
+const std::vector<CommandDef> commands = {
         {"led", "state", "INDEX STATE", 2, Action::kLedState,
          "HAL_FrontPanelSetLedState: apply an LED request (0 0 standby, 0 1 all steady, "
          "1 200 remote blinking, 3 2 flash, ...)"},
@@ -67,9 +67,9 @@ bool is_group(const std::string& word) {
     return false;
 }
 
-const CommandSpec* find(const std::string& group, const std::string& name) {
-    for (const CommandSpec& spec : commands) {
-        if (group == spec.group && name == spec.name) return &spec;
+const CommandDef* find(const std::string& group, const std::string& name) {
+    for (const CommandDef& def : commands) {
+        if (group == def.group && name == def.name) return &def;
     }
     return nullptr;
 }
@@ -98,19 +98,19 @@ ParseResult failure(std::string error, std::string usage) {
 
 }  // namespace
 
-const std::vector<CommandSpec>& command_table() {
+const std::vector<CommandDef>& command_table() {
     return commands;
 }
 
-std::string command_name(const CommandSpec& spec) {
-    std::string name = spec.group;
-    if (!name.empty() && spec.name[0] != '\0') name += ' ';
-    return name + spec.name;
+std::string command_name(const CommandDef& def) {
+    std::string name = def.group;
+    if (!name.empty() && def.name[0] != '\0') name += ' ';
+    return name + def.name;
 }
 
-std::string usage_line(const CommandSpec& spec) {
-    std::string line = "halctl " + command_name(spec);
-    if (spec.params[0] != '\0') line += std::string(" ") + spec.params;
+std::string usage_line(const CommandDef& def) {
+    std::string line = "halctl " + command_name(def);
+    if (def.params[0] != '\0') line += std::string(" ") + def.params;
     return line;
 }
 
@@ -149,18 +149,18 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
     if (!in_script) {
         for (const std::string& word : words) {
             if (!is_help(word)) continue;
-            const CommandSpec* spec = find(group, name);
+            const CommandDef* def = find(group, name);
             ParseResult result;
             result.help = true;
-            result.usage = help_text(spec != nullptr && (spec->name[0] != '\0' || group.empty())
-                                             ? command_name(*spec)
+            result.usage = help_text(def != nullptr && (def->name[0] != '\0' || group.empty())
+                                             ? command_name(*def)
                                              : group);
             return result;
         }
     }
 
-    const CommandSpec* spec = find(group, name);
-    if (spec == nullptr) {
+    const CommandDef* def = find(group, name);
+    if (def == nullptr) {
         if (!group.empty() && name.empty()) {
             return failure("\"" + group + "\" needs a command", "halctl " + group + " --help");
         }
@@ -170,38 +170,38 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
         }
         return failure("unknown command " + quoted(first), "halctl --help lists the commands");
     }
-    if (in_script && spec->action == Action::kRun) {
-        return failure("run cannot be used inside a script", usage_line(*spec));
+    if (in_script && def->action == Action::kRun) {
+        return failure("run cannot be used inside a script", usage_line(*def));
     }
 
     const std::vector<std::string> rest(words.begin() + static_cast<long>(next), words.end());
     ParseResult result;
-    result.command.spec = spec;
-    if (spec->action == Action::kRun) {
+    result.command.def = def;
+    if (def->action == Action::kRun) {
         if (rest.size() != 1) {
-            return failure(command_name(*spec) + " takes one file name, got " +
+            return failure(command_name(*def) + " takes one file name, got " +
                                    std::to_string(rest.size()) + " arguments",
-                           usage_line(*spec));
+                           usage_line(*def));
         }
         result.command.file = rest[0];
         result.ok = true;
         return result;
     }
-    if (rest.size() != static_cast<size_t>(spec->arg_count)) {
-        std::string expected =
-                spec->arg_count == 0 ? "takes no arguments"
-                                     : "takes " + std::to_string(spec->arg_count) +
-                                               (spec->arg_count == 1 ? " argument" : " arguments");
-        return failure(command_name(*spec) + " " + expected + ", got " + std::to_string(rest.size()),
-                       usage_line(*spec));
+    if (rest.size() != static_cast<size_t>(def->arg_count)) {
+        std::string expected = def->arg_count == 0
+                                       ? "takes no arguments"
+                                       : "takes " + std::to_string(def->arg_count) +
+                                                 (def->arg_count == 1 ? " argument" : " arguments");
+        return failure(command_name(*def) + " " + expected + ", got " + std::to_string(rest.size()),
+                       usage_line(*def));
     }
-    const std::vector<std::string> params = split_params(spec->params);
+    const std::vector<std::string> params = split_params(def->params);
     for (size_t i = 0; i < rest.size(); ++i) {
         if (!parse_decimal_int(rest[i], &result.command.args[i])) {
-            return failure(command_name(*spec) + ": " + params[i] +
+            return failure(command_name(*def) + ": " + params[i] +
                                    " must be a decimal integer in the signed 32-bit range, got " +
                                    quoted(rest[i]),
-                           usage_line(*spec));
+                           usage_line(*def));
         }
     }
     result.ok = true;
@@ -257,18 +257,18 @@ std::string help_text(const std::string& topic) {
                "commands:\n";
     }
     bool any = false;
-    for (const CommandSpec& spec : commands) {
-        const std::string name = command_name(spec);
-        if (!topic.empty() && topic != name && topic != spec.group) continue;
+    for (const CommandDef& def : commands) {
+        const std::string name = command_name(def);
+        if (!topic.empty() && topic != name && topic != def.group) continue;
         any = true;
-        std::string usage = usage_line(spec).substr(7);
+        std::string usage = usage_line(def).substr(7);
         out << "  " << usage;
         if (usage.size() < 28) {
             out << std::string(28 - usage.size(), ' ');
         } else {
             out << "\n" << std::string(30, ' ');
         }
-        out << spec.summary << "\n";
+        out << def.summary << "\n";
     }
     if (!any) out << "no help for \"" << topic << "\"\n";
     return out.str();

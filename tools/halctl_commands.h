@@ -41,7 +41,7 @@ enum class Action {
     kRun,
 };
 
-struct CommandSpec {
+struct CommandDef {
     const char* group;   // "led", "mic", "patch", "props"; "" for a command of its own
     const char* name;    // the word after the group; "" for the group alone
     const char* params;  // parameter names for the usage line, "" for none
@@ -51,14 +51,14 @@ struct CommandSpec {
 };
 
 // Every command, in the order --help lists them.
-const std::vector<CommandSpec>& command_table();
+const std::vector<CommandDef>& command_table();
 
 // "led state" or "show": how a command is named.
-std::string command_name(const CommandSpec& spec);
-std::string usage_line(const CommandSpec& spec);
+std::string command_name(const CommandDef& def);
+std::string usage_line(const CommandDef& def);
 
 struct Command {
-    const CommandSpec* spec = nullptr;
+    const CommandDef* def = nullptr;
     std::array<int, 3> args{};
     std::string file;  // for run
     int line = 0;      // in a script; 0 on the command line

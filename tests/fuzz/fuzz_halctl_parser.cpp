@@ -16,8 +16,8 @@ void check(bool condition) {
 }
 
 void check_command(const Command& command) {
-    check(command.spec != nullptr);
-    check(command.spec->arg_count >= 0 && command.spec->arg_count <= 3);
+    check(command.def != nullptr);
+    check(command.def->arg_count >= 0 && command.def->arg_count <= 3);
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (script.ok) {
         for (const Command& command : script.commands) {
             check_command(command);
-            check(command.spec->action != Action::kRun);
+            check(command.def->action != Action::kRun);
             check(command.line >= 1);
         }
     } else {

@@ -8,9 +8,9 @@
 namespace {
 
 // "rt=none gb=1 ..." -> write events. r/g/s name the LED, t/b its trigger or brightness.
-std::vector<std::string> pattern(const std::string& spec) {
+std::vector<std::string> pattern(const std::string& writes) {
     std::vector<std::string> events;
-    std::istringstream in(spec);
+    std::istringstream in(writes);
     for (std::string token; in >> token;) {
         const char led = token[0];
         const bool is_trigger = token[1] == 't';
