@@ -1,11 +1,6 @@
 // State and helpers shared by the front-panel sources.
 #pragma once
 
-#include <utils/Mutex.h>
-#include <utils/StrongPointer.h>
-
-#include "SystemControlClient.h"
-
 constexpr const char* kFrontPanelTag = "hal_frontpanel";
 constexpr int kFrontPanelVersion = 102;
 
@@ -14,14 +9,6 @@ constexpr int kFrontPanelVersion = 102;
 extern int led_color;
 extern bool led_steady;
 
-// The process's system-control client, filled lazily under client_lock and then left alone until
-// unload, so readers copy it without the lock once getSystemControlService() has returned.
-extern android::Mutex client_lock;
-extern android::sp<android::SystemControlClient> system_control_client;
-
-// Fills system_control_client if it is still empty, under client_lock.
-void getSystemControlService();
-
-// getSystemControlService(), then a strong reference to the client for the caller's whole
-// operation; when there is no client it logs, for `function`, that the property access is skipped.
-android::sp<android::SystemControlClient> system_control_client_for(const char* function);
+// Reads the saved LED triple through the client, holding it for the whole read, and logs it
+// for `function`; the colour is only logged. False (and a log line) when there is no client.
+bool read_led_triple(const char* function, int index_default, int* index, int* state);

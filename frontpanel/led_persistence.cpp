@@ -1,14 +1,19 @@
 // The LED triple in system properties, through the system-control client.
 #include <android/log.h>
+#include <utils/Mutex.h>
+#include <utils/StrongPointer.h>
 
 #include <cstdio>
 #include <string>
 
+#include "SystemControlClient.h"
 #include "frontpanel.h"
 #include "load_order.h"
 #include "property_keys.h"
 #include "quorin_hal.h"
 
+// The process's system-control client, filled lazily under client_lock and then left alone until
+// unload, so readers copy it without the lock once getSystemControlService() has returned.
 // Built before the audio port at load and so destroyed after it at unload; within this file the
 // lock comes first, so the client drops its reference before the lock is destroyed.
 android::Mutex client_lock QUORIN_INIT_PRIORITY(kFrontPanelInitPriority);
@@ -23,8 +28,7 @@ std::string decimal(int value) {
     return text;
 }
 
-}  // namespace
-
+// Fills system_control_client if it is still empty, under client_lock.
 void getSystemControlService() {
     android::Mutex::Autolock lock(client_lock);
     if (system_control_client == nullptr) {
@@ -32,8 +36,9 @@ void getSystemControlService() {
     }
 }
 
-// getInstance() may hand out no client; then the property access is skipped and the next call
-// asks again.
+// getSystemControlService(), then a strong reference to the client for the caller's whole
+// operation. getInstance() may hand out no client; then the property access is skipped with a
+// log line for `function`, and the next call asks again.
 android::sp<android::SystemControlClient> system_control_client_for(const char* function) {
     getSystemControlService();
     android::sp<android::SystemControlClient> client = system_control_client;
@@ -44,6 +49,8 @@ android::sp<android::SystemControlClient> system_control_client_for(const char* 
     }
     return client;
 }
+
+}  // namespace
 
 void save_property(int led_index, int led_state, int color) {
     const android::sp<android::SystemControlClient> client =
@@ -56,13 +63,19 @@ void save_property(int led_index, int led_state, int color) {
                         kFrontPanelTag, "save_property");
 }
 
-void get_property() {
-    const android::sp<android::SystemControlClient> client =
-            system_control_client_for("get_property");
-    if (client == nullptr) return;
-    const int index = client->getPropertyInt(kLedIndexProperty, 0);
-    const int state = client->getPropertyInt(kLedStateProperty, 0);
+bool read_led_triple(const char* function, int index_default, int* index, int* state) {
+    const android::sp<android::SystemControlClient> client = system_control_client_for(function);
+    if (client == nullptr) return false;
+    *index = client->getPropertyInt(kLedIndexProperty, index_default);
+    *state = client->getPropertyInt(kLedStateProperty, 0);
     const int color = client->getPropertyInt(kLedColorProperty, 0);
     __android_log_print(ANDROID_LOG_DEBUG, kFrontPanelTag, "%s<%s> in get_property <%d><%d><%d>..\n",
-                        kFrontPanelTag, "get_property", index, state, color);
+                        kFrontPanelTag, function, *index, *state, color);
+    return true;
+}
+
+void get_property() {
+    int index = 0;
+    int state = 0;
+    read_led_triple("get_property", 0, &index, &state);
 }

@@ -2,7 +2,6 @@
 #include <android/log.h>
 
 #include "frontpanel.h"
-#include "property_keys.h"
 #include "quorin_hal.h"
 
 namespace {
@@ -19,15 +18,9 @@ int log_only(const char* function) {
 
 int HAL_FrontPanelInit(void) {
     log_only("HAL_FrontPanelInit");
-    const android::sp<android::SystemControlClient> client =
-            system_control_client_for("HAL_FrontPanelInit");
-    if (client == nullptr) return 0;
-
-    const int index = client->getPropertyInt(kLedIndexProperty, kNoSavedRequest);
-    const int state = client->getPropertyInt(kLedStateProperty, 0);
-    const int color = client->getPropertyInt(kLedColorProperty, 0);
-    __android_log_print(ANDROID_LOG_DEBUG, kFrontPanelTag, "%s<%s> in get_property <%d><%d><%d>..\n",
-                        kFrontPanelTag, "HAL_FrontPanelInit", index, state, color);
+    int index = kNoSavedRequest;
+    int state = 0;
+    if (!read_led_triple("HAL_FrontPanelInit", kNoSavedRequest, &index, &state)) return 0;
     // The saved colour is only reported: the replayed request draws its own pattern.
     if (index >= 0) HAL_FrontPanelSetLedState(index, state);
     return 0;

@@ -62,7 +62,3 @@ void HalLoader::unload() {
     handle_ = nullptr;
     api_ = HalApi{};
 }
-
-void* HalLoader::symbol(const char* name) const {
-    return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
-}

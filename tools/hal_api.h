@@ -65,7 +65,6 @@ class HalLoader {
     const HalApi& api() const {
         return api_;
     }
-    void* symbol(const char* name) const;
 
   private:
     std::string path_;

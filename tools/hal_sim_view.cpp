@@ -3,15 +3,16 @@
 #include "hal_sim/hal_sim.h"
 
 std::string simulated_port_summary() {
+    const std::vector<std::string> record = hal_sim::port_record();
+    if (record.empty()) return "";
     bool patch = false;
     std::string parameters;
-    for (const std::string& event : hal_sim::port_record()) {
+    for (const std::string& event : record) {
         if (event == "createAudioPatchTarsk") patch = true;
         // A patch lives no longer than the port, that is the process, that made it.
         if (event == "releaseAudioPatchTarsk" || event == "destroyed") patch = false;
         if (event.rfind("setParameters ", 0) == 0) parameters = event.substr(14);
     }
-    if (hal_sim::port_record().empty()) return "";
     std::string summary = patch ? "patch created" : "no patch";
     if (!parameters.empty()) summary += ", last parameters \"" + parameters + "\"";
     return summary + " (simulated)";

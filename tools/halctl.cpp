@@ -156,7 +156,8 @@ int Session::call(const Command& command) {
             return status_of(hal.SetBeamformingDegree(a[0]));
         case Action::kPropsGet: {
             hal.GetProperty();
-            const PanelState panel = read_panel();
+            PanelState panel{};
+            read_properties(&panel);
             printf("vendor.quorin.ledindex=%s\nvendor.quorin.ledstate=%s\n"
                    "vendor.quorin.ledcolor=%s\nvendor.quorin.micstate=%s\n",
                    panel.ledindex.c_str(), panel.ledstate.c_str(), panel.ledcolor.c_str(),

@@ -1,10 +1,12 @@
 #include "halctl_commands.h"
 
-#include <climits>
 #include <sstream>
+
+#include "strict_decimal.h"
 
 namespace {
 
+// Every command, in the order --help lists them.
 const std::vector<CommandDef> commands = {
         {"led", "state", "INDEX STATE", 2, Action::kLedState,
          "HAL_FrontPanelSetLedState: apply an LED request (0 0 standby, 0 1 all steady, "
@@ -98,10 +100,6 @@ ParseResult failure(std::string error, std::string usage) {
 
 }  // namespace
 
-const std::vector<CommandDef>& command_table() {
-    return commands;
-}
-
 std::string command_name(const CommandDef& def) {
     std::string name = def.group;
     if (!name.empty() && def.name[0] != '\0') name += ' ';
@@ -112,21 +110,6 @@ std::string usage_line(const CommandDef& def) {
     std::string line = "halctl " + command_name(def);
     if (def.params[0] != '\0') line += std::string(" ") + def.params;
     return line;
-}
-
-bool parse_decimal_int(const std::string& text, int* value) {
-    size_t i = text.size() > 1 && text[0] == '-' ? 1 : 0;
-    if (i >= text.size()) return false;
-    long long parsed = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        parsed = parsed * 10 + (text[i] - '0');
-        if (parsed > static_cast<long long>(INT_MAX) + 1) return false;
-    }
-    if (text[0] == '-') parsed = -parsed;
-    if (parsed < INT_MIN || parsed > INT_MAX) return false;
-    *value = static_cast<int>(parsed);
-    return true;
 }
 
 ParseResult parse_command(const std::vector<std::string>& words, bool in_script) {
@@ -197,7 +180,7 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
     }
     const std::vector<std::string> params = split_params(def->params);
     for (size_t i = 0; i < rest.size(); ++i) {
-        if (!parse_decimal_int(rest[i], &result.command.args[i])) {
+        if (!parse_strict_decimal(rest[i], &result.command.args[i])) {
             return failure(command_name(*def) + ": " + params[i] +
                                    " must be a decimal integer in the signed 32-bit range, got " +
                                    quoted(rest[i]),

@@ -50,9 +50,6 @@ struct CommandDef {
     const char* summary;
 };
 
-// Every command, in the order --help lists them.
-const std::vector<CommandDef>& command_table();
-
 // "led state" or "show": how a command is named.
 std::string command_name(const CommandDef& def);
 std::string usage_line(const CommandDef& def);
@@ -87,9 +84,6 @@ struct ScriptResult {
 // Parses a whole script: one command a line, '#' starts a comment, blank lines are skipped.
 // Either every line parses, or nothing is returned to run.
 ScriptResult parse_script(const std::string& text);
-
-// Strict signed 32-bit decimal: optional '-', then digits only.
-bool parse_decimal_int(const std::string& text, int* value);
 
 // The help text for everything, or for a group ("led") or command ("led state").
 std::string help_text(const std::string& topic);

@@ -135,6 +135,13 @@ int leading_number(const std::string& text) {
     return i == 0 ? -1 : value;
 }
 
+void read_properties(PanelState* panel) {
+    panel->micstate = property("vendor.quorin.micstate");
+    panel->ledindex = property("vendor.quorin.ledindex");
+    panel->ledstate = property("vendor.quorin.ledstate");
+    panel->ledcolor = property("vendor.quorin.ledcolor");
+}
+
 PanelState read_panel() {
     PanelState panel;
     for (int i = 0; i < 3; ++i) panel.leds[i] = read_led(kLedNames[i]);
@@ -145,10 +152,7 @@ PanelState read_panel() {
     panel.volume_register = read_attribute(std::string(kAdcDir) + "adc3101_vol_ctl", &text)
                                     ? leading_number(text)
                                     : -1;
-    panel.micstate = property("vendor.quorin.micstate");
-    panel.ledindex = property("vendor.quorin.ledindex");
-    panel.ledstate = property("vendor.quorin.ledstate");
-    panel.ledcolor = property("vendor.quorin.ledcolor");
+    read_properties(&panel);
     panel.port_summary = simulated_port_summary();
     return panel;
 }

@@ -16,6 +16,8 @@ struct PanelState {
 
 // Reads the device files and properties now.
 PanelState read_panel();
+// Only the properties (the saved LED request and the recorded patch state).
+void read_properties(PanelState* panel);
 
 // Interprets attribute text as read back: the trigger's active name and the brightness number.
 std::string active_trigger(const std::string& text);

@@ -10,6 +10,7 @@
 #include "hal_sim/hal_sim.h"
 #include "sim_control.h"
 #include "sim_files.h"
+#include "strict_decimal.h"
 
 namespace hal_sim {
 namespace {
@@ -85,7 +86,7 @@ int32_t SystemControlClient::getPropertyInt(const std::string& key, int32_t def)
     hal_sim::record("client.getPropertyInt " + key);
     const auto value = hal_sim::property_value(key);
     int parsed = 0;
-    if (!value || !hal_sim::parse_int32(*value, &parsed)) return def;
+    if (!value || !parse_strict_decimal(*value, &parsed)) return def;
     return parsed;
 }
 

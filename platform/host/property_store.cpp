@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -121,24 +120,6 @@ PropertyMap parse_store(const std::string& text) {
         map[std::move(key)] = std::move(value);
     }
     return map;
-}
-
-bool parse_int32(const std::string& text, int* out) {
-    size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative) i = 1;
-    if (i >= text.size()) return false;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) return false;
-    }
-    if (negative) value = -value;
-    if (value < INT_MIN || value > INT_MAX) return false;
-    *out = static_cast<int>(value);
-    return true;
 }
 
 std::optional<std::string> property_value(const std::string& key) {

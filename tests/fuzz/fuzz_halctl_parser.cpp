@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "halctl_commands.h"
+#include "strict_decimal.h"
 
 namespace {
 
@@ -51,10 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const std::string& word : words) {
         int value = 0;
-        if (parse_decimal_int(word, &value)) {
+        if (parse_strict_decimal(word, &value)) {
             // Accepted text is decimal: the value reads back, leading zeros and "-0" aside.
             int again = 0;
-            check(parse_decimal_int(std::to_string(value), &again) && again == value);
+            check(parse_strict_decimal(std::to_string(value), &again) && again == value);
             check(std::strtoll(word.c_str(), nullptr, 10) == value);
         }
     }

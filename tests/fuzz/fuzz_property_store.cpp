@@ -13,6 +13,7 @@
 
 #include "SystemControlClient.h"
 #include "hal_sim/hal_sim.h"
+#include "strict_decimal.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(value == read);
         int strict = 0;
         const int from_client = client->getPropertyInt(key, 12345);
-        if (hal_sim::parse_int32(value, &strict)) {
+        if (parse_strict_decimal(value, &strict)) {
             check(from_client == strict);
         } else {
             check(from_client == 12345);
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     int value = 0;
-    if (hal_sim::parse_int32(text, &value))
+    if (parse_strict_decimal(text, &value))
         check(std::to_string(value) == text || text[0] == '0' || text.rfind("-0", 0) == 0);
 
     // A change rewrites the store whole and keeps what was readable.

@@ -34,14 +34,6 @@ std::vector<LogLine> LogCapture::lines() const {
     return captured;
 }
 
-std::vector<LogLine> LogCapture::lines_with_tag(const std::string& tag) const {
-    std::vector<LogLine> matching;
-    for (const LogLine& line : lines()) {
-        if (line.tag == tag) matching.push_back(line);
-    }
-    return matching;
-}
-
 void LogCapture::clear() {
     std::lock_guard<std::mutex> guard(capture_mutex);
     captured.clear();

@@ -24,6 +24,5 @@ class LogCapture {
     LogCapture& operator=(const LogCapture&) = delete;
 
     std::vector<LogLine> lines() const;
-    std::vector<LogLine> lines_with_tag(const std::string& tag) const;
     void clear();
 };

@@ -20,9 +20,6 @@ void clear_properties();
 // Parses the text of a store file; malformed lines are skipped, never fatal.
 PropertyMap parse_store(const std::string& text);
 
-// Strict signed 32-bit decimal: optional '-', then digits only. False for anything else.
-bool parse_int32(const std::string& text, int* out);
-
 // System-control client behaviour (implemented in the client stand-in, libsystemcontrolservice).
 struct ClientControl {
     bool available = true;      // getInstance() hands out a client
