@@ -106,6 +106,26 @@ TEST_F(ReplayTest, TripleSurvivesManyRestarts) {
     EXPECT_EQ(triggers("none") + brightness("0", "0", "1"), sysfs.writes());
 }
 
+// The saved request lives in vendor.* properties, which a device keeps across restarts of the
+// process but not across a reboot: after one, start replays nothing and the patch is unrecorded.
+TEST_F(ReplayTest, RebootLosesTheSavedRequestAndThePatchState) {
+    lib.SetLedState(0, 220);
+    lib.MicSetOnOff(0);
+    lib.unload();
+    ASSERT_TRUE(hal_sim::reboot_device());
+    lib.load();
+    sysfs.clear();
+    logs.clear();
+    hal_sim::clear_journal();
+
+    EXPECT_EQ(0, lib.Init());
+    EXPECT_EQ((std::vector<LogLine>{kInitLine, replay_line(-1, 0, 0)}), logs.lines());
+    EXPECT_TRUE(sysfs.writes().empty());
+    EXPECT_EQ("<unset>,<unset>,<unset>", saved_triple());
+    EXPECT_EQ("<unset>", property("vendor.quorin.micstate"));
+    EXPECT_EQ(0, lib.IsMicAudioPatchEnabled());
+}
+
 TEST_F(HalTest, LogOnlyEntryPointsReturnZeroAndLogTheirName) {
     EXPECT_EQ(0, lib.Deinit());
     EXPECT_EQ(0, lib.SetLedStateForVolume(55));

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "SystemControlClient.h"
@@ -126,6 +127,34 @@ TEST_P(PropertyStoreTest, ConcurrentWritersAndReadersSeeWholeValues) {
     EXPECT_EQ(3u, hal_sim::properties().size());
 }
 
+// init writes only persist.* properties to disk: a reboot keeps those and nothing else. The
+// names are near misses on either side of the rule.
+TEST_P(PropertyStoreTest, RebootKeepsOnlyPersistProperties) {
+    const char* const lost[] = {"vendor.quorin.ledindex", "vendor.quorin.ledstate",
+                                "vendor.quorin.ledcolor", "vendor.quorin.micstate",
+                                "persistent.x",           "persist",
+                                "vendor.persist.x",       "Persist.x"};
+    const char* const kept[] = {"persist.vendor.quorin.x", "persist.", "persist.sys.y"};
+    for (const char* key : lost) ASSERT_EQ(0, __system_property_set(key, "1")) << key;
+    for (const char* key : kept) ASSERT_EQ(0, __system_property_set(key, key)) << key;
+
+    ASSERT_TRUE(hal_sim::reboot_device());
+
+    hal_sim::PropertyMap expected;
+    for (const char* key : kept) expected[key] = key;
+    EXPECT_EQ(expected, hal_sim::properties());
+    for (const char* key : lost) EXPECT_EQ("", get(key)) << key;
+    android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
+    EXPECT_EQ(-1, client->getPropertyInt("vendor.quorin.ledindex", -1));
+    EXPECT_EQ(0, __system_property_set("vendor.quorin.ledindex", "2")) << "the store still works";
+    EXPECT_EQ(2, client->getPropertyInt("vendor.quorin.ledindex", -1));
+}
+
+TEST_P(PropertyStoreTest, RebootOfAnEmptyStoreLeavesItEmpty) {
+    ASSERT_TRUE(hal_sim::reboot_device());
+    EXPECT_TRUE(hal_sim::properties().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(MemoryAndFile, PropertyStoreTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "File" : "Memory"; });
 
@@ -168,6 +197,34 @@ TEST_P(FileStoreTest, ChangeThatCannotBeWrittenIsRefusedAndTheStoreKept) {
     EXPECT_EQ(-1, __system_property_set("b", "3"));
     std::filesystem::remove(temp);
     EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}}), hal_sim::properties());
+}
+
+std::string file_text(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Another process (halctl in the same session, say) reads the store from the file: a reboot must
+// reach it there, and the audio port's record of the old boot is gone with it.
+TEST_P(FileStoreTest, RebootRewritesTheStoreFileAndEmptiesThePortRecord) {
+    __system_property_set("vendor.quorin.micstate", "1");
+    __system_property_set("persist.vendor.quorin.keep", "yes");
+    std::ofstream(dir_ + "/audio_port") << "created\ncreateAudioPatchTarsk\n";
+    ASSERT_TRUE(hal_sim::reboot_device());
+    EXPECT_EQ("persist.vendor.quorin.keep=yes\n", file_text(dir_ + "/properties"));
+    EXPECT_TRUE(hal_sim::port_record().empty());
+    EXPECT_EQ("", file_text(dir_ + "/audio_port"));
+}
+
+TEST_P(FileStoreTest, RebootThatCannotRewriteTheStoreFailsAndKeepsIt) {
+    __system_property_set("vendor.quorin.ledindex", "0");
+    const std::string temp = dir_ + "/properties.tmp." + std::to_string(getpid());
+    std::filesystem::create_directory(temp);
+    EXPECT_FALSE(hal_sim::reboot_device());
+    std::filesystem::remove(temp);
+    EXPECT_EQ((hal_sim::PropertyMap{{"vendor.quorin.ledindex", "0"}}), hal_sim::properties());
 }
 
 INSTANTIATE_TEST_SUITE_P(File, FileStoreTest, ::testing::Values(true));

@@ -17,3 +17,11 @@ std::string simulated_port_summary() {
     if (!parameters.empty()) summary += ", last parameters \"" + parameters + "\"";
     return summary + " (simulated)";
 }
+
+bool simulated_device() {
+    return true;
+}
+
+bool simulated_reboot() {
+    return hal_sim::reboot_device();
+}

@@ -4,3 +4,9 @@
 #include <string>
 
 std::string simulated_port_summary();
+
+// Whether halctl runs on the simulated device (a workstation): only that one can halctl reboot.
+bool simulated_device();
+// Reboots the simulated device: properties not named persist.* are lost. False when the
+// simulated property store could not be rewritten.
+bool simulated_reboot();

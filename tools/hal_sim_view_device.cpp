@@ -4,3 +4,12 @@
 std::string simulated_port_summary() {
     return "";
 }
+
+// A device is rebooted with `adb reboot`, not by halctl.
+bool simulated_device() {
+    return false;
+}
+
+bool simulated_reboot() {
+    return false;
+}

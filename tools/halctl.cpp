@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "hal_api.h"
+#include "hal_sim_view.h"
 #include "halctl_commands.h"
 #include "log_sink.h"
 #include "panel_view.h"
@@ -98,6 +99,7 @@ class Session {
   private:
     bool ensure_loaded();
     int call(const Command& command);
+    int reboot();
 
     const Options& options_;
     HalLoader loader_;
@@ -120,6 +122,8 @@ int Session::execute(const Command& command) {
             return ensure_loaded() ? kExitOk : kExitFailure;
         case Action::kRun:
             return run_script(command.file);
+        case Action::kReboot:
+            return reboot();
         default:
             break;
     }
@@ -133,6 +137,17 @@ int Session::execute(const Command& command) {
         fprintf(stderr, "halctl: %s: the library let a non-standard exception through\n",
                 command_name(*command.def).c_str());
     }
+    return kExitFailure;
+}
+
+// No process survives a reboot: the library is unloaded first and loaded again by the next
+// command, as the hosting process starts again on the new boot.
+int Session::reboot() {
+    if (!simulated_device())
+        return usage_error("reboot: only the simulated device is rebooted by halctl", "adb reboot");
+    loader_.unload();
+    if (simulated_reboot()) return kExitOk;
+    fprintf(stderr, "halctl: reboot: the simulated property store could not be rewritten\n");
     return kExitFailure;
 }
 
@@ -211,6 +226,7 @@ int Session::call(const Command& command) {
             return kExitOk;
         case Action::kShow:
         case Action::kRestart:
+        case Action::kReboot:
         case Action::kRun:
             break;
     }

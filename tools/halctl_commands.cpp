@@ -56,6 +56,9 @@ const std::vector<CommandDef> commands = {
          "draw the LEDs, the ADC, the patch state and the saved request"},
         {"", "restart", "", 0, Action::kRestart,
          "unload and reload the library, as a process restart would"},
+        {"", "reboot", "", 0, Action::kReboot,
+         "simulated device only: unload the library and drop every property not named "
+         "persist.*, as a device reboot would"},
         {"", "run", "FILE", 0, Action::kRun,
          "run a script (FILE, or - for standard input): one command a line, # comments"},
 };

@@ -38,6 +38,7 @@ enum class Action {
     kPatchEchoWeight,
     kShow,
     kRestart,
+    kReboot,
     kRun,
 };
 

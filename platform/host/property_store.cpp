@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -134,6 +135,18 @@ bool set_property_value(const std::string& key, const std::string& value) {
     if (dir) lock.emplace(*dir, LOCK_EX);
     PropertyMap map = load(dir);
     map[key] = value;
+    return store(dir, map);
+}
+
+bool keep_persistent_properties() {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    const auto dir = sim_dir();
+    std::optional<FileLock> lock;
+    if (dir) lock.emplace(*dir, LOCK_EX);
+    PropertyMap map = load(dir);
+    for (auto it = map.begin(); it != map.end();) {
+        it = it->first.rfind("persist.", 0) == 0 ? std::next(it) : map.erase(it);
+    }
     return store(dir, map);
 }
 

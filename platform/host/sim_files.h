@@ -22,5 +22,7 @@ bool append_line(const std::string& dir, const std::string& name, const std::str
 // Property access for the other stand-ins.
 std::optional<std::string> property_value(const std::string& key);
 bool set_property_value(const std::string& key, const std::string& value);
+// Drops every property not named persist.*, in one change of the store.
+bool keep_persistent_properties();
 
 }  // namespace hal_sim

@@ -154,6 +154,34 @@ for script in "${bad_scripts[@]}"; do
 done
 check "nothing changed by malformed input" "$before" "$(cat "$HAL_SIM_DIR/properties" "$HAL_SIM_DIR/audio_port" | md5sum)"
 
+# --- process restart and device reboot ----------------------------------------------------------
+# A restart of the process keeps every property and start replays the saved request; a reboot of
+# the simulated device keeps only persist.* properties, as init does, so start replays nothing.
+printf 'persist.vendor.quorin.e2e=kept\n' >>"$HAL_SIM_DIR/properties"
+hc led state 0 220
+hc mic on
+hc -v run - <<<$'restart\nled init' 2>"$E2E_WORK/restart.log"
+check "restart: exit" 0 $?
+check "restart: start read the saved request" 1 "$(grep -c 'HAL_FrontPanelInit> in get_property <0><220><1>' "$E2E_WORK/restart.log")"
+check "restart: replayed and saved again" 1 "$(grep -c 'in save_property' "$E2E_WORK/restart.log")"
+check "restart: patch state kept" 1 "$(prop vendor.quorin.micstate)"
+hc reboot
+check "reboot: exit" 0 $?
+check "reboot: only persist.* is left" "persist.vendor.quorin.e2e=kept" "$(cat "$HAL_SIM_DIR/properties")"
+check "reboot: the port record starts again" "" "$(cat "$HAL_SIM_DIR/audio_port")"
+hc -v led init 2>"$E2E_WORK/reboot.log"
+check "reboot: start finds nothing saved" 1 "$(grep -c 'HAL_FrontPanelInit> in get_property <-1><0><0>' "$E2E_WORK/reboot.log")"
+check "reboot: start replays nothing" 0 "$(grep -c 'in save_property' "$E2E_WORK/reboot.log")"
+check "reboot: no patch recorded" disabled "$(hc patch status)"
+check "reboot: show has no saved request" 1 "$(hc --color=never show | grep -c 'saved request   none')"
+hc -v run - <<<$'led state 0 0\nreboot\nled init\nmic get-volume' >"$E2E_WORK/out" 2>"$E2E_WORK/reboot.log"
+check "reboot in a script: exit" 0 $?
+check "reboot in a script: the new boot's port, of the library loaded again" "created destroyed" "$(tr '\n' ' ' <"$HAL_SIM_DIR/audio_port" | sed 's/ $//')"
+check "reboot in a script: start replays nothing" 1 "$(grep -c 'in save_property' "$E2E_WORK/reboot.log")"
+check "reboot in a script: nothing saved" "" "$(prop vendor.quorin.ledindex)"
+hc reboot now >/dev/null 2>&1
+check "reboot takes no arguments" 2 $?
+
 for topic in "" "led" "led state" "mic" "props" "patch echo-weight" "show" "run"; do
     # shellcheck disable=SC2086
     hc $topic --help >"$E2E_WORK/out" 2>&1

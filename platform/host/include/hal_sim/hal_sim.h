@@ -20,6 +20,11 @@ void clear_properties();
 // Parses the text of a store file; malformed lines are skipped, never fatal.
 PropertyMap parse_store(const std::string& text);
 
+// A reboot of the simulated device. init writes only persist.* properties to disk, so every
+// other property is gone; the audio port's record starts again empty, as nothing has happened to
+// the port of a new boot. False when the store could not be rewritten (it is then unchanged).
+bool reboot_device();
+
 // System-control client behaviour (implemented in the client stand-in, libsystemcontrolservice).
 struct ClientControl {
     bool available = true;      // getInstance() hands out a client
