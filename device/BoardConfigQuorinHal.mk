@@ -1,0 +1,6 @@
+# The policy of libquorin_hal's nodes, properties and host macro: include from the device's
+# BoardConfig.mk (BOARD_ variables are read there, not in product makefiles), for example
+#   include vendor/quorin/hal/device/BoardConfigQuorinHal.mk
+# The directory is taken now, while this file is the last one read.
+QUORIN_HAL_DEVICE_DIR := $(dir $(lastword $(MAKEFILE_LIST)))
+BOARD_VENDOR_SEPOLICY_DIRS += $(QUORIN_HAL_DEVICE_DIR)sepolicy
