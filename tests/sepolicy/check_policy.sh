@@ -126,16 +126,19 @@ done
 # --- what no core domain may do ---------------------------------------------------------------
 # Any rule that lets a core domain (init and ueventd apart, which set up the nodes) open a node
 # or set or read a property of the library.
-core_access() {  # core_access POLICY: prints the offending rules
-    local p=$1
-    {
-        for target in sysfs_leds sysfs_quorin_adc; do
-            sesearch -A -s coredomain -t "$target" -c file -p open,read,write,append "$p"
-        done
-        for target in vendor_quorin_led_prop vendor_quorin_mic_prop; do
-            sesearch -A -s coredomain -t "$target" -c property_service,file -p set,open,read "$p"
-        done
-    } | grep -v -E '^allow (init|ueventd) '
+core_access() {  # core_access POLICY: prints the offending rules, or why it could not look
+    local p=$1 target rules="" found
+    for target in sysfs_leds sysfs_quorin_adc; do
+        found=$(sesearch -A -s coredomain -t "$target" -c file -p open,read,write,append "$p") ||
+            { echo "sesearch failed on $p"; return 0; }
+        rules+=$found$'\n'
+    done
+    for target in vendor_quorin_led_prop vendor_quorin_mic_prop; do
+        found=$(sesearch -A -s coredomain -t "$target" -c property_service,file -p set,open,read "$p") ||
+            { echo "sesearch failed on $p"; return 0; }
+        rules+=$found$'\n'
+    done
+    grep -v -E '^(allow (init|ueventd) |$)' <<<"$rules"
 }
 if offending=$(core_access "$policy"); then
     fail "core domains reach the library's nodes or properties:"
@@ -168,7 +171,9 @@ if sesearch -T -s su -t quorin_halctl_exec -c process "$policy" | grep -q " $hos
 else
     fail "userdebug: su executing halctl does not enter $host"
 fi
-if [[ -z $(sesearch -T -s su -t quorin_halctl_exec "$work/user") ]]; then
+if ! transitions=$(sesearch -T -s su -t quorin_halctl_exec "$work/user"); then
+    fail "user: sesearch failed"
+elif [[ -z $transitions ]]; then
     ok "user: no way into $host"
 else
     fail "user: su enters $host"
