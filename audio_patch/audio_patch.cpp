@@ -1,5 +1,6 @@
 // The microphone audio path: the audio output port, the microphone audio patch with its recorded
 // state, and the echo-decay parameter.
+#include <AmlAudioOutPort.h>
 #include <android/log.h>
 #include <sys/system_properties.h>
 
@@ -7,7 +8,6 @@
 #include <exception>
 #include <stdexcept>
 
-#include "AmlAudioOutPort.h"
 #include "load_order.h"
 #include "mic_state_property.h"
 #include "quorin_hal.h"

@@ -4,7 +4,9 @@
 #   QUORIN_PLATFORM_LIBDIRS      directories holding libutils.so, libsystemcontrolservice.so and
 #                                libAmlAudioOutPort.so (e.g. the product's system/lib, vendor/lib)
 #   QUORIN_PLATFORM_INCLUDE_DIRS the headers of libutils and what they include (libcutils,
-#                                libsystem: system/core/*/include in the platform tree)
+#                                libsystem: system/core/*/include in the platform tree), and the
+#                                headers that the vendor's two modules export (SystemControlClient.h,
+#                                AmlAudioOutPort.h): never our own declarations of platform/host
 set(QUORIN_PLATFORM_LIBDIRS "" CACHE PATH "Platform library directories (NDK build)")
 set(QUORIN_PLATFORM_INCLUDE_DIRS "" CACHE PATH "Platform header directories (NDK build)")
 

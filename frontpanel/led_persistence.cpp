@@ -1,4 +1,5 @@
 // The LED triple in system properties, through the system-control client.
+#include <SystemControlClient.h>
 #include <android/log.h>
 #include <utils/Mutex.h>
 #include <utils/StrongPointer.h>
@@ -6,7 +7,6 @@
 #include <cstdio>
 #include <string>
 
-#include "SystemControlClient.h"
 #include "frontpanel.h"
 #include "load_order.h"
 #include "property_keys.h"

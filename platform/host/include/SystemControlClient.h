@@ -1,4 +1,5 @@
-// The SoC vendor's system-control service client, as far as the library uses it.
+// Our reading of the SoC vendor's system-control service client, as far as the library uses
+// it: for the workstation builds only. Device builds take the vendor module's own exported header.
 #pragma once
 
 #include <stdint.h>

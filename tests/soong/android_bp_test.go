@@ -1,0 +1,298 @@
+// Loads the repository's Android.bp into Soong's own cc test harness (Debian's snapshot of
+// Soong), beside stand-in definitions of the platform and vendor modules it uses, on a 64/32 ARM
+// product with a vendor image, and checks what a vendor build of the library needs. Nothing is
+// compiled: the harness resolves every module and writes the build rules Soong would hand to
+// ninja, and the checks read those.
+package androidbp
+
+import (
+	"bytes"
+	"flag"
+	"io/ioutil"
+	"os"
+	"strings"
+	"testing"
+
+	"android/soong/android"
+	"android/soong/cc"
+	"github.com/google/blueprint/proptools"
+)
+
+var androidBp = flag.String("android-bp", "../../Android.bp", "the Android.bp under test")
+
+// What the product provides. liblog and libutils are LLNDK/VNDK libraries on a device; for the
+// harness vendor_available is what matters. The vendor's two modules export their own headers.
+const standIns = `
+cc_library_headers {
+    name: "libutils_headers",
+    vendor_available: true,
+    export_include_dirs: ["standin/libutils/include"],
+}
+cc_library_shared {
+    name: "liblog",
+    vendor_available: true,
+    export_include_dirs: ["standin/liblog/include"],
+}
+cc_library_shared {
+    name: "libutils",
+    vendor_available: true,
+    header_libs: ["libutils_headers"],
+    export_header_lib_headers: ["libutils_headers"],
+    shared_libs: ["liblog"],
+}
+cc_library_shared {
+    name: "libsystemcontrolservice",
+    vendor: true,
+    export_include_dirs: ["standin/systemcontrol/include"],
+    shared_libs: ["libutils"],
+}
+cc_library_shared {
+    name: "libAmlAudioOutPort",
+    vendor: true,
+    export_include_dirs: ["standin/audio_port/include"],
+    shared_libs: ["libutils"],
+}
+cc_library_static {
+    name: "libgtest",
+    vendor_available: true,
+}
+cc_library_static {
+    name: "libgtest_main",
+    vendor_available: true,
+}
+// A vendor component that links the library, as the platform software does.
+cc_binary {
+    name: "standin_vendor_caller",
+    vendor: true,
+    srcs: ["standin/caller.cpp"],
+    compile_multilib: "32",
+    shared_libs: ["libquorin_hal"],
+}
+`
+
+const (
+	vendorArm      = "android_vendor.VER_arm_armv7-a-neon"
+	vendorArmShLib = vendorArm + "_shared"
+)
+
+var ourModules = []string{"libquorin_hal_headers", "libquorin_hal", "halctl", "libquorin_hal_symbols_test"}
+
+type soongResult struct {
+	ctx    *android.TestContext
+	config android.Config
+	ninja  map[string]string // module-scope ninja variables: "module variant name" -> value
+}
+
+var loaded *soongResult
+
+// load runs the harness once for all tests; a parse or dependency error fails every test.
+func load(t *testing.T) *soongResult {
+	t.Helper()
+	if loaded != nil {
+		return loaded
+	}
+	bp, err := ioutil.ReadFile(*androidBp)
+	if err != nil {
+		t.Fatal(err)
+	}
+	buildDir, err := ioutil.TempDir("", "android_bp_test")
+	if err != nil {
+		t.Fatal(err)
+	}
+	defer os.RemoveAll(buildDir)
+
+	config := cc.TestConfig(buildDir, android.Android, nil, string(bp)+standIns, nil)
+	config.TestProductVariables.DeviceVndkVersion = proptools.StringPtr("current")
+	config.TestProductVariables.Platform_vndk_version = proptools.StringPtr("VER")
+	ctx := cc.CreateTestContext()
+	ctx.Register(config)
+	_, errs := ctx.ParseFileList(".", []string{"Android.bp"})
+	android.FailIfErrored(t, errs)
+	_, errs = ctx.PrepareBuildActions(config)
+	android.FailIfErrored(t, errs)
+
+	var ninja bytes.Buffer
+	if err := ctx.Context.Context.WriteBuildFile(&ninja); err != nil {
+		t.Fatal(err)
+	}
+	loaded = &soongResult{ctx: ctx, config: config, ninja: moduleVariables(ninja.String())}
+	return loaded
+}
+
+// moduleVariables collects the "m.<module>_<variant>.<name> = value" lines of a ninja file, in
+// which Soong writes each module's own cflags and cppflags.
+func moduleVariables(ninja string) map[string]string {
+	vars := map[string]string{}
+	for _, line := range strings.Split(ninja, "\n") {
+		if !strings.HasPrefix(line, "m.") {
+			continue
+		}
+		eq := strings.Index(line, " = ")
+		if eq < 0 {
+			continue
+		}
+		key := line[len("m."):eq]
+		dot := strings.LastIndex(key, ".")
+		vars[key[:dot]+"."+key[dot+1:]] = line[eq+len(" = "):]
+	}
+	return vars
+}
+
+func (r *soongResult) flags(module, variant, name string) []string {
+	return strings.Fields(r.ninja[module+"_"+variant+"."+name])
+}
+
+func (r *soongResult) androidMk(t *testing.T, module, variant string) map[string][]string {
+	t.Helper()
+	entries := android.AndroidMkEntriesForTest(t, r.config, "", r.ctx.ModuleForTests(module, variant).Module())
+	if len(entries) == 0 {
+		t.Fatalf("%s: no Android.mk entries", module)
+	}
+	return entries[0].EntryMap
+}
+
+func contains(list []string, want string) bool {
+	for _, item := range list {
+		if item == want {
+			return true
+		}
+	}
+	return false
+}
+
+func TestEveryModuleIsBuiltForTheVendorImageOnly(t *testing.T) {
+	r := load(t)
+	for _, module := range ourModules {
+		variants := r.ctx.ModuleVariantsForTests(module)
+		if len(variants) == 0 {
+			t.Errorf("%s: not defined", module)
+		}
+		for _, variant := range variants {
+			if !strings.HasPrefix(variant, "android_vendor.") {
+				t.Errorf("%s: variant %s is not for the vendor image (vendor: true missing?)", module, variant)
+			}
+		}
+	}
+}
+
+// On a 64/32 product a 64-bit halctl could not load the 32-bit library, and the test's fixed
+// /vendor/lib path would be wrong for a 64-bit test.
+func TestBinariesAndTheLibraryAreBuilt32BitOnly(t *testing.T) {
+	r := load(t)
+	want := map[string]string{
+		"libquorin_hal":              vendorArmShLib,
+		"halctl":                     vendorArm,
+		"libquorin_hal_symbols_test": vendorArm,
+	}
+	for module, variant := range want {
+		variants := r.ctx.ModuleVariantsForTests(module)
+		if len(variants) != 1 || variants[0] != variant {
+			t.Errorf("%s: variants %v, want only %s", module, variants, variant)
+		}
+	}
+	installed := false
+	for _, output := range r.ctx.ModuleForTests("libquorin_hal", vendorArmShLib).AllOutputs() {
+		installed = installed || strings.HasSuffix(output, "/target/product/test_device/vendor/lib/libquorin_hal.so")
+	}
+	if !installed {
+		t.Errorf("libquorin_hal is not installed as /vendor/lib/libquorin_hal.so")
+	}
+}
+
+func TestLibraryLinksWithItsVersionScriptAndThePlatformLibraries(t *testing.T) {
+	r := load(t)
+	link := r.ctx.ModuleForTests("libquorin_hal", vendorArmShLib).Rule("ld")
+	if ldFlags := strings.Fields(link.Args["ldFlags"]); !contains(ldFlags, "-Wl,--version-script,libquorin_hal.map.txt") {
+		t.Errorf("link flags lack the version script: %v", ldFlags)
+	}
+	scriptIsInput := false
+	for _, dep := range link.Implicits {
+		scriptIsInput = scriptIsInput || dep.String() == "libquorin_hal.map.txt"
+	}
+	if !scriptIsInput {
+		t.Errorf("the version script is not an input of the link: %v", link.Implicits)
+	}
+	libFlags := link.Args["libFlags"]
+	for _, lib := range []string{"liblog", "libutils", "libsystemcontrolservice", "libAmlAudioOutPort"} {
+		if !strings.Contains(libFlags, "/"+lib+"/"+vendorArmShLib+"/"+lib+".so") {
+			t.Errorf("not linked against the vendor variant of %s: %s", lib, libFlags)
+		}
+	}
+}
+
+func TestCompilerFlags(t *testing.T) {
+	r := load(t)
+	cases := []struct {
+		module, variant string
+		cflags          []string
+		cppflags        []string
+	}{
+		{"libquorin_hal", vendorArmShLib, []string{"-Wall", "-Wextra", "-Werror", "-fvisibility=hidden"},
+			[]string{"-fexceptions", "-fvisibility-inlines-hidden"}},
+		{"halctl", vendorArm, []string{"-Wall", "-Wextra", "-Werror"}, []string{"-fexceptions"}},
+		{"libquorin_hal_symbols_test", vendorArm, []string{"-Wall", "-Wextra", "-Werror"}, []string{"-fexceptions"}},
+	}
+	for _, c := range cases {
+		cflags := r.flags(c.module, c.variant, "cflags")
+		cppflags := r.flags(c.module, c.variant, "cppflags")
+		for _, want := range c.cflags {
+			if !contains(cflags, want) {
+				t.Errorf("%s: cflags %v lack %s", c.module, cflags, want)
+			}
+		}
+		for _, want := range c.cppflags {
+			if !contains(cppflags, want) {
+				t.Errorf("%s: cppflags %v lack %s", c.module, cppflags, want)
+			}
+		}
+	}
+}
+
+// The library compiles against the vendor modules' own headers, never the workstation's
+// declarations of platform/; halctl and the test take the public header from the headers module,
+// and a caller of the library gets it together with libutils' headers.
+func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
+	r := load(t)
+	cases := []struct {
+		module, variant string
+		includes        []string
+	}{
+		{"libquorin_hal", vendorArmShLib, []string{"-Iinclude", "-Istandin/libutils/include",
+			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
+		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
+		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
+		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
+	}
+	for _, c := range cases {
+		ccFlags := strings.Fields(r.ctx.ModuleForTests(c.module, c.variant).Rule("cc").Args["cFlags"])
+		for _, want := range c.includes {
+			if !contains(ccFlags, want) {
+				t.Errorf("%s: compiled without %s: %v", c.module, want, ccFlags)
+			}
+		}
+		for _, flag := range ccFlags {
+			if strings.HasPrefix(flag, "-Iplatform") {
+				t.Errorf("%s: compiled with the workstation's declarations %s", c.module, flag)
+			}
+		}
+	}
+}
+
+func TestHalctlInstallsTheLibraryItLoads(t *testing.T) {
+	r := load(t)
+	required := r.androidMk(t, "halctl", vendorArm)["LOCAL_REQUIRED_MODULES"]
+	if !contains(required, "libquorin_hal") {
+		t.Errorf("halctl does not require libquorin_hal: LOCAL_REQUIRED_MODULES %v", required)
+	}
+	if libs := r.ctx.ModuleForTests("halctl", vendorArm).Rule("ld").Args["libFlags"]; strings.Contains(libs, "libquorin_hal.so") {
+		t.Errorf("halctl links the library it loads at run time: %s", libs)
+	}
+}
+
+func TestSymbolsTestBelongsToDeviceTests(t *testing.T) {
+	r := load(t)
+	suites := r.androidMk(t, "libquorin_hal_symbols_test", vendorArm)["LOCAL_COMPATIBILITY_SUITE"]
+	if !contains(suites, "device-tests") {
+		t.Errorf("the test is in no device-tests suite: LOCAL_COMPATIBILITY_SUITE %v", suites)
+	}
+}
