@@ -33,11 +33,23 @@ cc_library_shared {
     vendor_available: true,
     export_include_dirs: ["standin/liblog/include"],
 }
+// libutils exports more than libutils_headers: libbase's headers too.
+cc_library_headers {
+    name: "libbase_headers",
+    vendor_available: true,
+    export_include_dirs: ["standin/libbase/include"],
+}
 cc_library_shared {
     name: "libutils",
     vendor_available: true,
-    header_libs: ["libutils_headers"],
-    export_header_lib_headers: ["libutils_headers"],
+    header_libs: [
+        "libutils_headers",
+        "libbase_headers",
+    ],
+    export_header_lib_headers: [
+        "libutils_headers",
+        "libbase_headers",
+    ],
     shared_libs: ["liblog"],
 }
 cc_library_shared {
@@ -83,14 +95,22 @@ type soongResult struct {
 	ninja  map[string]string // module-scope ninja variables: "module variant name" -> value
 }
 
-var loaded *soongResult
+var (
+	loaded    *soongResult
+	loadTried bool
+)
 
-// load runs the harness once for all tests; a parse or dependency error fails every test.
+// load runs the harness once for all tests. The first test reports a parse or dependency
+// error; every test fails on it.
 func load(t *testing.T) *soongResult {
 	t.Helper()
-	if loaded != nil {
+	if loadTried {
+		if loaded == nil {
+			t.Fatal("Android.bp did not load (errors above)")
+		}
 		return loaded
 	}
+	loadTried = true
 	bp, err := ioutil.ReadFile(*androidBp)
 	if err != nil {
 		t.Fatal(err)
@@ -228,9 +248,10 @@ func TestCompilerFlags(t *testing.T) {
 		cppflags        []string
 	}{
 		{"libquorin_hal", vendorArmShLib, []string{"-Wall", "-Wextra", "-Werror", "-fvisibility=hidden"},
-			[]string{"-fexceptions", "-fvisibility-inlines-hidden"}},
-		{"halctl", vendorArm, []string{"-Wall", "-Wextra", "-Werror"}, []string{"-fexceptions"}},
-		{"libquorin_hal_symbols_test", vendorArm, []string{"-Wall", "-Wextra", "-Werror"}, []string{"-fexceptions"}},
+			[]string{"-fexceptions", "-fvisibility-inlines-hidden", "-frtti"}},
+		{"halctl", vendorArm, []string{"-Wall", "-Wextra", "-Werror"}, []string{"-fexceptions", "-frtti"}},
+		{"libquorin_hal_symbols_test", vendorArm, []string{"-Wall", "-Wextra", "-Werror"},
+			[]string{"-fexceptions", "-frtti"}},
 	}
 	for _, c := range cases {
 		cflags := r.flags(c.module, c.variant, "cflags")
@@ -245,12 +266,15 @@ func TestCompilerFlags(t *testing.T) {
 				t.Errorf("%s: cppflags %v lack %s", c.module, cppflags, want)
 			}
 		}
+		if contains(cppflags, "-fno-rtti") {
+			t.Errorf("%s: compiled without RTTI: %v", c.module, cppflags)
+		}
 	}
 }
 
 // The library compiles against the vendor modules' own headers, never the workstation's
 // declarations of platform/; halctl and the test take the public header from the headers module,
-// and a caller of the library gets it together with libutils' headers.
+// and a caller of the library gets it together with everything libutils exports.
 func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 	r := load(t)
 	cases := []struct {
@@ -261,7 +285,8 @@ func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
 		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
 		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
-		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
+		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include",
+			"-Istandin/libbase/include"}},
 	}
 	for _, c := range cases {
 		ccFlags := strings.Fields(r.ctx.ModuleForTests(c.module, c.variant).Rule("cc").Args["cFlags"])
