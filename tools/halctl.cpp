@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "doctor.h"
+#include "doctor_report.h"
 #include "hal_api.h"
 #include "hal_sim_view.h"
 #include "halctl_commands.h"
+#include "halctl_options.h"
 #include "log_sink.h"
 #include "panel_view.h"
 
@@ -25,13 +28,6 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 3;
 
 constexpr const char* kLibraryName = "libquorin_hal.so";
-
-struct Options {
-    bool verbose = false;
-    bool trace = false;
-    std::string library;  // empty: look beside halctl, then on the library path
-    enum class Colour { kAuto, kAlways, kNever } colour = Colour::kAuto;
-};
 
 bool verbose_logs = false;
 
@@ -56,12 +52,8 @@ std::string default_library() {
 void print_log_line(int priority, const char* tag, const char* message) {
     constexpr int kWarn = 5;
     if (!verbose_logs && priority < kWarn) return;
-    static const char kLetters[] = "??VDIWEF";
-    const char letter = priority >= 0 && priority < 8 ? kLetters[priority] : '?';
-    std::string text = message != nullptr ? message : "";
-    if (!text.empty() && text.back() == '\n') text.pop_back();
     fflush(stdout);
-    fprintf(stderr, "%c/%s(%5d): %s\n", letter, tag != nullptr ? tag : "", getpid(), text.c_str());
+    fprintf(stderr, "%s\n", brief_line(priority, tag, getpid(), message).c_str());
 }
 
 int usage_error(const std::string& error, const std::string& usage) {
@@ -97,6 +89,7 @@ class Session {
     int run_script(const std::string& file);
 
   private:
+    int doctor(bool json) const;
     bool ensure_loaded();
     int call(const Command& command);
     int reboot();
@@ -124,6 +117,8 @@ int Session::execute(const Command& command) {
             return run_script(command.file);
         case Action::kReboot:
             return reboot();
+        case Action::kDoctor:
+            return doctor(command.json);
         default:
             break;
     }
@@ -228,9 +223,17 @@ int Session::call(const Command& command) {
         case Action::kRestart:
         case Action::kReboot:
         case Action::kRun:
+        case Action::kDoctor:
             break;
     }
     return kExitFailure;
+}
+
+// Looks at the device without loading the library: nothing is called, no LED changes.
+int Session::doctor(bool json) const {
+    const DoctorReport report = run_doctor(loader_.path());
+    fputs((json ? doctor_json(report) : doctor_text(report)).c_str(), stdout);
+    return tally(report).failed == 0 ? kExitOk : kExitMinusOne;
 }
 
 int Session::run_script(const std::string& file) {
@@ -259,48 +262,30 @@ int Session::run_script(const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    std::vector<std::string> words;
-    int i = 1;
-    for (; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-v") {
-            options.verbose = true;
-        } else if (arg == "-x") {
-            options.trace = true;
-        } else if (arg == "--lib") {
-            if (i + 1 >= argc) return usage_error("--lib needs a path", "halctl --lib PATH ...");
-            options.library = argv[++i];
-        } else if (arg.rfind("--color=", 0) == 0) {
-            const std::string when = arg.substr(8);
-            if (when == "always") {
-                options.colour = Options::Colour::kAlways;
-            } else if (when == "never") {
-                options.colour = Options::Colour::kNever;
-            } else if (when == "auto") {
-                options.colour = Options::Colour::kAuto;
-            } else {
-                return usage_error("--color takes auto, always or never, got \"" + when + "\"",
-                                   "halctl --color=auto|always|never COMMAND");
-            }
-        } else if (arg.size() > 1 && arg[0] == '-' && arg != "--help" && arg != "-h" &&
-                   !(arg.size() > 1 && isdigit(static_cast<unsigned char>(arg[1])) != 0)) {
-            return usage_error("unknown option \"" + arg + "\"", "halctl --help");
-        } else {
+    const OptionsResult options = parse_options(argc, argv);
+    switch (options.outcome) {
+        case OptionsResult::Outcome::kError:
+            return usage_error(options.error, options.usage);
+        case OptionsResult::Outcome::kHelp:
+            fputs(help_text("").c_str(), stdout);
+            return kExitOk;
+        case OptionsResult::Outcome::kVersion:
+            printf("halctl %s\n", kHalctlVersion);
+            return kExitOk;
+        case OptionsResult::Outcome::kCommand:
             break;
-        }
     }
-    for (; i < argc; ++i) words.emplace_back(argv[i]);
 
-    const ParseResult parsed = parse_command(words, false);
+    const ParseResult parsed = parse_command(options.words, false);
     if (parsed.help) {
         fputs(parsed.usage.c_str(), stdout);
         return kExitOk;
     }
     if (!parsed.ok) return usage_error(parsed.error, parsed.usage);
 
-    verbose_logs = options.verbose;
-    install_log_sink(print_log_line);
-    Session session(options);
+    // The stderr view, and every line on to the platform's log, where logcat shows it.
+    verbose_logs = options.options.verbose;
+    install_log_sink(print_log_line, platform_log);
+    Session session(options.options);
     return session.execute(parsed.command);
 }

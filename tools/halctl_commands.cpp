@@ -61,6 +61,9 @@ const std::vector<CommandDef> commands = {
          "persist.*, as a device reboot would"},
         {"", "run", "FILE", 0, Action::kRun,
          "run a script (FILE, or - for standard input): one command a line, # comments"},
+        {"", "doctor", "[--json]", 0, Action::kDoctor,
+         "check what the library needs from the device (attributes, SELinux, properties, "
+         "libraries) without calling it; exit 1 when anything fails"},
 };
 
 const char* const kGroups[] = {"led", "mic", "patch", "props"};
@@ -173,6 +176,14 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
         result.ok = true;
         return result;
     }
+    if (def->action == Action::kDoctor) {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json")) {
+            return failure("doctor takes only --json, got " + quoted(rest.back()), usage_line(*def));
+        }
+        result.command.json = !rest.empty();
+        result.ok = true;
+        return result;
+    }
     if (rest.size() != static_cast<size_t>(def->arg_count)) {
         std::string expected = def->arg_count == 0
                                        ? "takes no arguments"
@@ -225,7 +236,7 @@ ScriptResult parse_script(const std::string& text) {
 std::string help_text(const std::string& topic) {
     std::ostringstream out;
     if (topic.empty()) {
-        out << "usage: halctl [-v] [-x] [--lib PATH] [--color=auto|always|never] COMMAND [ARGS]\n"
+        out << "usage: halctl [-vx] [--lib=PATH] [--color=auto|always|never] [--] COMMAND [ARGS]\n"
                "\n"
                "Drives the Quorin hardware-support library (libquorin_hal.so) through its\n"
                "entry points. Exits 0 when the entry point returned 0, 1 when it returned -1,\n"
@@ -233,12 +244,15 @@ std::string help_text(const std::string& topic) {
                "Integers are decimal, in the signed 32-bit range.\n"
                "\n"
                "options:\n"
-               "  -v             show the library's log lines (all priorities, logcat brief\n"
-               "                 format, on standard error); without it only warnings and errors\n"
+               "  -v, --verbose  show the library's log lines (all priorities, logcat brief\n"
+               "                 format, on standard error); without it only warnings and errors.\n"
+               "                 Every line also goes to the platform's log (logcat on a device)\n"
                "  -x             in run, print each script line before running it\n"
-               "  --lib PATH     the library to load (default: libquorin_hal.so, found beside\n"
-               "                 halctl or on the library path)\n"
+               "  --lib=PATH     the library to load (default: libquorin_hal.so, found beside\n"
+               "                 halctl or on the library path); --lib PATH as well\n"
                "  --color=WHEN   colour in show: auto (a terminal), always or never\n"
+               "  --version      print halctl's version\n"
+               "  --             ends the options\n"
                "\n"
                "commands:\n";
     }

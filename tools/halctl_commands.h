@@ -40,13 +40,14 @@ enum class Action {
     kRestart,
     kReboot,
     kRun,
+    kDoctor,
 };
 
 struct CommandDef {
     const char* group;   // "led", "mic", "patch", "props"; "" for a command of its own
     const char* name;    // the word after the group; "" for the group alone
     const char* params;  // parameter names for the usage line, "" for none
-    int arg_count;       // integer arguments (run takes one file name instead)
+    int arg_count;       // integer arguments (run takes one file name, doctor its --json flag)
     Action action;
     const char* summary;
 };
@@ -58,9 +59,10 @@ std::string usage_line(const CommandDef& def);
 struct Command {
     const CommandDef* def = nullptr;
     std::array<int, 3> args{};
-    std::string file;  // for run
-    int line = 0;      // in a script; 0 on the command line
-    std::string text;  // the script line as written, comment included
+    std::string file;   // for run
+    bool json = false;  // for doctor: --json
+    int line = 0;       // in a script; 0 on the command line
+    std::string text;   // the script line as written, comment included
 };
 
 struct ParseResult {

@@ -41,6 +41,14 @@ fi
 
 prop() { sed -n "s/^$1=//p" "$HAL_SIM_DIR/properties"; }
 attr() { cat "$1"; }
+# The trigger written last: an emulated attribute is not truncated, so it is the start of the file.
+trig() {
+    case $(cat "$1") in
+        timer*) echo timer ;;
+        none*) echo none ;;
+        *) cat "$1" ;;
+    esac
+}
 
 cat >"$E2E_WORK/story.halctl" <<'SCRIPT'
 led init            # nothing saved yet
@@ -57,15 +65,17 @@ SCRIPT
 hc -v run "$E2E_WORK/story.halctl" 2>"$E2E_WORK/story.log"
 check "story exit" 0 $?
 check "remote brightness" 1 "$(attr $leds/remote_led/brightness)"
-check "remote trigger" timer "$(attr $leds/remote_led/trigger)"
+check "remote trigger" timer "$(trig $leds/remote_led/trigger)"
 check "green brightness" 0 "$(attr $leds/green_led/brightness)"
-check "green trigger" none "$(attr $leds/green_led/trigger)"
+check "green trigger" none "$(trig $leds/green_led/trigger)"
 check "sys brightness" 0 "$(attr $leds/sys_led/brightness)"
 check "ADC mute" 0 "$(attr $adc/adc3101_mute_ctl)"
 check "ADC volume" 23 "$(attr $adc/adc3101_vol_ctl)"
 check "saved triple" "1,200,0" "$(prop vendor.quorin.ledindex),$(prop vendor.quorin.ledstate),$(prop vendor.quorin.ledcolor)"
 check "mic state" 1 "$(prop vendor.quorin.micstate)"
 check "standby refusal logged" 1 "$(grep -c 'skip to set other LED in standby mode' "$E2E_WORK/story.log")"
+check "log lines in logcat's brief format, tag padded to eight" 1 "$(grep -cE '^D/hal_mic \( *[0-9]+\): hal_mic:HAL_MicSetVolume v101\(volume=57\)$' "$E2E_WORK/story.log")"
+check "long tags are not cut" 1 "$(grep -cE '^I/audio_patch\( *[0-9]+\): enableMicAudioPatch$' "$E2E_WORK/story.log")"
 check "saves (4 requests, the repeat after restart)" 4 "$(grep -c 'in save_property' "$E2E_WORK/story.log")"
 check "echo weight clamped" "setParameters audio_echo_decay=100" "$(grep setParameters "$HAL_SIM_DIR/audio_port")"
 check "one patch created" 1 "$(grep -c createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
@@ -90,7 +100,7 @@ check "mute" 1 "$(attr $adc/adc3101_mute_ctl)"
 check "patch released" disabled "$(hc patch status)"
 hc led color 0 10  # a new process: blinking, so triggers only
 check "colour saved" "0,2,10" "$(prop vendor.quorin.ledindex),$(prop vendor.quorin.ledstate),$(prop vendor.quorin.ledcolor)"
-check "green now blinking" timer "$(attr $leds/green_led/trigger)"
+check "green now blinking" timer "$(trig $leds/green_led/trigger)"
 check "show draws three blinking LEDs" 3 "$(hc --color=never show | grep -o blinking | wc -l)"
 printf 'led state 1 201\n' | hc run -
 check "script from standard input" 0 $?
@@ -125,6 +135,13 @@ bad_lines=(
     "run a b"
     "--nonsense led init"
     "--color=sometimes show"
+    "-vq led init"
+    "--lib"
+    "--lib="
+    "--verbose=1 led init"
+    "--version=2"
+    "doctor --xml"
+    "doctor --json --json"
 )
 for line in "${bad_lines[@]}"; do
     # shellcheck disable=SC2086 # word splitting is the point
@@ -181,6 +198,94 @@ check "reboot in a script: start replays nothing" 1 "$(grep -c 'in save_property
 check "reboot in a script: nothing saved" "" "$(prop vendor.quorin.ledindex)"
 hc reboot now >/dev/null 2>&1
 check "reboot takes no arguments" 2 $?
+
+# --- the platform's option forms ---------------------------------------------------------------
+
+printf 'mic get-volume\n' >"$E2E_WORK/one.halctl"
+hc -vx run "$E2E_WORK/one.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
+check "-vx: both options" "0 halctl> mic get-volume 1" "$? $(head -1 "$E2E_WORK/out") $(grep -c '^D/hal_mic' "$E2E_WORK/err")"
+library=$(dirname "$halctl")/../libquorin_hal.so
+check "--lib=PATH" 0 "$(hc --lib="$library" mic get-volume)"
+check "--lib PATH" 0 "$(hc --lib "$library" mic get-volume)"
+hc --lib=/nonexistent/libquorin_hal.so led init 2>"$E2E_WORK/err"
+check "--lib=PATH is the library loaded" "3 1" "$? $(grep -c 'cannot load /nonexistent/libquorin_hal.so' "$E2E_WORK/err")"
+hc -v -- led state 0 -1 2>/dev/null
+check "-- ends the options, -1 stays an argument" 1 $?
+check "--version" "halctl 1.0" "$(hc --version)"
+
+# --- the doctor --------------------------------------------------------------------------------
+
+device_state() {
+    cat $leds/*/brightness $leds/*/trigger $adc/adc3101_* "$HAL_SIM_DIR/properties" \
+        "$HAL_SIM_DIR/audio_port" | md5sum
+}
+hc led state 0 220
+before=$(device_state)
+hc -v doctor >"$E2E_WORK/doctor" 2>"$E2E_WORK/err"
+check "doctor: the full device passes" 0 $?
+check "doctor: no failure" 0 "$(grep -c '^FAIL' "$E2E_WORK/doctor")"
+check "doctor: eight attributes open read-write" 8 "$(grep -c '^pass  [a-z_0-9/]*: opens read-write' "$E2E_WORK/doctor")"
+check "doctor: a timer trigger on each LED" 3 "$(grep -c '^pass  [a-z_]*/trigger: timer trigger' "$E2E_WORK/doctor")"
+check "doctor: the saved request" 1 "$(grep -c '^pass  saved LED request: complete and consistent: (0, 220, 1)' "$E2E_WORK/doctor")"
+check "doctor: SELinux said to be absent" 1 "$(grep -c '^skip  SELinux: .*SELinux not enabled' "$E2E_WORK/doctor")"
+check "doctor: the platform libraries load" 4 "$(grep -cE '^pass  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so[.0-9]*: loads' "$E2E_WORK/doctor")"
+check "doctor: summary" 1 "$(grep -cE '^doctor: [0-9]+ passed, 0 failed, [0-9]+ skipped' "$E2E_WORK/doctor")"
+check "doctor: calls nothing, logs nothing" "" "$(cat "$E2E_WORK/err")"
+check "doctor: changes nothing" "$before" "$(device_state)"
+
+hc doctor --json >"$E2E_WORK/doctor.json"
+check "doctor --json: exit" 0 $?
+# The same verdicts, in the same order, as the text form.
+check "doctor --json: the text's verdicts" \
+    "$(sed -n 's/^\(pass\|FAIL\|skip\)  .*/\1/p' "$E2E_WORK/doctor" | tr 'A-Z' 'a-z' | tr '\n' ' ')ok=True" \
+    "$(python3 -c 'import json, sys
+report = json.load(open(sys.argv[1]))
+print(" ".join(c["verdict"] for c in report["checks"]), end=" ")
+print("ok=%s" % (report["ok"] and report["failed"] == 0))' "$E2E_WORK/doctor.json")"
+
+testbed=$UMOCKDEV_DIR$leds
+planted() {  # planted NAME SUBJECT CHECK HINT FAILURES: one fault, named with its hint
+    hc doctor >"$E2E_WORK/doctor" 2>&1
+    check "doctor, $1: exit" 1 $?
+    check "doctor, $1: names it" 1 "$(grep -c "^FAIL  $2: $3" "$E2E_WORK/doctor")"
+    check "doctor, $1: hint" 1 "$(grep -A1 "^FAIL  $2: $3" "$E2E_WORK/doctor" | sed -n 's/^      hint: //p' | grep -cF "$4")"
+    check "doctor, $1: failures" "$5" "$(grep -c '^FAIL' "$E2E_WORK/doctor")"
+}
+mv "$testbed/green_led" "$E2E_WORK/green_led"
+planted "missing LED" green_led/brightness present \
+    'LED green_led is missing: give the gpioleds node of the device tree a child labelled "green_led"' 2
+check "doctor, missing LED: both attributes" 1 "$(grep -c '^FAIL  green_led/trigger: present' "$E2E_WORK/doctor")"
+mv "$E2E_WORK/green_led" "$testbed/green_led"
+
+volume=$UMOCKDEV_DIR$adc/adc3101_vol_ctl
+chmod 0444 "$volume"
+# Root opens it anyway; anyone else is refused as well.
+planted "read-only attribute" adc3101_vol_ctl "mode and owner: mode 0444" \
+    "ueventd.rc: $adc adc3101_vol_ctl 0664 system system" "$([[ $(id -u) == 0 ]] && echo 1 || echo 2)"
+chmod 0644 "$volume"
+
+trigger=$(cat "$testbed/sys_led/trigger")
+rm "$testbed/sys_led/trigger" && mkdir "$testbed/sys_led/trigger"
+planted "attribute that is a directory" sys_led/trigger "regular attribute: $leds/sys_led/trigger is a directory" \
+    'only the leds-gpio driver may own sys_led (device tree label "sys_led")' 1
+rmdir "$testbed/sys_led/trigger" && printf '%s' "$trigger" >"$testbed/sys_led/trigger"
+
+trigger=$(cat "$testbed/remote_led/trigger")
+printf '[none] heartbeat default-on' >"$testbed/remote_led/trigger"
+planted "no timer trigger" remote_led/trigger "timer trigger" \
+    'load ledtrig-timer (modprobe ledtrig_timer) or enable CONFIG_LEDS_TRIGGER_TIMER' 1
+printf '%s' "$trigger" >"$testbed/remote_led/trigger"
+
+cp "$HAL_SIM_DIR/properties" "$E2E_WORK/properties"
+hc props save 0 0 10
+planted "inconsistent saved request" "saved LED request" "complete and consistent: (0, 0, 10): request (0, 0) draws colour 2" \
+    'halctl props save INDEX STATE COLOR' 1
+sed -i '/^vendor.quorin.ledcolor=/d' "$HAL_SIM_DIR/properties"
+planted "incomplete saved request" "saved LED request" "complete and consistent: incomplete: ledcolor unset" \
+    'written together by save_property' 1
+cp "$E2E_WORK/properties" "$HAL_SIM_DIR/properties"
+hc doctor >/dev/null
+check "doctor: passes again once the faults are gone" 0 $?
 
 for topic in "" "led" "led state" "mic" "props" "patch echo-weight" "show" "run"; do
     # shellcheck disable=SC2086

@@ -1,0 +1,18 @@
+// One finding of `halctl doctor`: what was checked, the verdict, what was found and, for a
+// failure, what to change.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class Verdict { kPass, kFail, kSkip };
+
+struct DoctorCheck {
+    std::string subject;  // "green_led/trigger", "vendor.quorin.ledcolor", "liblog.so", ...
+    std::string check;    // "present", "opens read-write", "loads", ...
+    Verdict verdict = Verdict::kPass;
+    std::string detail;  // what was found; may be empty
+    std::string hint;    // for a failure: what to change on the device
+};
+
+using DoctorReport = std::vector<DoctorCheck>;

@@ -1,0 +1,241 @@
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/system_properties.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "doctor.h"
+#include "doctor_verdicts.h"
+#include "elf_needed.h"
+
+namespace {
+
+constexpr const char* kSelinuxEnforce = "/sys/fs/selinux/enforce";
+constexpr const char* kPropertyAreas = "/dev/__properties__";
+constexpr const char* kPlatformLibraries[] = {
+        "liblog.so", "libutils.so", "libsystemcontrolservice.so", "libAmlAudioOutPort.so"};
+
+// Plain POSIX, as the library opens its attributes, so that a sysfs emulated by preloading
+// (umockdev) answers the doctor as it answers the library.
+std::optional<std::string> read_text(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    ssize_t n = 0;
+    // A trigger list is a few hundred bytes; stop at 64 KiB whatever the file is.
+    while ((n = read(fd, buffer, sizeof(buffer))) > 0 && text.size() < 65536) {
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (n < 0) return std::nullopt;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\0')) text.pop_back();
+    return text;
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string user_name(uid_t uid) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[1024];
+    if (getpwuid_r(uid, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
+        return found->pw_name;
+    }
+    return std::to_string(uid);
+}
+
+std::string group_name(gid_t gid) {
+    group entry{};
+    group* found = nullptr;
+    char buffer[1024];
+    if (getgrgid_r(gid, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
+        return found->gr_name;
+    }
+    return std::to_string(gid);
+}
+
+std::optional<SystemIds> system_ids() {
+    passwd user{};
+    passwd* found_user = nullptr;
+    group grp{};
+    group* found_group = nullptr;
+    char user_buffer[1024];
+    char group_buffer[1024];
+    if (getpwnam_r("system", &user, user_buffer, sizeof(user_buffer), &found_user) != 0 ||
+        found_user == nullptr ||
+        getgrnam_r("system", &grp, group_buffer, sizeof(group_buffer), &found_group) != 0 ||
+        found_group == nullptr) {
+        return std::nullopt;
+    }
+    return SystemIds{found_user->pw_uid, found_group->gr_gid};
+}
+
+std::optional<std::string> selinux_label(const std::string& path) {
+    char label[256] = {};
+    const ssize_t n = getxattr(path.c_str(), "security.selinux", label, sizeof(label) - 1);
+    if (n <= 0) return std::nullopt;
+    std::string text(label, static_cast<size_t>(n));
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+
+// "u:r:su:s0" -> "su".
+std::string domain_of(const std::string& context) {
+    std::istringstream fields(context);
+    std::string field;
+    for (int i = 0; i < 3 && std::getline(fields, field, ':'); ++i) {
+    }
+    return field;
+}
+
+std::string directory_of(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+
+void check_node(const DeviceNode& node, const OpenContext& context, bool selinux,
+                const std::optional<SystemIds>& system, DoctorReport* report) {
+    const std::string path = node.path();
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        const int error = errno;
+        const std::string dir = directory_of(path);
+        const std::string device_dir =
+                node.kind == NodeKind::kLed ? directory_of(directory_of(dir)) : dir;
+        const Missing missing = !exists(device_dir) ? Missing::kDevice
+                                : !exists(dir)      ? Missing::kLed
+                                                    : Missing::kAttribute;
+        report->push_back(presence_verdict(node, error, missing));
+        return;
+    }
+    report->push_back(presence_verdict(node, 0, Missing::kAttribute));
+    report->push_back(type_verdict(node, info.st_mode));
+    if (!S_ISREG(info.st_mode)) return;
+
+    // Opened as the library opens it, and closed at once: nothing is written.
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    const int error = fd < 0 ? errno : 0;
+    if (fd >= 0) close(fd);
+    report->push_back(open_verdict(node, error, context));
+
+    const NodeOwner owner{info.st_mode, info.st_uid, info.st_gid, user_name(info.st_uid),
+                          group_name(info.st_gid)};
+    report->push_back(owner_verdict(node, owner, system));
+    if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
+}
+
+std::string property(const char* key) {
+    char value[PROP_VALUE_MAX] = {};
+    __system_property_get(key, value);
+    return value;
+}
+
+void check_properties(DoctorReport* report) {
+    const char* const keys[] = {"vendor.quorin.ledindex", "vendor.quorin.ledstate",
+                                "vendor.quorin.ledcolor", "vendor.quorin.micstate"};
+    std::string values[4];
+    for (int i = 0; i < 4; ++i) {
+        values[i] = property(keys[i]);
+        report->push_back(property_verdict(keys[i], values[i]));
+    }
+    report->push_back(triple_verdict(values[0], values[1], values[2]));
+
+    struct stat info {};
+    const bool areas = stat(kPropertyAreas, &info) == 0 && S_ISDIR(info.st_mode);
+    for (const char* context : {"vendor_quorin_led_prop", "vendor_quorin_mic_prop"}) {
+        std::optional<bool> defined;
+        if (areas) {
+            defined = exists(std::string(kPropertyAreas) + "/u:object_r:" + context + ":s0");
+        }
+        report->push_back(property_context_verdict(context, defined));
+        if (!areas) break;  // one line says there is no property service to ask
+    }
+}
+
+// The library file: the path given, or the bare name searched as the loader would, beside
+// halctl having been tried already.
+std::optional<std::string> locate_library(const std::string& library) {
+    if (library.find('/') != std::string::npos) {
+        return access(library.c_str(), R_OK) == 0 ? std::optional(library) : std::nullopt;
+    }
+    const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
+    std::istringstream dirs(search != nullptr ? search : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const std::string candidate = (dir.empty() ? "." : dir) + "/" + library;
+        if (access(candidate.c_str(), R_OK) == 0) return candidate;
+    }
+    for (const char* dir : {"/vendor/lib64", "/vendor/lib", "/system/lib64", "/system/lib"}) {
+        const std::string candidate = std::string(dir) + "/" + library;
+        if (access(candidate.c_str(), R_OK) == 0) return candidate;
+    }
+    return std::nullopt;
+}
+
+std::string try_load(const std::string& name) {
+    dlerror();
+    void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        return reason != nullptr ? reason : "dlopen failed";
+    }
+    dlclose(handle);
+    return "";
+}
+
+void check_libraries(const std::string& library, DoctorReport* report) {
+    std::vector<std::string> needed;
+    std::string error;
+    const std::optional<std::string> path = locate_library(library);
+    if (!path) {
+        error = library + " not found";
+    } else {
+        read_elf_needed(*path, &needed, &error);
+    }
+    report->push_back(library_file_verdict(path.value_or(library), error));
+    // Without the file, the libraries it is built against.
+    if (!error.empty()) needed.assign(std::begin(kPlatformLibraries), std::end(kPlatformLibraries));
+    for (const std::string& name : needed) {
+        report->push_back(needed_library_verdict(name, try_load(name)));
+    }
+}
+
+}  // namespace
+
+DoctorReport run_doctor(const std::string& library) {
+    DoctorReport report;
+    report.push_back(process_verdict(geteuid(), user_name(geteuid())));
+
+    const std::optional<std::string> enforce = read_text(kSelinuxEnforce);
+    const std::optional<std::string> context =
+            enforce ? read_text("/proc/self/attr/current") : std::nullopt;
+    report.push_back(selinux_verdict(enforce, context));
+
+    OpenContext open_context;
+    open_context.root = geteuid() == 0;
+    open_context.selinux_enforcing = enforce && enforce->compare(0, 1, "1") == 0;
+    if (context) open_context.domain = domain_of(*context);
+    const std::optional<SystemIds> system = system_ids();
+    for (const DeviceNode& node : device_nodes) {
+        check_node(node, open_context, enforce.has_value(), system, &report);
+    }
+    for (const char* led : {"remote_led", "green_led", "sys_led"}) {
+        report.push_back(trigger_verdict(
+                led,
+                read_text(std::string("/sys/devices/platform/gpioleds/leds/") + led + "/trigger")));
+    }
+    check_properties(&report);
+    check_libraries(library, &report);
+    return report;
+}

@@ -1,0 +1,368 @@
+#include "doctor_verdicts.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+#include "strict_decimal.h"
+
+namespace {
+
+constexpr const char* kLedDir = "/sys/devices/platform/gpioleds/leds";
+constexpr const char* kAdcDir = "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018";
+
+DoctorCheck pass(const DeviceNode& node, const char* check, std::string detail = "") {
+    return {node.subject(), check, Verdict::kPass, std::move(detail), ""};
+}
+
+DoctorCheck fail(std::string subject, std::string check, std::string detail, std::string hint) {
+    return {std::move(subject), std::move(check), Verdict::kFail, std::move(detail),
+            std::move(hint)};
+}
+
+std::string octal_mode(mode_t mode) {
+    char text[8];
+    snprintf(text, sizeof(text), "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+std::string error_text(int error) {
+    return strerror(error);  // NOLINT(concurrency-mt-unsafe): single-threaded tool
+}
+
+// The saved triple of each LED state request the library performs: (index, state) -> colour.
+struct SavedRow {
+    int index, state, color;
+    const char* pattern;
+};
+constexpr SavedRow kStateRows[] = {
+        {0, 0, 2, "standby, green_led alone"}, {0, 1, 10, "all three steady"},
+        {0, 4, 10, "all three steady"},        {0, 220, 1, "sys_led alone"},
+        {1, 200, 0, "remote_led blinking"},    {1, 201, 10, "all three steady"},
+};
+
+constexpr const char* kTripleHint =
+        "the three are written together by save_property; rewrite them with halctl props save "
+        "INDEX STATE COLOR (or clear all three) and find what else sets them";
+
+}  // namespace
+
+const DeviceNode device_nodes[kDeviceNodeCount] = {
+        {NodeKind::kLed, "remote_led", "brightness"},
+        {NodeKind::kLed, "remote_led", "trigger"},
+        {NodeKind::kLed, "green_led", "brightness"},
+        {NodeKind::kLed, "green_led", "trigger"},
+        {NodeKind::kLed, "sys_led", "brightness"},
+        {NodeKind::kLed, "sys_led", "trigger"},
+        {NodeKind::kAdc, "ADC3101", "adc3101_mute_ctl"},
+        {NodeKind::kAdc, "ADC3101", "adc3101_vol_ctl"},
+};
+
+std::string DeviceNode::subject() const {
+    return kind == NodeKind::kLed ? std::string(device) + "/" + attribute : attribute;
+}
+
+std::string DeviceNode::path() const {
+    return kind == NodeKind::kLed ? std::string(kLedDir) + "/" + device + "/" + attribute
+                                  : std::string(kAdcDir) + "/" + attribute;
+}
+
+std::string ueventd_line(const DeviceNode& node) {
+    const std::string dir = node.kind == NodeKind::kLed ? std::string(kLedDir) + "/*" : kAdcDir;
+    return dir + " " + node.attribute + " 0664 system system";
+}
+
+const char* expected_label(const DeviceNode& node) {
+    return node.kind == NodeKind::kLed ? "u:object_r:sysfs_leds:s0"
+                                       : "u:object_r:sysfs_quorin_adc:s0";
+}
+
+std::string genfs_line(const DeviceNode& node) {
+    const std::string dir = node.kind == NodeKind::kLed ? kLedDir : kAdcDir;
+    // genfs_contexts paths are relative to the sysfs mount.
+    return "genfscon sysfs " + dir.substr(4) + " " + expected_label(node);
+}
+
+DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing) {
+    if (error == 0) return pass(node, "present", node.path());
+    std::string hint;
+    if (node.kind == NodeKind::kLed) {
+        switch (missing) {
+            case Missing::kDevice:
+                hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
+                       "and the kernel the leds-gpio driver (CONFIG_LEDS_GPIO)";
+                break;
+            case Missing::kLed:
+                hint = std::string("LED ") + node.device +
+                       " is missing: give the gpioleds node of the device tree a child labelled "
+                       "\"" +
+                       node.device + "\" with its GPIO";
+                break;
+            case Missing::kAttribute:
+                hint = std::string("the LED class created no ") + node.attribute + " for " +
+                       node.device +
+                       (std::strcmp(node.attribute, "trigger") == 0
+                                ? ": enable LED triggers in the kernel (CONFIG_LEDS_TRIGGERS)"
+                                : ": check the kernel's LED class (CONFIG_LEDS_CLASS)");
+                break;
+        }
+    } else if (missing == Missing::kAttribute) {
+        hint = std::string("the ADC3101 driver created no ") + node.attribute +
+               ": the kernel needs the adc3101 codec driver that provides the mute and volume "
+               "attributes";
+    } else {
+        hint = "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 node "
+               "(reg 0x18) on i2c-0 and the kernel its codec driver";
+    }
+    return fail(node.subject(), "present", std::string(node.path()) + ": " + error_text(error),
+                hint);
+}
+
+DoctorCheck type_verdict(const DeviceNode& node, mode_t mode) {
+    if (S_ISREG(mode)) return pass(node, "regular attribute");
+    const char* what = S_ISDIR(mode)    ? "a directory"
+                       : S_ISLNK(mode)  ? "a symbolic link"
+                       : S_ISCHR(mode)  ? "a character device"
+                       : S_ISFIFO(mode) ? "a pipe"
+                                        : "not a regular file";
+    std::string hint =
+            node.kind == NodeKind::kLed
+                    ? std::string("the library writes ") + node.path() +
+                              " as an LED class attribute: only the leds-gpio driver may own " +
+                              node.device + " (device tree label \"" + node.device +
+                              "\"), nothing else may create a node of that name"
+                    : std::string("the library writes ") + node.path() +
+                              " as the adc3101 driver's attribute: the node at i2c-0 0x18 must "
+                              "be bound to that driver";
+    return fail(node.subject(), "regular attribute", std::string(node.path()) + " is " + what, hint);
+}
+
+DoctorCheck process_verdict(uid_t uid, const std::string& user) {
+    std::string detail = user + " (uid " + std::to_string(uid) + ")";
+    if (uid == 0) {
+        detail +=
+                ": opens every attribute whatever its mode; the mode and owner lines tell what "
+                "the library's host process meets";
+    }
+    return {"this process", "user", Verdict::kPass, detail, ""};
+}
+
+DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context) {
+    if (error == 0) return pass(node, "opens read-write", context.root ? "as root" : "");
+    std::string hint;
+    if (error == EACCES || error == EPERM) {
+        hint = "ueventd.rc: " + ueventd_line(node) +
+               ", and run the library's host process as user or group system";
+        if (context.selinux_enforcing) {
+            hint += "; SELinux enforcing: label the node " + std::string(expected_label(node)) +
+                    " (genfs_contexts: " + genfs_line(node) + ") and grant quorin_hal_host(" +
+                    (context.domain.empty() ? "DOMAIN" : context.domain) + ") in device/sepolicy";
+        }
+    } else if (error == EROFS) {
+        hint = "sysfs is mounted read-only: mount it read-write";
+    } else if (error == EISDIR) {
+        hint = "a directory sits where the attribute should be";
+    } else {
+        hint = std::string("the ") + node.device +
+               " driver refuses opening its attribute: see the kernel log (dmesg)";
+    }
+    return fail(node.subject(), "opens read-write", error_text(error), hint);
+}
+
+DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
+                          const std::optional<SystemIds>& system) {
+    std::string detail =
+            "mode " + octal_mode(owner.mode) + ", owner " + owner.user + ":" + owner.group;
+    const mode_t permissions = owner.mode & 07777;
+    if (system) {
+        if (permissions == 0664 && owner.uid == system->uid && owner.gid == system->gid) {
+            return pass(node, "mode and owner", detail);
+        }
+        return fail(node.subject(), "mode and owner", detail + ", wanted 0664 system:system",
+                    "ueventd.rc: " + ueventd_line(node));
+    }
+    // No account system (a workstation, a bare kernel): only what the owner may do is checked.
+    if ((permissions & S_IRUSR) != 0 && (permissions & S_IWUSR) != 0) {
+        return pass(node, "mode and owner", detail + ", owner may read and write");
+    }
+    return fail(node.subject(), "mode and owner",
+                detail + ", owner may not read and write (no account system here; a device "
+                         "wants 0664 system:system)",
+                "on a device, ueventd.rc: " + ueventd_line(node) +
+                        "; on the simulated device: chmod 0664 " + node.path());
+}
+
+DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label) {
+    const std::string wanted = expected_label(node);
+    if (label && *label == wanted) return pass(node, "SELinux label", *label);
+    return fail(node.subject(), "SELinux label",
+                (label ? "labelled " + *label : std::string("no label readable")) + ", wanted " +
+                        wanted,
+                "genfs_contexts: " + genfs_line(node) + " in device/sepolicy");
+}
+
+DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text) {
+    const std::string subject = std::string(led) + "/trigger";
+    if (!text) {
+        return {subject, "timer trigger", Verdict::kSkip, "the trigger attribute cannot be read",
+                ""};
+    }
+    std::istringstream words(*text);
+    int count = 0;
+    bool timer = false;
+    for (std::string word; words >> word; ++count) {
+        if (word.size() > 2 && word.front() == '[' && word.back() == ']') {
+            word = word.substr(1, word.size() - 2);
+        }
+        timer = timer || word == "timer";
+    }
+    if (timer) {
+        return {subject, "timer trigger", Verdict::kPass,
+                "listed among " + std::to_string(count) + " triggers", ""};
+    }
+    return fail(subject, "timer trigger",
+                "\"timer\" is not among the triggers listed (" + std::to_string(count) + ")",
+                "blinking needs the kernel's timer trigger: load ledtrig-timer (modprobe "
+                "ledtrig_timer) or enable CONFIG_LEDS_TRIGGER_TIMER");
+}
+
+DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
+                            const std::optional<std::string>& context) {
+    if (!enforce) {
+        return {"SELinux", "process context", Verdict::kSkip,
+                "SELinux not enabled (no selinuxfs): node labels not checked", ""};
+    }
+    const std::string mode = enforce->compare(0, 1, "1") == 0 ? "enforcing" : "permissive";
+    if (!context || context->empty()) {
+        return fail("SELinux", "process context", mode + ", this process's context unreadable",
+                    "/proc/self/attr/current must be readable: run halctl from a shell of the "
+                    "device (adb shell)");
+    }
+    return {"SELinux", "process context", Verdict::kPass, *context + ", " + mode, ""};
+}
+
+DoctorCheck property_verdict(const char* key, const std::string& value) {
+    const bool micstate = std::strcmp(key, "vendor.quorin.micstate") == 0;
+    if (value.empty()) {
+        return {key, "value", Verdict::kPass, micstate ? "unset (no patch recorded)" : "unset", ""};
+    }
+    const std::string shown = "\"" + value + "\"";
+    if (micstate) {
+        if (value == "0" || value == "1") {
+            return {key, "value", Verdict::kPass,
+                    shown + (value == "1" ? " (patch recorded enabled)" : " (patch released)"), ""};
+        }
+        return fail(key, "value", shown + ", the library writes only \"0\" and \"1\"",
+                    "something else sets it: setprop vendor.quorin.micstate 0 (or halctl patch "
+                    "disable) and find the writer");
+    }
+    int number = 0;
+    if (parse_strict_decimal(value, &number)) return {key, "value", Verdict::kPass, shown, ""};
+    return fail(key, "value", shown + " is not a decimal integer", kTripleHint);
+}
+
+DoctorCheck triple_verdict(const std::string& index, const std::string& state,
+                           const std::string& color) {
+    const char* const kSubject = "saved LED request";
+    const char* const kCheck = "complete and consistent";
+    const struct {
+        const char* key;
+        const std::string& value;
+    } fields[] = {{"ledindex", index}, {"ledstate", state}, {"ledcolor", color}};
+    std::vector<std::string> unset;
+    for (const auto& field : fields) {
+        if (field.value.empty()) unset.emplace_back(field.key);
+    }
+    if (unset.size() == 3) {
+        return {kSubject, kCheck, Verdict::kPass,
+                "nothing saved: HAL_FrontPanelInit replays nothing", ""};
+    }
+    if (!unset.empty()) {
+        std::string names;
+        for (const std::string& name : unset) names += (names.empty() ? "" : ", ") + name;
+        return fail(kSubject, kCheck, "incomplete: " + names + " unset", kTripleHint);
+    }
+    int values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (!parse_strict_decimal(fields[i].value, &values[i])) {
+            return fail(kSubject, kCheck, std::string(fields[i].key) + " is not numeric",
+                        kTripleHint);
+        }
+    }
+    const int i = values[0];
+    const int s = values[1];
+    const int c = values[2];
+    const std::string triple = "(" + index + ", " + state + ", " + color + ")";
+    if (c < 0) {
+        return fail(kSubject, kCheck, triple + ": no request saves a negative colour", kTripleHint);
+    }
+    const std::string replay = i < 0 ? "; HAL_FrontPanelInit replays nothing"
+                                     : "; HAL_FrontPanelInit replays (" + index + ", " + state + ")";
+    for (const SavedRow& row : kStateRows) {
+        if (row.index != i || row.state != s) continue;
+        if (row.color == c) {
+            return {kSubject, kCheck, Verdict::kPass,
+                    triple + ": state request, " + row.pattern + replay, ""};
+        }
+        // A colour request saves state 1 or 2 with any colour, so (0, 1) may carry any colour.
+        if (s != 1 && s != 2) {
+            return fail(kSubject, kCheck,
+                        triple + ": request (" + index + ", " + state + ") draws colour " +
+                                std::to_string(row.color) + ", not " + color,
+                        kTripleHint);
+        }
+    }
+    if (s == 1 || s == 2) {
+        return {kSubject, kCheck, Verdict::kPass,
+                triple + ": colour request on a " + (s == 1 ? "steady" : "blinking") + " panel" +
+                        replay,
+                ""};
+    }
+    return fail(kSubject, kCheck,
+                triple + ": no LED request saves led index " + index + " with LED state " + state,
+                kTripleHint);
+}
+
+DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists) {
+    const std::string label = std::string("u:object_r:") + context + ":s0";
+    if (!exists) {
+        return {"property contexts", context, Verdict::kSkip,
+                "no /dev/__properties__ (not Android's property service)", ""};
+    }
+    if (*exists) return {"property contexts", context, Verdict::kPass, label, ""};
+    const bool led = std::strcmp(context, "vendor_quorin_led_prop") == 0;
+    return fail("property contexts", context, label + " is not a property context of this device",
+                led ? "property_contexts: vendor.quorin.ledindex, vendor.quorin.ledstate and "
+                      "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact int"
+                    : "property_contexts: vendor.quorin.micstate "
+                      "u:object_r:vendor_quorin_mic_prop:s0 exact string");
+}
+
+DoctorCheck library_file_verdict(const std::string& path, const std::string& error) {
+    if (error.empty()) return {"libquorin_hal.so", "found", Verdict::kPass, path, ""};
+    return fail("libquorin_hal.so", "found", error,
+                "install it beside halctl (/vendor/lib with halctl in /vendor/bin) or name it "
+                "with --lib PATH");
+}
+
+DoctorCheck needed_library_verdict(const std::string& name, const std::string& error) {
+    if (error.empty()) return {name, "loads", Verdict::kPass, "", ""};
+    std::string hint;
+    if (name.rfind("liblog.", 0) == 0 || name.rfind("libutils.", 0) == 0) {
+        hint = "a platform library: on a device it is in the system image; on a workstation "
+               "install android-liblog-dev and android-libutils-dev (scripts/install-deps)";
+    } else if (name.rfind("libsystemcontrolservice.", 0) == 0 ||
+               name.rfind("libAmlAudioOutPort.", 0) == 0) {
+        hint = "the SoC vendor's library: add " + name.substr(0, name.find('.')) +
+               " to PRODUCT_PACKAGES of the vendor image (/vendor/lib); on a workstation the "
+               "build makes its stand-in (build/<preset>/platform)";
+    } else {
+        hint = "a library the build linked against: install it, or rebuild against the "
+               "device's platform";
+    }
+    return fail(name, "loads", error, hint);
+}

@@ -1,0 +1,94 @@
+// The doctor's verdicts, as plain functions of what was observed, so that each rule and hint can
+// be checked without a device. doctor_probe.cpp gathers the observations.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+#include "doctor_check.h"
+
+enum class NodeKind { kLed, kAdc };
+
+// A device attribute the library opens and writes.
+struct DeviceNode {
+    NodeKind kind;
+    const char* device;           // the LED's name, or "ADC3101"
+    const char* attribute;        // "brightness", "trigger", "adc3101_mute_ctl", ...
+    std::string subject() const;  // "remote_led/brightness", "adc3101_mute_ctl"
+    std::string path() const;
+};
+
+constexpr int kDeviceNodeCount = 8;
+extern const DeviceNode device_nodes[kDeviceNodeCount];
+
+// The ueventd.rc line that gives the node its mode and owner, and its SELinux label.
+std::string ueventd_line(const DeviceNode& node);
+const char* expected_label(const DeviceNode& node);
+std::string genfs_line(const DeviceNode& node);
+
+// How much of the path exists: nothing of the device, the device without this LED, or the
+// directory without the attribute.
+enum class Missing { kDevice, kLed, kAttribute };
+
+DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing);
+
+// st_mode of a node that exists.
+DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);
+
+// Who runs the doctor: root opens every attribute whatever its mode, so for root the mode and
+// owner lines stand for the library's host process.
+DoctorCheck process_verdict(uid_t uid, const std::string& user);
+
+struct OpenContext {
+    bool root = false;               // CAP_DAC_OVERRIDE hides what ueventd's mode refuses
+    bool selinux_enforcing = false;  // a refusal may be the policy's
+    std::string domain;              // this process's SELinux domain, when known
+};
+// `error` is the errno of open(O_RDWR), 0 when it opened.
+DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context);
+
+struct NodeOwner {
+    mode_t mode = 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
+    std::string user;  // names where the system has them, else the numbers
+    std::string group;
+};
+// The ids of the account `system` (AID_SYSTEM on a device); absent where there is none, as on a
+// workstation or a bare kernel, where only the owner's read and write are checked.
+struct SystemIds {
+    uid_t uid;
+    gid_t gid;
+};
+DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
+                          const std::optional<SystemIds>& system);
+
+// The node's security.selinux label; nullopt when it could not be read.
+DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label);
+
+// The content of an LED's trigger attribute (the kernel lists every trigger it has, the active
+// one in brackets); nullopt when it could not be read.
+DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text);
+
+// SELinux as this process sees it: nullopt `enforce` when selinuxfs is absent.
+DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
+                            const std::optional<std::string>& context);
+
+// One system property's value; "" is unset. Decimal for the LED triple, "0"/"1" for micstate.
+DoctorCheck property_verdict(const char* key, const std::string& value);
+
+// The saved LED triple as a whole: complete, numeric, and a triple that one of the library's
+// LED requests saves.
+DoctorCheck triple_verdict(const std::string& index, const std::string& state,
+                           const std::string& color);
+
+// Whether the property service has the context (Android names one file per context in
+// /dev/__properties__); nullopt `exists` where there is no such directory.
+DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists);
+
+// The library file itself: found at `path`, or `error` saying why not.
+DoctorCheck library_file_verdict(const std::string& path, const std::string& error);
+// One library the library needs: `error` is dlerror()'s text, "" when it loaded.
+DoctorCheck needed_library_verdict(const std::string& name, const std::string& error);
