@@ -302,19 +302,20 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
     }
     const std::string replay = i < 0 ? "; HAL_FrontPanelInit replays nothing"
                                      : "; HAL_FrontPanelInit replays (" + index + ", " + state + ")";
-    for (const SavedRow& row : kStateRows) {
-        if (row.index != i || row.state != s) continue;
-        if (row.color == c) {
-            return {kSubject, kCheck, Verdict::kPass,
-                    triple + ": state request, " + row.pattern + replay, ""};
-        }
-        // A colour request saves state 1 or 2 with any colour, so (0, 1) may carry any colour.
-        if (s != 1 && s != 2) {
-            return fail(kSubject, kCheck,
-                        triple + ": request (" + index + ", " + state + ") draws colour " +
-                                std::to_string(row.color) + ", not " + color,
-                        kTripleHint);
-        }
+    const SavedRow* row = nullptr;
+    for (const SavedRow& candidate : kStateRows) {
+        if (candidate.index == i && candidate.state == s) row = &candidate;
+    }
+    if (row != nullptr && row->color == c) {
+        return {kSubject, kCheck, Verdict::kPass,
+                triple + ": state request, " + row->pattern + replay, ""};
+    }
+    // A colour request saves state 1 or 2 with any colour, so (0, 1) may carry any colour.
+    if (row != nullptr && s != 1 && s != 2) {
+        return fail(kSubject, kCheck,
+                    triple + ": request (" + index + ", " + state + ") draws colour " +
+                            std::to_string(row->color) + ", not " + color,
+                    kTripleHint);
     }
     if (s == 1 || s == 2) {
         return {kSubject, kCheck, Verdict::kPass,

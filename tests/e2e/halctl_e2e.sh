@@ -199,6 +199,22 @@ check "reboot in a script: nothing saved" "" "$(prop vendor.quorin.ledindex)"
 hc reboot now >/dev/null 2>&1
 check "reboot takes no arguments" 2 $?
 
+# --- the platform's logger: every line, with -v or without ----------------------------------------
+
+if [[ -n "${LOGD_PROBE:-}" ]]; then
+    LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$LOGD_PROBE" LOGD_PROBE_FILE=$E2E_WORK/logd \
+        "$halctl" mic volume 5 2>"$E2E_WORK/err"
+    check "logd: every line, DEBUG included" "3 hal_mic hal_mic:HAL_MicSetVolume v101(volume=5)" \
+        "$(cat "$E2E_WORK/logd")"
+    check "logd: without -v stderr stays quiet" "" "$(cat "$E2E_WORK/err")"
+    rm -f "$E2E_WORK/logd"
+    LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$LOGD_PROBE" LOGD_PROBE_FILE=$E2E_WORK/logd \
+        "$halctl" -v mic on 2>"$E2E_WORK/err"
+    check "logd: the same lines as the -v view" \
+        "$(sed -E 's/^([VDIWEF])\/([^ (]*) *\( *[0-9]+\): /\1 \2 /' "$E2E_WORK/err" | sed 's/^D /3 /; s/^I /4 /')" \
+        "$(cat "$E2E_WORK/logd")"
+fi
+
 # --- the platform's option forms ---------------------------------------------------------------
 
 printf 'mic get-volume\n' >"$E2E_WORK/one.halctl"

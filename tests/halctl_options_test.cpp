@@ -1,0 +1,230 @@
+// halctl's option forms (getopt_long), its strict decimal arguments and the doctor's command line.
+#include "halctl_options.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "halctl_commands.h"
+#include "strict_decimal.h"
+
+namespace {
+
+OptionsResult parse(std::vector<std::string> words) {
+    words.insert(words.begin(), "halctl");
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return parse_options(static_cast<int>(words.size()), argv.data());
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+using Outcome = OptionsResult::Outcome;
+
+TEST(HalctlOptions, Forms) {
+    const struct {
+        std::vector<std::string> argv;
+        Outcome outcome;
+        bool verbose, trace;
+        const char* library;
+        Options::Colour colour;
+        const char* words;
+    } cases[] = {
+            {{"led", "init"},
+             Outcome::kCommand,
+             false,
+             false,
+             "",
+             Options::Colour::kAuto,
+             "led init"},
+            {{"-vx", "run", "-"},
+             Outcome::kCommand,
+             true,
+             true,
+             "",
+             Options::Colour::kAuto,
+             "run -"},
+            {{"-xv", "show"}, Outcome::kCommand, true, true, "", Options::Colour::kAuto, "show"},
+            {{"-v", "-x", "show"},
+             Outcome::kCommand,
+             true,
+             true,
+             "",
+             Options::Colour::kAuto,
+             "show"},
+            {{"--verbose", "show"},
+             Outcome::kCommand,
+             true,
+             false,
+             "",
+             Options::Colour::kAuto,
+             "show"},
+            {{"--lib=/a/lib.so", "led", "init"},
+             Outcome::kCommand,
+             false,
+             false,
+             "/a/lib.so",
+             Options::Colour::kAuto,
+             "led init"},
+            {{"--lib", "/b/lib.so", "led", "init"},
+             Outcome::kCommand,
+             false,
+             false,
+             "/b/lib.so",
+             Options::Colour::kAuto,
+             "led init"},
+            {{"--color=never", "show"},
+             Outcome::kCommand,
+             false,
+             false,
+             "",
+             Options::Colour::kNever,
+             "show"},
+            {{"--color", "always", "show"},
+             Outcome::kCommand,
+             false,
+             false,
+             "",
+             Options::Colour::kAlways,
+             "show"},
+            // Options end at the command: its arguments may look like options.
+            {{"led", "state", "0", "-1"},
+             Outcome::kCommand,
+             false,
+             false,
+             "",
+             Options::Colour::kAuto,
+             "led state 0 -1"},
+            {{"-v", "--", "led", "state", "0", "-1"},
+             Outcome::kCommand,
+             true,
+             false,
+             "",
+             Options::Colour::kAuto,
+             "led state 0 -1"},
+            {{"--", "-x"}, Outcome::kCommand, false, false, "", Options::Colour::kAuto, "-x"},
+            {{"led", "-v"}, Outcome::kCommand, false, false, "", Options::Colour::kAuto, "led -v"},
+            {{"doctor", "--json"},
+             Outcome::kCommand,
+             false,
+             false,
+             "",
+             Options::Colour::kAuto,
+             "doctor --json"},
+            {{}, Outcome::kCommand, false, false, "", Options::Colour::kAuto, ""},
+            {{"--help"}, Outcome::kHelp, false, false, "", Options::Colour::kAuto, ""},
+            {{"-vh", "led"}, Outcome::kHelp, true, false, "", Options::Colour::kAuto, ""},
+            {{"--version"}, Outcome::kVersion, false, false, "", Options::Colour::kAuto, ""},
+    };
+    for (const auto& c : cases) {
+        const OptionsResult result = parse(c.argv);
+        SCOPED_TRACE(joined(c.argv));
+        EXPECT_EQ(c.outcome, result.outcome) << result.error;
+        EXPECT_EQ(c.verbose, result.options.verbose);
+        EXPECT_EQ(c.trace, result.options.trace);
+        EXPECT_EQ(c.library, result.options.library);
+        EXPECT_EQ(c.colour, result.options.colour);
+        EXPECT_EQ(c.words, joined(result.words));
+    }
+}
+
+TEST(HalctlOptions, RefusedFormsAreNamed) {
+    const struct {
+        std::vector<std::string> argv;
+        const char* error;
+        const char* usage;
+    } cases[] = {
+            {{"--nonsense", "led", "init"}, "unknown option \"--nonsense\"", "halctl --help"},
+            {{"-vq", "led", "init"}, "unknown option \"-q\"", "halctl --help"},
+            {{"-qv", "led", "init"}, "unknown option \"-q\"", "halctl --help"},
+            {{"--lib"}, "--lib needs a path", "halctl --lib PATH ..."},
+            {{"--lib="}, "--lib needs a path", "halctl --lib PATH ..."},
+            {{"--color"},
+             "--color needs auto, always or never",
+             "halctl --color=auto|always|never COMMAND"},
+            {{"--color=sometimes", "show"},
+             "--color takes auto, always or never, got \"sometimes\"",
+             "halctl --color=auto|always|never COMMAND"},
+            {{"--version=2"}, "option \"--version\" takes no argument", "halctl --help"},
+            {{"--verbose=yes", "show"}, "option \"--verbose\" takes no argument", "halctl --help"},
+    };
+    for (const auto& c : cases) {
+        const OptionsResult result = parse(c.argv);
+        SCOPED_TRACE(joined(c.argv));
+        EXPECT_EQ(Outcome::kError, result.outcome);
+        EXPECT_EQ(c.error, result.error);
+        EXPECT_EQ(c.usage, result.usage);
+    }
+}
+
+TEST(HalctlOptions, ParsesAfreshEachTime) {
+    EXPECT_EQ(Outcome::kError, parse({"-vq"}).outcome);
+    const OptionsResult again = parse({"-x", "show"});
+    EXPECT_EQ(Outcome::kCommand, again.outcome);
+    EXPECT_FALSE(again.options.verbose);
+    EXPECT_EQ("show", joined(again.words));
+}
+
+TEST(StrictDecimal, AcceptsOnlyPlainSignedDecimalInRange) {
+    const struct {
+        const char* text;
+        bool ok;
+        int value;
+    } cases[] = {
+            {"0", true, 0},
+            {"-0", true, 0},
+            {"57", true, 57},
+            {"007", true, 7},
+            {"-1", true, -1},
+            {"2147483647", true, INT_MAX},
+            {"-2147483648", true, INT_MIN},
+            {"2147483648", false, 0},
+            {"-2147483649", false, 0},
+            {"99999999999999999999", false, 0},
+            {"+1", false, 0},
+            {" 1", false, 0},
+            {"1 ", false, 0},
+            {"0x10", false, 0},
+            {"1e3", false, 0},
+            {"1.5", false, 0},
+            {"-", false, 0},
+            {"", false, 0},
+            {"--1", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = 12345;
+        EXPECT_EQ(c.ok, parse_strict_decimal(c.text, &value)) << "\"" << c.text << "\"";
+        EXPECT_EQ(c.ok ? c.value : 12345, value) << "\"" << c.text << "\"";
+    }
+}
+
+TEST(HalctlCommands, DoctorTakesOnlyItsJsonFlag) {
+    const ParseResult plain = parse_command({"doctor"}, false);
+    ASSERT_TRUE(plain.ok);
+    EXPECT_EQ(Action::kDoctor, plain.command.def->action);
+    EXPECT_FALSE(plain.command.json);
+    const ParseResult json = parse_command({"doctor", "--json"}, false);
+    ASSERT_TRUE(json.ok);
+    EXPECT_TRUE(json.command.json);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"doctor", "--xml"},
+                                                {"doctor", "--json", "--json"},
+                                                {"doctor", "1"}}) {
+        const ParseResult result = parse_command(bad, false);
+        EXPECT_FALSE(result.ok) << joined(bad);
+        EXPECT_EQ("halctl doctor [--json]", result.usage);
+        EXPECT_EQ("doctor takes only --json, got \"" + bad.back() + "\"", result.error);
+    }
+    const ScriptResult script = parse_script("doctor --json\nled state 0 1\n");
+    ASSERT_TRUE(script.ok);
+    EXPECT_TRUE(script.commands[0].json);
+}
+
+}  // namespace
