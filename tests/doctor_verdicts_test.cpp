@@ -125,27 +125,32 @@ TEST(DoctorVerdicts, OpenFailuresCarryTheErrnoTextAndWhatToChange) {
     const struct {
         int error;
         bool enforcing;
+        bool as_ueventd_gives;
         const char* verdict;
         const char* detail;
         const char* hint;
         bool policy_hint;
     } cases[] = {
-            {0, false, "pass", "", "", false},
-            {EACCES, false, "fail", "Permission denied",
+            {0, false, false, "pass", "", "", false},
+            {EACCES, false, false, "fail", "Permission denied",
              "ueventd.rc: /sys/devices/platform/gpioleds/leds/* brightness 0664 system system",
              false},
-            {EACCES, true, "fail", "Permission denied",
+            {EACCES, false, true, "fail", "Permission denied",
+             "this process is neither user nor group system: run halctl as system or root", false},
+            {EACCES, true, false, "fail", "Permission denied",
              "genfscon sysfs /devices/platform/gpioleds/leds u:object_r:sysfs_leds:s0) and grant "
              "quorin_hal_host(hal_quorin) in device/sepolicy",
              true},
-            {EROFS, false, "fail", "Read-only file system", "mounted read-only", false},
-            {ENXIO, true, "fail", "No such device or address", "see the kernel log (dmesg)", false},
+            {EROFS, false, false, "fail", "Read-only file system", "mounted read-only", false},
+            {ENXIO, true, false, "fail", "No such device or address", "see the kernel log (dmesg)",
+             false},
     };
     OpenContext context;
     context.domain = "hal_quorin";
     for (const auto& c : cases) {
         context.selinux_enforcing = c.enforcing;
-        const DoctorCheck check = open_verdict(node("green_led/brightness"), c.error, context);
+        const DoctorCheck check =
+                open_verdict(node("green_led/brightness"), c.error, context, c.as_ueventd_gives);
         SCOPED_TRACE(c.error);
         EXPECT_EQ("opens read-write", check.check);
         EXPECT_STREQ(c.verdict, word(check.verdict));

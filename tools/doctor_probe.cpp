@@ -128,11 +128,12 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     const int error = fd < 0 ? errno : 0;
     if (fd >= 0) close(fd);
-    report->push_back(open_verdict(node, error, context));
-
     const NodeOwner owner{info.st_mode, info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
-    report->push_back(owner_verdict(node, owner, system));
+    const DoctorCheck owner_check = owner_verdict(node, owner, system);
+    report->push_back(
+            open_verdict(node, error, context, system && owner_check.verdict == Verdict::kPass));
+    report->push_back(owner_check);
     if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
 }
 

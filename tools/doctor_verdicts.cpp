@@ -151,12 +151,18 @@ DoctorCheck process_verdict(uid_t uid, const std::string& user) {
     return {"this process", "user", Verdict::kPass, detail, ""};
 }
 
-DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context) {
+DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context,
+                         bool as_ueventd_gives) {
     if (error == 0) return pass(node, "opens read-write", context.root ? "as root" : "");
     std::string hint;
     if (error == EACCES || error == EPERM) {
-        hint = "ueventd.rc: " + ueventd_line(node) +
-               ", and run the library's host process as user or group system";
+        hint = as_ueventd_gives
+                       ? std::string(
+                                 "the node has ueventd's mode and owner; this process is "
+                                 "neither user nor group system: run halctl as system or "
+                                 "root (adb root)")
+                       : "ueventd.rc: " + ueventd_line(node) +
+                                 ", and run the library's host process as user or group system";
         if (context.selinux_enforcing) {
             hint += "; SELinux enforcing: label the node " + std::string(expected_label(node)) +
                     " (genfs_contexts: " + genfs_line(node) + ") and grant quorin_hal_host(" +

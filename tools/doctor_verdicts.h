@@ -46,8 +46,10 @@ struct OpenContext {
     bool selinux_enforcing = false;  // a refusal may be the policy's
     std::string domain;              // this process's SELinux domain, when known
 };
-// `error` is the errno of open(O_RDWR), 0 when it opened.
-DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context);
+// `error` is the errno of open(O_RDWR), 0 when it opened; `as_ueventd_gives` when the node already
+// has the mode and owner that ueventd should give it, so a refusal is about this process.
+DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context,
+                         bool as_ueventd_gives);
 
 struct NodeOwner {
     mode_t mode = 0;
