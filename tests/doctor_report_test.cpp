@@ -51,9 +51,10 @@ TEST(DoctorReport, JsonCarriesEveryFieldEscaped) {
 }
 
 TEST(ElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
-    std::vector<std::string> needed;
+    ElfNeeded dynamic;
     std::string error;
-    ASSERT_TRUE(read_elf_needed(QUORIN_HAL_PATH, &needed, &error)) << error;
+    ASSERT_TRUE(read_elf_needed(QUORIN_HAL_PATH, &dynamic, &error)) << error;
+    const std::vector<std::string>& needed = dynamic.libraries;
     for (const char* name : {"libsystemcontrolservice.so", "libAmlAudioOutPort.so"}) {
         EXPECT_NE(needed.end(), std::find(needed.begin(), needed.end(), name)) << name;
     }
@@ -65,11 +66,12 @@ TEST(ElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
 }
 
 TEST(ElfNeeded, RefusesWhatIsNotAnElfObject) {
-    std::vector<std::string> needed{"stale"};
+    ElfNeeded needed{{"stale"}, {"stale"}};
     std::string error;
     EXPECT_FALSE(read_elf_needed("/nonexistent/lib.so", &needed, &error));
     EXPECT_EQ("cannot read /nonexistent/lib.so", error);
-    EXPECT_TRUE(needed.empty());
+    EXPECT_TRUE(needed.libraries.empty());
+    EXPECT_TRUE(needed.search.empty());
 
     const std::string text = testing::TempDir() + "not_elf.so";
     std::ofstream(text) << "not an ELF file at all";

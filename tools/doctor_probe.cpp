@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -184,9 +185,37 @@ std::optional<std::string> locate_library(const std::string& library) {
     return std::nullopt;
 }
 
-std::string try_load(const std::string& name) {
+// Where the loader would find a library the library needs: LD_LIBRARY_PATH, then the library's
+// own run path ($ORIGIN being its directory), then the system's search. Resolved here rather than
+// left to dlopen, whose search would be halctl's (or a sanitizer runtime's), not the library's.
+std::string resolve(const std::string& name, const std::string& library,
+                    const std::vector<std::string>& run_path) {
+    if (name.find('/') != std::string::npos) return name;
+    std::vector<std::string> dirs;
+    const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
+    std::istringstream environment(search != nullptr ? search : "");
+    for (std::string dir; std::getline(environment, dir, ':');) {
+        if (!dir.empty()) dirs.push_back(dir);
+    }
+    const std::string origin = directory_of(library);
+    for (std::string dir : run_path) {
+        for (const char* token : {"${ORIGIN}", "$ORIGIN"}) {
+            const size_t at = dir.find(token);
+            if (at != std::string::npos) dir.replace(at, strlen(token), origin);
+        }
+        dirs.push_back(dir);
+    }
+    for (const std::string& dir : dirs) {
+        const std::string candidate = dir + "/" + name;
+        if (access(candidate.c_str(), R_OK) == 0) return candidate;
+    }
+    return name;
+}
+
+// dlerror()'s text, or "" when it loaded.
+std::string try_load(const std::string& path) {
     dlerror();
-    void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
         return reason != nullptr ? reason : "dlopen failed";
@@ -196,7 +225,7 @@ std::string try_load(const std::string& name) {
 }
 
 void check_libraries(const std::string& library, DoctorReport* report) {
-    std::vector<std::string> needed;
+    ElfNeeded needed;
     std::string error;
     const std::optional<std::string> path = locate_library(library);
     if (!path) {
@@ -206,9 +235,15 @@ void check_libraries(const std::string& library, DoctorReport* report) {
     }
     report->push_back(library_file_verdict(path.value_or(library), error));
     // Without the file, the libraries it is built against.
-    if (!error.empty()) needed.assign(std::begin(kPlatformLibraries), std::end(kPlatformLibraries));
-    for (const std::string& name : needed) {
-        report->push_back(needed_library_verdict(name, try_load(name)));
+    if (!error.empty()) {
+        needed.libraries.assign(std::begin(kPlatformLibraries), std::end(kPlatformLibraries));
+    }
+    for (const std::string& name : needed.libraries) {
+        const std::string found = resolve(name, path.value_or(library), needed.search);
+        const std::string failure = try_load(found);
+        DoctorCheck check = needed_library_verdict(name, failure);
+        if (failure.empty() && found != name) check.detail = found;
+        report->push_back(check);
     }
 }
 

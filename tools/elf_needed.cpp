@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -16,7 +17,7 @@ bool read_at(const std::vector<char>& image, size_t offset, T* value) {
 }
 
 template <typename Ehdr, typename Shdr, typename Dyn>
-bool read_needed(const std::vector<char>& image, std::vector<std::string>* needed) {
+bool read_needed(const std::vector<char>& image, ElfNeeded* needed) {
     Ehdr header;
     if (!read_at(image, 0, &header)) return false;
     for (size_t i = 0; i < header.e_shnum; ++i) {
@@ -27,15 +28,29 @@ bool read_needed(const std::vector<char>& image, std::vector<std::string>* neede
         if (!read_at(image, header.e_shoff + section.sh_link * header.e_shentsize, &strings)) {
             return false;
         }
+        std::string runpath;
+        std::string rpath;
         for (size_t offset = 0; offset + sizeof(Dyn) <= section.sh_size; offset += sizeof(Dyn)) {
             Dyn entry;
             if (!read_at(image, section.sh_offset + offset, &entry)) return false;
             if (entry.d_tag == DT_NULL) break;
-            if (entry.d_tag != DT_NEEDED) continue;
-            const size_t name_at = strings.sh_offset + entry.d_un.d_val;
-            if (name_at >= image.size()) return false;
-            needed->emplace_back(image.data() + name_at,
-                                 strnlen(image.data() + name_at, image.size() - name_at));
+            if (entry.d_tag != DT_NEEDED && entry.d_tag != DT_RUNPATH && entry.d_tag != DT_RPATH) {
+                continue;
+            }
+            const size_t text_at = strings.sh_offset + entry.d_un.d_val;
+            if (text_at >= image.size()) return false;
+            std::string text(image.data() + text_at,
+                             strnlen(image.data() + text_at, image.size() - text_at));
+            if (entry.d_tag == DT_NEEDED) {
+                needed->libraries.push_back(std::move(text));
+            } else {
+                (entry.d_tag == DT_RUNPATH ? runpath : rpath) = std::move(text);
+            }
+        }
+        // The loader ignores DT_RPATH when there is a DT_RUNPATH.
+        std::istringstream dirs(runpath.empty() ? rpath : runpath);
+        for (std::string dir; std::getline(dirs, dir, ':');) {
+            if (!dir.empty()) needed->search.push_back(dir);
         }
         return true;
     }
@@ -44,8 +59,8 @@ bool read_needed(const std::vector<char>& image, std::vector<std::string>* neede
 
 }  // namespace
 
-bool read_elf_needed(const std::string& path, std::vector<std::string>* needed, std::string* error) {
-    needed->clear();
+bool read_elf_needed(const std::string& path, ElfNeeded* needed, std::string* error) {
+    *needed = ElfNeeded{};
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         *error = "cannot read " + path;

@@ -300,6 +300,10 @@ sed -i '/^vendor.quorin.ledcolor=/d' "$HAL_SIM_DIR/properties"
 planted "incomplete saved request" "saved LED request" "complete and consistent: incomplete: ledcolor unset" \
     'written together by save_property' 1
 cp "$E2E_WORK/properties" "$HAL_SIM_DIR/properties"
+hc --lib=/nonexistent/libquorin_hal.so doctor >"$E2E_WORK/doctor" 2>&1
+check "doctor, no library file: exit" 1 $?
+check "doctor, no library file: names it" 1 "$(grep -c '^FAIL  libquorin_hal.so: found: /nonexistent/libquorin_hal.so not found' "$E2E_WORK/doctor")"
+check "doctor, no library file: the platform libraries instead" 4 "$(grep -cE '^(pass|FAIL)  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so: loads' "$E2E_WORK/doctor")"
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?
 
