@@ -34,11 +34,11 @@ TEST(DoctorNodes, TheEightAttributesWithTheirUeventdLinesAndLabels) {
         const char* genfs;
     } cases[] = {
             {"remote_led/brightness", "/sys/devices/platform/gpioleds/leds/remote_led/brightness",
-             "/sys/devices/platform/gpioleds/leds/* brightness 0664 system system",
+             "/sys/devices/platform/gpioleds/leds/remote_led brightness 0664 system system",
              "u:object_r:sysfs_leds:s0",
              "genfscon sysfs /devices/platform/gpioleds/leds u:object_r:sysfs_leds:s0"},
             {"sys_led/trigger", "/sys/devices/platform/gpioleds/leds/sys_led/trigger",
-             "/sys/devices/platform/gpioleds/leds/* trigger 0664 system system",
+             "/sys/devices/platform/gpioleds/leds/sys_led trigger 0664 system system",
              "u:object_r:sysfs_leds:s0",
              "genfscon sysfs /devices/platform/gpioleds/leds u:object_r:sysfs_leds:s0"},
             {"adc3101_vol_ctl",
@@ -46,8 +46,8 @@ TEST(DoctorNodes, TheEightAttributesWithTheirUeventdLinesAndLabels) {
              "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018 adc3101_vol_ctl "
              "0664 system system",
              "u:object_r:sysfs_quorin_adc:s0",
-             "genfscon sysfs /devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018 "
-             "u:object_r:sysfs_quorin_adc:s0"},
+             "genfscon sysfs /devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/"
+             "adc3101_vol_ctl u:object_r:sysfs_quorin_adc:s0"},
     };
     for (const auto& c : cases) {
         const DeviceNode& n = node(c.subject);
@@ -133,12 +133,14 @@ TEST(DoctorVerdicts, OpenFailuresCarryTheErrnoTextAndWhatToChange) {
     } cases[] = {
             {0, false, false, "pass", "", "", false},
             {EACCES, false, false, "fail", "Permission denied",
-             "ueventd.rc: /sys/devices/platform/gpioleds/leds/* brightness 0664 system system",
+             "ueventd.rc: /sys/devices/platform/gpioleds/leds/green_led brightness 0664 system "
+             "system (device/ueventd.quorin_hal.rc)",
              false},
             {EACCES, false, true, "fail", "Permission denied",
              "this process is neither user nor group system: run halctl as system or root", false},
             {EACCES, true, false, "fail", "Permission denied",
-             "genfscon sysfs /devices/platform/gpioleds/leds u:object_r:sysfs_leds:s0) and grant "
+             "device/sepolicy/genfs_contexts: genfscon sysfs /devices/platform/gpioleds/leds "
+             "u:object_r:sysfs_leds:s0) and grant "
              "quorin_hal_host(hal_quorin) in device/sepolicy",
              true},
             {EROFS, false, false, "fail", "Read-only file system", "mounted read-only", false},
@@ -215,7 +217,7 @@ TEST(DoctorVerdicts, LabelsAreTheOnesTheDevicePolicyGives) {
         const DoctorCheck check = label_verdict(n, c.label);
         EXPECT_STREQ(c.verdict, word(check.verdict)) << c.subject;
         if (check.verdict == Verdict::kFail) {
-            EXPECT_EQ("genfs_contexts: " + genfs_line(n) + " in device/sepolicy", check.hint);
+            EXPECT_EQ("device/sepolicy/genfs_contexts: " + genfs_line(n), check.hint);
             EXPECT_TRUE(contains(check.detail, std::string("wanted ") + expected_label(n)));
         }
     }
@@ -335,7 +337,8 @@ TEST(DoctorVerdicts, PropertyContextsOnAndroidOnly) {
                          "exact int"));
     const DoctorCheck mic = property_context_verdict("vendor_quorin_mic_prop", false);
     EXPECT_EQ(
-            "property_contexts: vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 "
+            "device/sepolicy/property_contexts: vendor.quorin.micstate "
+            "u:object_r:vendor_quorin_mic_prop:s0 "
             "exact string",
             mic.hint);
 }

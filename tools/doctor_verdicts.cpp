@@ -45,6 +45,10 @@ constexpr SavedRow kStateRows[] = {
         {1, 200, 0, "remote_led blinking"},    {1, 201, 10, "all three steady"},
 };
 
+// Where the vendor tree keeps the lines that a hint names.
+constexpr const char* kUeventdFile = "device/ueventd.quorin_hal.rc";
+constexpr const char* kGenfsFile = "device/sepolicy/genfs_contexts";
+
 constexpr const char* kTripleHint =
         "the three are written together by save_property; rewrite them with halctl props save "
         "INDEX STATE COLOR (or clear all three) and find what else sets them";
@@ -72,8 +76,8 @@ std::string DeviceNode::path() const {
 }
 
 std::string ueventd_line(const DeviceNode& node) {
-    const std::string dir = node.kind == NodeKind::kLed ? std::string(kLedDir) + "/*" : kAdcDir;
-    return dir + " " + node.attribute + " 0664 system system";
+    const std::string path = node.path();
+    return path.substr(0, path.rfind('/')) + " " + node.attribute + " 0664 system system";
 }
 
 const char* expected_label(const DeviceNode& node) {
@@ -82,9 +86,10 @@ const char* expected_label(const DeviceNode& node) {
 }
 
 std::string genfs_line(const DeviceNode& node) {
-    const std::string dir = node.kind == NodeKind::kLed ? kLedDir : kAdcDir;
-    // genfs_contexts paths are relative to the sysfs mount.
-    return "genfscon sysfs " + dir.substr(4) + " " + expected_label(node);
+    // The LED directory as a whole; each ADC attribute alone, the rest of that device being
+    // plain sysfs. genfs_contexts paths are relative to the sysfs mount.
+    const std::string path = node.kind == NodeKind::kLed ? kLedDir : node.path();
+    return "genfscon sysfs " + path.substr(4) + " " + expected_label(node);
 }
 
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing) {
@@ -161,11 +166,11 @@ DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& c
                                  "the node has ueventd's mode and owner; this process is "
                                  "neither user nor group system: run halctl as system or "
                                  "root (adb root)")
-                       : "ueventd.rc: " + ueventd_line(node) +
-                                 ", and run the library's host process as user or group system";
+                       : "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile +
+                                 "), and run the library's host process as user or group system";
         if (context.selinux_enforcing) {
             hint += "; SELinux enforcing: label the node " + std::string(expected_label(node)) +
-                    " (genfs_contexts: " + genfs_line(node) + ") and grant quorin_hal_host(" +
+                    " (" + kGenfsFile + ": " + genfs_line(node) + ") and grant quorin_hal_host(" +
                     (context.domain.empty() ? "DOMAIN" : context.domain) + ") in device/sepolicy";
         }
     } else if (error == EROFS) {
@@ -189,7 +194,7 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
             return pass(node, "mode and owner", detail);
         }
         return fail(node.subject(), "mode and owner", detail + ", wanted 0664 system:system",
-                    "ueventd.rc: " + ueventd_line(node));
+                    "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile + ")");
     }
     // No account system (a workstation, a bare kernel): only what the owner may do is checked.
     if ((permissions & S_IRUSR) != 0 && (permissions & S_IWUSR) != 0) {
@@ -198,7 +203,7 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
     return fail(node.subject(), "mode and owner",
                 detail + ", owner may not read and write (no account system here; a device "
                          "wants 0664 system:system)",
-                "on a device, ueventd.rc: " + ueventd_line(node) +
+                "on a device, ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile + ")" +
                         "; on the simulated device: chmod 0664 " + node.path());
 }
 
@@ -208,7 +213,7 @@ DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::strin
     return fail(node.subject(), "SELinux label",
                 (label ? "labelled " + *label : std::string("no label readable")) + ", wanted " +
                         wanted,
-                "genfs_contexts: " + genfs_line(node) + " in device/sepolicy");
+                std::string(kGenfsFile) + ": " + genfs_line(node));
 }
 
 DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text) {
@@ -343,9 +348,10 @@ DoctorCheck property_context_verdict(const char* context, std::optional<bool> ex
     if (*exists) return {"property contexts", context, Verdict::kPass, label, ""};
     const bool led = std::strcmp(context, "vendor_quorin_led_prop") == 0;
     return fail("property contexts", context, label + " is not a property context of this device",
-                led ? "property_contexts: vendor.quorin.ledindex, vendor.quorin.ledstate and "
+                led ? "device/sepolicy/property_contexts: vendor.quorin.ledindex, "
+                      "vendor.quorin.ledstate and "
                       "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact int"
-                    : "property_contexts: vendor.quorin.micstate "
+                    : "device/sepolicy/property_contexts: vendor.quorin.micstate "
                       "u:object_r:vendor_quorin_mic_prop:s0 exact string");
 }
 
