@@ -85,6 +85,9 @@ TEST(DoctorVerdicts, PresenceNamesWhatIsMissing) {
              "no ADC3101 at I2C bus 0, address 0x18"},
             {"adc3101_mute_ctl", ENOENT, Missing::kAttribute, "fail",
              "the ADC3101 driver created no adc3101_mute_ctl"},
+            // Refused a look (getattr), not missing.
+            {"adc3101_mute_ctl", EACCES, Missing::kAttribute, "fail",
+             "its domain needs getattr on u:object_r:sysfs_quorin_adc:s0"},
     };
     for (const auto& c : cases) {
         const DoctorCheck check = presence_verdict(node(c.subject), c.error, c.missing);
@@ -94,7 +97,7 @@ TEST(DoctorVerdicts, PresenceNamesWhatIsMissing) {
         EXPECT_STREQ(c.verdict, word(check.verdict));
         EXPECT_TRUE(contains(check.hint, c.hint)) << check.hint;
         if (c.error != 0) {
-            EXPECT_TRUE(contains(check.detail, "No such file or directory")) << check.detail;
+            EXPECT_TRUE(contains(check.detail, strerror(c.error))) << check.detail;
         }
     }
 }
@@ -257,6 +260,10 @@ TEST(DoctorVerdicts, SelinuxWhereTheSystemHasIt) {
     EXPECT_EQ("u:r:su:s0, enforcing", enforcing.detail);
     EXPECT_EQ("u:r:shell:s0, permissive", selinux_verdict("0", "u:r:shell:s0").detail);
     EXPECT_EQ(Verdict::kFail, selinux_verdict("1", std::nullopt).verdict);
+    // Refused selinuxfs, yet a context: SELinux is there.
+    const DoctorCheck refused = selinux_verdict(std::nullopt, "u:r:quorin_halctl:s0");
+    EXPECT_EQ(Verdict::kPass, refused.verdict);
+    EXPECT_EQ("u:r:quorin_halctl:s0, mode unreadable", refused.detail);
 }
 
 TEST(DoctorVerdicts, PropertyValues) {

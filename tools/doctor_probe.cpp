@@ -43,9 +43,9 @@ std::optional<std::string> read_text(const std::string& path) {
     return text;
 }
 
+// Only the lookup, which needs no permission on the file itself (a domain may be refused getattr).
 bool exists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
+    return access(path.c_str(), F_OK) == 0;
 }
 
 std::string user_name(uid_t uid) {
@@ -254,17 +254,21 @@ DoctorReport run_doctor(const std::string& library) {
     report.push_back(process_verdict(geteuid(), user_name(geteuid())));
 
     const std::optional<std::string> enforce = read_text(kSelinuxEnforce);
-    const std::optional<std::string> context =
-            enforce ? read_text("/proc/self/attr/current") : std::nullopt;
-    report.push_back(selinux_verdict(enforce, context));
+    std::optional<std::string> context = read_text("/proc/self/attr/current");
+    if (context && context->empty()) context.reset();
+    const DoctorCheck selinux = selinux_verdict(enforce, context);
+    report.push_back(selinux);
+    const bool selinux_enabled = selinux.verdict != Verdict::kSkip;
 
     OpenContext open_context;
     open_context.root = geteuid() == 0;
-    open_context.selinux_enforcing = enforce && enforce->compare(0, 1, "1") == 0;
+    // An unreadable mode is taken for enforcing: the policy's hints are then worth giving.
+    open_context.selinux_enforcing =
+            selinux_enabled && (!enforce || enforce->compare(0, 1, "1") == 0);
     if (context) open_context.domain = domain_of(*context);
     const std::optional<SystemIds> system = system_ids();
     for (const DeviceNode& node : device_nodes) {
-        check_node(node, open_context, enforce.has_value(), system, &report);
+        check_node(node, open_context, selinux_enabled, system, &report);
     }
     for (const char* led : {"remote_led", "green_led", "sys_led"}) {
         report.push_back(trigger_verdict(

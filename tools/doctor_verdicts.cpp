@@ -95,7 +95,12 @@ std::string genfs_line(const DeviceNode& node) {
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing) {
     if (error == 0) return pass(node, "present", node.path());
     std::string hint;
-    if (node.kind == NodeKind::kLed) {
+    if (error == EACCES || error == EPERM) {
+        hint = std::string(
+                       "this process may not look at the node: with SELinux its domain needs "
+                       "getattr on ") +
+               expected_label(node) + " (quorin_halctl has it in device/sepolicy)";
+    } else if (node.kind == NodeKind::kLed) {
         switch (missing) {
             case Missing::kDevice:
                 hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
@@ -243,11 +248,15 @@ DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& t
 
 DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
                             const std::optional<std::string>& context) {
-    if (!enforce) {
+    if (!enforce && (!context || context->empty())) {
         return {"SELinux", "process context", Verdict::kSkip,
-                "SELinux not enabled (no selinuxfs): node labels not checked", ""};
+                "SELinux not enabled (no selinuxfs, no process context): node labels not checked",
+                ""};
     }
-    const std::string mode = enforce->compare(0, 1, "1") == 0 ? "enforcing" : "permissive";
+    // A domain may be refused selinuxfs while its own context still says SELinux is there.
+    const std::string mode = !enforce                           ? "mode unreadable"
+                             : enforce->compare(0, 1, "1") == 0 ? "enforcing"
+                                                                : "permissive";
     if (!context || context->empty()) {
         return fail("SELinux", "process context", mode + ", this process's context unreadable",
                     "/proc/self/attr/current must be readable: run halctl from a shell of the "

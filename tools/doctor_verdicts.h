@@ -74,7 +74,8 @@ DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::strin
 // one in brackets); nullopt when it could not be read.
 DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text);
 
-// SELinux as this process sees it: nullopt `enforce` when selinuxfs is absent.
+// SELinux as this process sees it: `enforce` is selinuxfs's enforce file, `context` this
+// process's /proc/self/attr/current; either is nullopt when unreadable (no SELinux, or refused).
 DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
                             const std::optional<std::string>& context);
 
