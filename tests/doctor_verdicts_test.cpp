@@ -381,7 +381,7 @@ TEST(DoctorVerdicts, LibrariesNameThePackageOrModule) {
 }
 
 TEST(DoctorVerdicts, RootIsSaidToOpenWhateverTheMode) {
-    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "whatever its mode"));
+    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "whatever their mode"));
     EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system").detail);
 }
 

@@ -155,8 +155,8 @@ DoctorCheck process_verdict(uid_t uid, const std::string& user) {
     std::string detail = user + " (uid " + std::to_string(uid) + ")";
     if (uid == 0) {
         detail +=
-                ": opens every attribute whatever its mode; the mode and owner lines tell what "
-                "the library's host process meets";
+                ": with CAP_DAC_OVERRIDE it opens attributes whatever their mode; the mode and "
+                "owner lines tell what the library's host process meets";
     }
     return {"this process", "user", Verdict::kPass, detail, ""};
 }
