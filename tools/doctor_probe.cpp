@@ -203,10 +203,11 @@ std::string resolve(const std::string& name, const std::string& library,
             const size_t at = dir.find(token);
             if (at != std::string::npos) dir.replace(at, strlen(token), origin);
         }
-        dirs.push_back(dir);
+        dirs.push_back(std::move(dir));
     }
-    for (const std::string& dir : dirs) {
-        const std::string candidate = dir + "/" + name;
+    for (std::string candidate : dirs) {
+        candidate += "/";
+        candidate += name;
         if (access(candidate.c_str(), R_OK) == 0) return candidate;
     }
     return name;
