@@ -107,6 +107,9 @@ expect_grants "$host" "what the library does" \
     "hwbinder_device:chr_file open,read,write,ioctl" \
     "system_control_hwservice:hwservice_manager find" \
     "system_control:binder call,transfer"
+expect_grants "$host" "what halctl doctor looks at: mode, owner, label" \
+    "sysfs_leds:file getattr" \
+    "sysfs_quorin_adc:file getattr"
 expect_grants system_control "on the library's behalf" \
     "vendor_quorin_led_prop:property_service set" \
     "vendor_quorin_led_prop:file open,read" \
