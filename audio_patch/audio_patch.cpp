@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "load_order.h"
-#include "mic_state_property.h"
+#include "property_keys.h"
 #include "quorin_hal.h"
 
 namespace android {
@@ -27,7 +27,7 @@ constexpr const char* kAudioPatchTag = "audio_patch";
 bool patch_recorded() {
     char value[PROP_VALUE_MAX] = {};
     __system_property_get(kMicStateProperty, value);
-    return value[0] == '1';
+    return value[0] == kMicStateEnabled[0];
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ namespace android {
 
 int enableMicAudioPatch() {
     aml_audioport->createAudioPatchTarsk();
-    __system_property_set(kMicStateProperty, "1");
+    __system_property_set(kMicStateProperty, kMicStateEnabled);
     __android_log_print(ANDROID_LOG_INFO, kAudioPatchTag, "enableMicAudioPatch");
     return 0;
 }
@@ -44,7 +44,7 @@ int enableMicAudioPatch() {
 int disableMicAudioPatch() {
     if (!patch_recorded()) return 0;
     aml_audioport->releaseAudioPatchTarsk();
-    __system_property_set(kMicStateProperty, "0");
+    __system_property_set(kMicStateProperty, kMicStateDisabled);
     __android_log_print(ANDROID_LOG_INFO, kAudioPatchTag, "disableMicAudioPatch");
     return 0;
 }

@@ -2,12 +2,14 @@
 // the pattern in force.
 #include <android/log.h>
 
-#include "frontpanel.h"
+#include "frontpanel_log.h"
 #include "led_colors.h"
+#include "led_model.h"
 #include "quorin_hal.h"
 
 namespace {
 
+// The LED state saved with a colour request: the character of the pattern in force.
 constexpr int kSavedStateSteady = 1;
 constexpr int kSavedStateBlinking = 2;
 
@@ -18,8 +20,8 @@ int HAL_FrontPanelSetLedColor(int led_index, int color) {
                         "HAL_FrontPanelSetLedColor", kFrontPanelVersion, led_index, color);
     if (color < 0) return -1;
 
-    const LedColorPatterns* patterns = find_color_patterns(color);
-    if (patterns != nullptr) write_led_pattern(led_steady ? patterns->steady : patterns->blinking);
+    const LedPattern* pattern = find_color_pattern(color, led_steady);
+    if (pattern != nullptr) write_led_pattern(*pattern);
 
     led_color = color;
     save_property(led_index, led_steady ? kSavedStateSteady : kSavedStateBlinking, color);

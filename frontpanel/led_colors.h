@@ -5,9 +5,27 @@
 
 struct LedColorPatterns {
     int color;
-    LedPattern steady;
-    LedPattern blinking;
+    LedPattern when_steady;
+    LedPattern when_blinking;
+
+    constexpr LedColorPatterns steady_draws(const LedPattern& pattern) const {
+        LedColorPatterns patterns = *this;
+        patterns.when_steady = pattern;
+        return patterns;
+    }
+
+    constexpr LedColorPatterns blinking_draws(const LedPattern& pattern) const {
+        LedColorPatterns patterns = *this;
+        patterns.when_blinking = pattern;
+        return patterns;
+    }
 };
 
-// The patterns for the colour, or null for a colour that draws nothing (1 and any unlisted one).
-const LedColorPatterns* find_color_patterns(int color);
+// A row's start: the colour it answers.
+constexpr LedColorPatterns for_color(int code) {
+    return {code, {}, {}};
+}
+
+// The writes for the colour on a steady or a blinking panel, or null for a colour that draws
+// nothing (sys alone and any colour without a pattern of its own).
+const LedPattern* find_color_pattern(int color, bool steady);

@@ -1,48 +1,33 @@
 #include "led_nodes.h"
 
 #include "attribute_writer.h"
-#include "frontpanel.h"
+#include "frontpanel_log.h"
 
 namespace {
 
-struct LedNode {
-    const char* brightness;
-    const char* trigger;
-};
-
-// Linux LED class attributes of the gpio-leds device, in LED order remote, green, sys.
-constexpr LedNode led_nodes[] = {
-        {"/sys/devices/platform/gpioleds/leds/remote_led/brightness",
-         "/sys/devices/platform/gpioleds/leds/remote_led/trigger"},
-        {"/sys/devices/platform/gpioleds/leds/green_led/brightness",
-         "/sys/devices/platform/gpioleds/leds/green_led/trigger"},
-        {"/sys/devices/platform/gpioleds/leds/sys_led/brightness",
-         "/sys/devices/platform/gpioleds/leds/sys_led/trigger"},
-};
-
-constexpr Led led_order[] = {Led::kRemote, Led::kGreen, Led::kSys};
+constexpr LedAttributePaths led_attribute_paths = compose_led_attribute_paths();
 
 }  // namespace
 
-const char* led_node(Led led, LedAttribute attribute) {
-    const LedNode& node = led_nodes[static_cast<int>(led)];
-    return attribute == LedAttribute::kBrightness ? node.brightness : node.trigger;
+const char* led_attribute_path(Led led, LedAttribute attribute) {
+    return led_attribute_paths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
 }
 
 void write_led_pattern(const LedPattern& pattern) {
     for (const LedWrite& step : pattern.writes) {
         if (step.value == nullptr) break;
-        send_command(kFrontPanelTag, led_node(step.led, step.attribute), step.value);
+        send_command(kFrontPanelTag, led_attribute_path(step.led, step.attribute), step.value);
     }
 }
 
 void write_all_triggers(const char* value) {
-    for (Led led : led_order)
-        send_command(kFrontPanelTag, led_node(led, LedAttribute::kTrigger), value);
+    for (Led led : kLeds) {
+        send_command(kFrontPanelTag, led_attribute_path(led, LedAttribute::kTrigger), value);
+    }
 }
 
 void write_all_brightness(const char* value) {
-    for (Led led : led_order) {
-        send_command(kFrontPanelTag, led_node(led, LedAttribute::kBrightness), value);
+    for (Led led : kLeds) {
+        send_command(kFrontPanelTag, led_attribute_path(led, LedAttribute::kBrightness), value);
     }
 }

@@ -1,10 +1,11 @@
-// The front panel's LED attribute files and the write patterns built from them.
+// The LED attribute files and the patterns written to them: each pattern an ordered series of
+// writes, performed exactly in its order.
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 
-enum class Led { kRemote, kGreen, kSys };
-enum class LedAttribute { kBrightness, kTrigger };
+#include "panel_leds.h"
 
 // One write of a pattern: `value` to the attribute of the LED.
 struct LedWrite {
@@ -13,32 +14,71 @@ struct LedWrite {
     const char* value;
 };
 
-// An ordered series of at most six writes; unused slots have a null value.
-constexpr size_t kMaxPatternWrites = 6;
+constexpr LedWrite brightness_off(Led led) {
+    return {led, LedAttribute::kBrightness, kBrightnessOff};
+}
+
+constexpr LedWrite brightness_on(Led led) {
+    return {led, LedAttribute::kBrightness, kBrightnessOn};
+}
+
+constexpr LedWrite trigger_none(Led led) {
+    return {led, LedAttribute::kTrigger, kTriggerNone};
+}
+
+constexpr LedWrite trigger_timer(Led led) {
+    return {led, LedAttribute::kTrigger, kTriggerTimer};
+}
+
+// At most one write to each attribute; unused slots have a null value.
+constexpr size_t kMaxPatternWrites = kLedCount * kLedAttributeCount;
 struct LedPattern {
     LedWrite writes[kMaxPatternWrites];
 };
 
-constexpr LedWrite trigger(Led led, const char* value) {
-    return {led, LedAttribute::kTrigger, value};
+constexpr LedPattern in_order(std::initializer_list<LedWrite> writes) {
+    LedPattern pattern{};
+    size_t n = 0;
+    for (const LedWrite& write : writes) pattern.writes[n++] = write;
+    return pattern;
 }
 
-constexpr LedWrite brightness(Led led, const char* value) {
-    return {led, LedAttribute::kBrightness, value};
+// Triggers "none" on every LED, then the brightness of every LED: on for the LEDs in `lit`, off
+// for the others. Both in LED order.
+constexpr LedPattern steady_lighting(std::initializer_list<Led> lit) {
+    LedPattern pattern{};
+    size_t n = 0;
+    for (Led led : kLeds) pattern.writes[n++] = trigger_none(led);
+    for (Led led : kLeds) {
+        bool on = false;
+        for (Led lit_led : lit) on = on || lit_led == led;
+        pattern.writes[n++] = on ? brightness_on(led) : brightness_off(led);
+    }
+    return pattern;
 }
 
-// Triggers "none" on all three LEDs, then brightness r, g, s: a steady pattern.
-constexpr LedPattern steady_pattern(const char* r, const char* g, const char* s) {
-    return {{trigger(Led::kRemote, "none"), trigger(Led::kGreen, "none"), trigger(Led::kSys, "none"),
-             brightness(Led::kRemote, r), brightness(Led::kGreen, g), brightness(Led::kSys, s)}};
+constexpr LedPattern steady_lighting_all() {
+    LedPattern pattern{};
+    size_t n = 0;
+    for (Led led : kLeds) pattern.writes[n++] = trigger_none(led);
+    for (Led led : kLeds) pattern.writes[n++] = brightness_on(led);
+    return pattern;
 }
 
-// Path of the attribute file of an LED.
-const char* led_node(Led led, LedAttribute attribute);
+// Triggers "timer" on every LED, in LED order; the brightness is left to the timer.
+constexpr LedPattern blinking_all() {
+    LedPattern pattern{};
+    size_t n = 0;
+    for (Led led : kLeds) pattern.writes[n++] = trigger_timer(led);
+    return pattern;
+}
+
+// The attribute file of an LED.
+const char* led_attribute_path(Led led, LedAttribute attribute);
 
 // Performs the pattern's writes in order, stopping at the first empty slot.
 void write_led_pattern(const LedPattern& pattern);
 
-// Writes "none"/"timer" to all three triggers, or a brightness to all three, in LED order.
+// Writes one value to the trigger, or to the brightness, of every LED in LED order.
 void write_all_triggers(const char* value);
 void write_all_brightness(const char* value);

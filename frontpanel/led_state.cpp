@@ -2,40 +2,41 @@
 #include <android/log.h>
 #include <unistd.h>
 
-#include "frontpanel.h"
+#include "frontpanel_log.h"
+#include "led_model.h"
 #include "led_nodes.h"
 #include "led_requests.h"
 #include "quorin_hal.h"
 
-// Constant-initialised: the model at load is all three LEDs blinking.
-int led_color = 10;
-bool led_steady = false;
+// Constant-initialised, so that no constructor runs for them at load.
+int led_color = kInitialLedModel.color;
+bool led_steady = kInitialLedModel.steady;
 
 namespace {
 
-constexpr int kStandbyColor = 2;
 constexpr useconds_t kFlashStepUs = 50000;
 
 // Puts back the pattern that the model says is in force; the flash itself changed nothing in it.
 void restore_after_flash() {
-    if (led_color == 0 && !led_steady) {
-        write_led_pattern({{trigger(Led::kRemote, "timer"), trigger(Led::kGreen, "none"),
-                            trigger(Led::kSys, "none"), brightness(Led::kRemote, "1"),
-                            brightness(Led::kGreen, "0"), brightness(Led::kSys, "0")}});
+    const LedModel model = current_led_model();
+    if (model == blinking(kRemoteAloneColor)) {
+        write_led_pattern(in_order({trigger_timer(Led::kRemote), trigger_none(Led::kGreen),
+                                    trigger_none(Led::kSys), brightness_on(Led::kRemote),
+                                    brightness_off(Led::kGreen), brightness_off(Led::kSys)}));
         return;
     }
-    // Every other model (colour 1, or a colour with no pattern of its own) comes back as all on.
-    write_all_triggers(led_color == 10 && !led_steady ? "timer" : "none");
-    write_all_brightness("1");
+    // Every other model (sys alone, or a colour with no pattern of its own) comes back as all on.
+    write_all_triggers(model == blinking(kAllLedsColor) ? kTriggerTimer : kTriggerNone);
+    write_all_brightness(kBrightnessOn);
 }
 
 void flash_all_leds() {
-    write_all_triggers("none");
-    write_all_brightness("0");
+    write_all_triggers(kTriggerNone);
+    write_all_brightness(kBrightnessOff);
     usleep(kFlashStepUs);
-    write_all_brightness("1");
+    write_all_brightness(kBrightnessOn);
     usleep(kFlashStepUs);
-    write_all_brightness("0");
+    write_all_brightness(kBrightnessOff);
     restore_after_flash();
 }
 
@@ -60,11 +61,11 @@ int HAL_FrontPanelSetLedState(int led_index, int led_state) {
         flash_all_leds();
         return 0;
     }
-    if (led_color == request->skip_color && led_steady == request->skip_steady) return 0;
+    if (current_led_model() == request->model_after) return 0;  // already in force
 
     write_led_pattern(request->pattern);
-    led_color = request->new_color;
-    led_steady = request->new_steady;
-    save_property(led_index, led_state, request->new_color);
+    led_color = request->model_after.color;
+    led_steady = request->model_after.steady;
+    save_property(led_index, led_state, request->model_after.color);
     return 0;
 }

@@ -5,31 +5,24 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "adc_nodes.h"
+#include "adc3101.h"
 #include "attribute_writer.h"
+#include "log_only.h"
 #include "quorin_hal.h"
-
-// Last values set, clamped to 0..100.
-int mic_volume = 0;
-int echo_level = 0;
 
 namespace {
 
 constexpr const char* kMicTag = "hal_mic";
 constexpr int kMicVersion = 101;
-constexpr int kMinLevel = 0;
-constexpr int kMaxLevel = 100;
-// The ADC's volume register runs from 12 (volume 0) to 32 (volume 100).
-constexpr int kAdcVolumeBase = 12;
-constexpr int kVolumePerAdcStep = 5;
+constexpr int kMinEchoLevel = 0;
+constexpr int kMaxEchoLevel = 100;
+
+// Last values set, clamped to their ranges.
+int mic_volume = 0;
+int echo_level = 0;
 
 void send_command(const char* path, const char* value) {
     ::send_command(kMicTag, path, value);
-}
-
-int log_stub(const char* format, const char* function) {
-    __android_log_print(ANDROID_LOG_DEBUG, kMicTag, format, kMicTag, function);
-    return 0;
 }
 
 }  // namespace
@@ -41,11 +34,11 @@ int HAL_MicGetVersion(void) {
 }
 
 int HAL_MicInit(void) {
-    return log_stub("%s<%s> ..\n", "HAL_MicInit");
+    return log_only(kMicTag, "HAL_MicInit");
 }
 
 int HAL_MicDeinit(void) {
-    return log_stub("%s<%s> ..\n", "HAL_MicDeinit");
+    return log_only(kMicTag, "HAL_MicDeinit");
 }
 
 int HAL_MicSetOnOff(int off) {
@@ -53,23 +46,23 @@ int HAL_MicSetOnOff(int off) {
                         kMicVersion, off != 0 ? "off" : "on");
     // The ADC first, then the audio patch, in both directions.
     if (off != 0) {
-        send_command(kAdcMuteNode, "1");
+        send_command(kAdcMutePath.c_str(), kAdcMuted);
         disableMIC();
     } else {
-        send_command(kAdcMuteNode, "0");
+        send_command(kAdcMutePath.c_str(), kAdcUnmuted);
         enableMIC();
     }
     return 0;
 }
 
 int HAL_MicGetOnOff(void) {
-    return log_stub("%s<%s> ..\n", "HAL_MicGetOnOff");
+    return log_only(kMicTag, "HAL_MicGetOnOff");
 }
 
 int HAL_MicSetEchoLevel(int level) {
     __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s<%s> ..level %d\n", kMicTag,
                         "HAL_MicSetEchoLevel", level);
-    echo_level = std::clamp(level, kMinLevel, kMaxLevel);
+    echo_level = std::clamp(level, kMinEchoLevel, kMaxEchoLevel);
     setEchoDecayWeight(echo_level);
     return 0;
 }
@@ -81,24 +74,24 @@ int HAL_MicGetEchoLevel(void) {
 }
 
 int HAL_MicGetEchoMaxLevel(void) {
-    return log_stub("%s<%s> .. \n", "HAL_MicGetEchoMaxLevel");
+    return log_only(kMicTag, "HAL_MicGetEchoMaxLevel", kLogOnlyFormatSpaced);
 }
 
 int HAL_MicSetVolume(int volume) {
     __android_log_print(ANDROID_LOG_DEBUG, kMicTag, "%s:%s v%d(volume=%d)", kMicTag,
                         "HAL_MicSetVolume", kMicVersion, volume);
-    mic_volume = std::clamp(volume, kMinLevel, kMaxLevel);
+    mic_volume = std::clamp(volume, kMicVolumeLowest, kMicVolumeHighest);
     char text[5] = {};
     // The value is 12..32; GCC cannot see that in unoptimised builds and warns of truncation.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-truncation"
 #endif
-    (void)snprintf(text, sizeof(text), "%d", kAdcVolumeBase + mic_volume / kVolumePerAdcStep);
+    (void)snprintf(text, sizeof(text), "%d", adc_volume_register(mic_volume));
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
-    send_command(kAdcVolumeNode, text);
+    send_command(kAdcVolumePath.c_str(), text);
     return 0;
 }
 
@@ -109,9 +102,9 @@ int HAL_MicGetVolume(void) {
 }
 
 int HAL_MicPause(void) {
-    return log_stub("%s<%s> .. \n", "HAL_MicPause");
+    return log_only(kMicTag, "HAL_MicPause", kLogOnlyFormatSpaced);
 }
 
 int HAL_MicResume(void) {
-    return log_stub("%s<%s> .. \n", "HAL_MicResume");
+    return log_only(kMicTag, "HAL_MicResume", kLogOnlyFormatSpaced);
 }

@@ -5,17 +5,18 @@
 # - sesearch: a domain given quorin_hal_host may do each thing the library does, the
 #   system-control service may set the LED request, and no core domain may touch the nodes or
 #   the properties (a planted rule that lets one is caught);
-# - the eight attribute paths and four property keys of the library's sources are labelled as
-#   they must be: genfscon, ueventd's mode and owner, property_contexts resolved through
+# - the eight attribute paths and four property keys that the built library holds are labelled
+#   as they must be: genfscon, ueventd's mode and owner, property_contexts resolved through
 #   libselinux's Android property backend.
 #
-# usage: check_policy.sh PROPERTY_CONTEXT_TOOL [VENDOR_SEPOLICY_DIR]
+# usage: check_policy.sh PROPERTY_CONTEXT_TOOL LIBRARY [VENDOR_SEPOLICY_DIR]
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 lookup=$1
-vendor=${2:-$root/device/sepolicy}
+library=$2
+vendor=${3:-$root/device/sepolicy}
 platform=$here/platform
 ueventd=$root/device/ueventd.quorin_hal.rc
 host=quorin_halctl  # the vendor tree's one user of the macro
@@ -183,9 +184,9 @@ else
 fi
 
 # --- labels of the library's paths ------------------------------------------------------------
-mapfile -t paths < <(grep -ohE '"/sys/devices/[^"]+"' "$root/frontpanel/led_nodes.cpp" \
-    "$root/mic/adc_nodes.h" | tr -d '"')
-[[ ${#paths[@]} -eq 8 ]] || fail "expected eight attribute paths in the sources, found ${#paths[@]}"
+# The library composes its paths from parts: what it opens is read from the built library.
+mapfile -t paths < <(strings -a "$library" | grep -E '^/sys/devices/.*[^/]$' | sort -u)
+[[ ${#paths[@]} -eq 8 ]] || fail "expected eight attribute paths in the library, found ${#paths[@]}"
 genfs=$(seinfo "$policy" --genfscon sysfs | awk '$1 == "genfscon" {print $3, $4}')
 for path in "${paths[@]}"; do
     # genfscon labels by the longest matching prefix of the path below /sys.
@@ -206,9 +207,8 @@ for path in "${paths[@]}"; do
 done
 
 # --- property contexts ------------------------------------------------------------------------
-mapfile -t keys < <(grep -ohE '"vendor\.quorin\.[a-z]+"' "$root/frontpanel/property_keys.h" \
-    "$root/audio_patch/mic_state_property.h" | tr -d '"')
-[[ ${#keys[@]} -eq 4 ]] || fail "expected four property keys in the sources, found ${#keys[@]}"
+mapfile -t keys < <(strings -a "$library" | grep -E '^vendor\.quorin\.[a-z]+$' | sort -u)
+[[ ${#keys[@]} -eq 4 ]] || fail "expected four property keys in the library, found ${#keys[@]}"
 resolved=$("$lookup" "$platform/property_contexts" "$vendor/property_contexts" -- "${keys[@]}")
 for key in "${keys[@]}"; do
     if [[ $key == *micstate ]]; then
