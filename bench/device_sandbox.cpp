@@ -8,20 +8,34 @@
 #include <filesystem>
 #include <fstream>
 
-namespace bench {
+#include "adc3101.h"
 
-const char* const kLedFiles[6] = {
-        "/sys/devices/platform/gpioleds/leds/remote_led/brightness",
-        "/sys/devices/platform/gpioleds/leds/remote_led/trigger",
-        "/sys/devices/platform/gpioleds/leds/green_led/brightness",
-        "/sys/devices/platform/gpioleds/leds/green_led/trigger",
-        "/sys/devices/platform/gpioleds/leds/sys_led/brightness",
-        "/sys/devices/platform/gpioleds/leds/sys_led/trigger",
-};
-const char* const kAdcMute =
-        "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_mute_ctl";
-const char* const kAdcVolume =
-        "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_vol_ctl";
+namespace bench {
+namespace {
+
+constexpr LedAttributePaths led_paths = compose_led_attribute_paths();
+
+constexpr const char* path_of(Led led, LedAttribute attribute) {
+    return led_paths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
+}
+
+constexpr LedFiles compose_led_files() {
+    LedFiles files{};
+    for (Led led : kLeds) {
+        files.trigger[led_number(led)] = path_of(led, LedAttribute::kTrigger);
+        files.brightness[led_number(led)] = path_of(led, LedAttribute::kBrightness);
+    }
+    return files;
+}
+
+void create_file(const char* path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path) << text;
+}
+
+}  // namespace
+
+const LedFiles kLedFiles = compose_led_files();
 
 bool make_device_sandbox(std::string* error) {
     if (unshare(CLONE_NEWNS) != 0) {
@@ -33,13 +47,13 @@ bool make_device_sandbox(std::string* error) {
         *error = std::string("mount: ") + strerror(errno);
         return false;
     }
-    for (const char* path : kLedFiles) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path) << "0";
+    for (Led led : kLeds) {
+        for (LedAttribute attribute : kLedAttributes) {
+            create_file(path_of(led, attribute), kBrightnessOff);
+        }
     }
-    std::filesystem::create_directories(std::filesystem::path(kAdcMute).parent_path());
-    std::ofstream(kAdcMute) << "0";
-    std::ofstream(kAdcVolume) << "12";
+    create_file(kAdcMutePath.c_str(), kAdcUnmuted);
+    create_file(kAdcVolumePath.c_str(), std::to_string(kAdcVolumeRegisterLowest));
     return true;
 }
 

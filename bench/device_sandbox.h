@@ -4,11 +4,16 @@
 
 #include <string>
 
+#include "panel_leds.h"
+
 namespace bench {
 
-extern const char* const kLedFiles[6];  // remote, green, sys: brightness then trigger
-extern const char* const kAdcMute;
-extern const char* const kAdcVolume;
+// The LED attribute files in LED order, as the library composes them.
+struct LedFiles {
+    const char* trigger[kLedCount];
+    const char* brightness[kLedCount];
+};
+extern const LedFiles kLedFiles;
 
 // False, with a reason, when the namespace or the mount cannot be made.
 bool make_device_sandbox(std::string* error);

@@ -11,13 +11,8 @@ void floor_write(const char* path, const char* value) {
     (void)close(fd);
 }
 
-void floor_steady_pattern(const char* const led_files[6], const char* remote, const char* green,
-                          const char* sys) {
-    /* led_files: remote brightness, remote trigger, green brightness, green trigger, sys ... */
-    floor_write(led_files[1], "none");
-    floor_write(led_files[3], "none");
-    floor_write(led_files[5], "none");
-    floor_write(led_files[0], remote);
-    floor_write(led_files[2], green);
-    floor_write(led_files[4], sys);
+void floor_steady_pattern(const char* const trigger_files[], const char* const brightness_files[],
+                          const char* const brightness[], size_t count) {
+    for (size_t i = 0; i < count; ++i) floor_write(trigger_files[i], "none");
+    for (size_t i = 0; i < count; ++i) floor_write(brightness_files[i], brightness[i]);
 }

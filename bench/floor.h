@@ -2,6 +2,8 @@
 // written directly in C.
 #pragma once
 
+#include <stddef.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -9,9 +11,10 @@ extern "C" {
 // One open (read-write, close-on-exec), write, close of `value` to `path`.
 void floor_write(const char* path, const char* value);
 
-// The six writes of a steady pattern: triggers "none" (remote, green, sys), then brightness.
-void floor_steady_pattern(const char* const led_files[6], const char* remote, const char* green,
-                          const char* sys);
+// The writes of a steady pattern over `count` LEDs: "none" to each trigger file, then
+// brightness[i] to each brightness file, both in LED order.
+void floor_steady_pattern(const char* const trigger_files[], const char* const brightness_files[],
+                          const char* const brightness[], size_t count);
 
 #ifdef __cplusplus
 }

@@ -7,15 +7,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
 
+#include "adc3101.h"
 #include "device_sandbox.h"
 #include "floor.h"
 #include "hal_sim/hal_sim.h"
+#include "led_color_codes.h"
 #include "quorin_hal.h"
 
 extern char** environ;
@@ -35,6 +38,30 @@ void install_null_logger() {
 }
 
 std::atomic<long> allocations{0};
+
+using Levels = std::array<const char*, kLedCount>;
+
+// The brightness of each LED, in LED order, in a steady pattern that lights those in `lit`.
+Levels lighting(std::initializer_list<Led> lit) {
+    Levels levels{};
+    for (Led led : kLeds) {
+        bool on = false;
+        for (Led lit_led : lit) on = on || lit_led == led;
+        levels[led_number(led)] = on ? kBrightnessOn : kBrightnessOff;
+    }
+    return levels;
+}
+
+Levels lighting_all() {
+    Levels levels{};
+    levels.fill(kBrightnessOn);
+    return levels;
+}
+
+void floor_steady(const Levels& levels) {
+    floor_steady_pattern(bench::kLedFiles.trigger, bench::kLedFiles.brightness, levels.data(),
+                         kLedCount);
+}
 
 // Heap allocations per call of the measured loop, whoever makes them (the library, liblog, the
 // workstation stand-ins).
@@ -66,21 +93,19 @@ void BM_LedState_SixWrites(benchmark::State& state) {
 BENCHMARK(BM_LedState_SixWrites);
 
 void BM_Floor_SixWrites(benchmark::State& state) {
+    const Levels standby_levels = lighting({Led::kGreen});
+    const Levels all_levels = lighting_all();
     bool standby = false;
     for (auto _ : state) {
         standby = !standby;
-        if (standby) {
-            floor_steady_pattern(bench::kLedFiles, "0", "1", "0");
-        } else {
-            floor_steady_pattern(bench::kLedFiles, "1", "1", "1");
-        }
+        floor_steady(standby ? standby_levels : all_levels);
     }
 }
 BENCHMARK(BM_Floor_SixWrites);
 
 void BM_SaveProperty(benchmark::State& state) {
     AllocationCount count(state);
-    for (auto _ : state) save_property(0, 1, 10);
+    for (auto _ : state) save_property(0, 1, kAllLedsColor);
 }
 BENCHMARK(BM_SaveProperty);
 
@@ -104,12 +129,13 @@ BENCHMARK(BM_LedState_RefusedInStandby);
 void BM_LedColor_AllSteady(benchmark::State& state) {
     HAL_FrontPanelSetLedState(0, 1);
     AllocationCount count(state);
-    for (auto _ : state) HAL_FrontPanelSetLedColor(0, 10);
+    for (auto _ : state) HAL_FrontPanelSetLedColor(0, kAllLedsColor);
 }
 BENCHMARK(BM_LedColor_AllSteady);
 
 void BM_Floor_LedColor_AllSteady(benchmark::State& state) {
-    for (auto _ : state) floor_steady_pattern(bench::kLedFiles, "1", "1", "1");
+    const Levels all_levels = lighting_all();
+    for (auto _ : state) floor_steady(all_levels);
 }
 BENCHMARK(BM_Floor_LedColor_AllSteady);
 
@@ -117,7 +143,7 @@ void BM_MicSetVolume(benchmark::State& state) {
     int volume = 0;
     AllocationCount count(state);
     for (auto _ : state) {
-        volume = (volume + 7) % 101;
+        volume = (volume + 7) % (kMicVolumeHighest + 1);
         HAL_MicSetVolume(volume);
     }
 }
@@ -127,9 +153,9 @@ void BM_Floor_OneWrite(benchmark::State& state) {
     int volume = 0;
     char text[5];
     for (auto _ : state) {
-        volume = (volume + 7) % 101;
-        snprintf(text, sizeof(text), "%d", 12 + volume / 5);
-        floor_write(bench::kAdcVolume, text);
+        volume = (volume + 7) % (kMicVolumeHighest + 1);
+        snprintf(text, sizeof(text), "%d", adc_volume_register(volume));
+        floor_write(kAdcVolumePath.c_str(), text);
     }
 }
 BENCHMARK(BM_Floor_OneWrite);
@@ -148,7 +174,7 @@ void BM_Floor_MuteWrite(benchmark::State& state) {
     int off = 0;
     for (auto _ : state) {
         off ^= 1;
-        floor_write(bench::kAdcMute, off != 0 ? "1" : "0");
+        floor_write(kAdcMutePath.c_str(), off != 0 ? kAdcMuted : kAdcUnmuted);
     }
 }
 BENCHMARK(BM_Floor_MuteWrite);
@@ -172,10 +198,13 @@ int run_process(const char* const argv[]) {
 
 // What device scripts do: echo per attribute from a shell, one process for the pattern.
 void BM_Process_ShellSixWrites(benchmark::State& state) {
-    const std::string script = std::string("echo none > ") + bench::kLedFiles[1] + "; echo none > " +
-                               bench::kLedFiles[3] + "; echo none > " + bench::kLedFiles[5] +
-                               "; echo 1 > " + bench::kLedFiles[0] + "; echo 1 > " +
-                               bench::kLedFiles[2] + "; echo 1 > " + bench::kLedFiles[4];
+    std::string script;
+    for (const char* file : bench::kLedFiles.trigger) {
+        script += std::string("echo ") + kTriggerNone + " > " + file + "; ";
+    }
+    for (const char* file : bench::kLedFiles.brightness) {
+        script += std::string("echo ") + kBrightnessOn + " > " + file + "; ";
+    }
     const char* const argv[] = {"/bin/sh", "-c", script.c_str(), nullptr};
     for (auto _ : state) {
         if (run_process(argv) != 0) state.SkipWithError("sh failed");

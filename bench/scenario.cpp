@@ -6,8 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "adc3101.h"
 #include "device_sandbox.h"
 #include "hal_sim/hal_sim.h"
+#include "led_color_codes.h"
 #include "quorin_hal.h"
 
 int main(int argc, char** argv) {
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
     const long n = strtol(argv[2], nullptr, 10);
 
     // Set-up outside the measured entry points' first calls: the client is obtained here.
-    save_property(0, 1, 10);
+    save_property(0, 1, kAllLedsColor);
     if (kind == "refused") HAL_FrontPanelSetLedState(0, 0);
     if (kind == "skipped" || kind == "color") HAL_FrontPanelSetLedState(0, 1);
     if (kind == "six-writes") HAL_FrontPanelSetLedState(0, 1);
@@ -39,9 +41,9 @@ int main(int argc, char** argv) {
         } else if (kind == "refused") {
             HAL_FrontPanelSetLedState(1, 201);
         } else if (kind == "color") {
-            HAL_FrontPanelSetLedColor(0, 10);
+            HAL_FrontPanelSetLedColor(0, kAllLedsColor);
         } else if (kind == "volume") {
-            HAL_MicSetVolume(static_cast<int>(i % 101));
+            HAL_MicSetVolume(static_cast<int>(i % (kMicVolumeHighest + 1)));
         } else if (kind == "onoff") {
             HAL_MicSetOnOff(static_cast<int>(i % 2));
         } else {

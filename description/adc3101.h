@@ -4,7 +4,8 @@
 
 #include "device_path.h"
 
-constexpr const char* kAdcDir = "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/";
+constexpr const char* kAdcDir =
+        "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/";
 constexpr const char* kAdcMuteAttribute = "adc3101_mute_ctl";
 constexpr const char* kAdcVolumeAttribute = "adc3101_vol_ctl";
 

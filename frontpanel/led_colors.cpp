@@ -11,8 +11,8 @@ constexpr LedColorPatterns led_colors[] = {
         for_color(kStandbyColor)
                 .steady_draws(in_order({brightness_off(Led::kRemote), brightness_off(Led::kSys),
                                         trigger_none(Led::kGreen), brightness_on(Led::kGreen)}))
-                .blinking_draws(in_order({brightness_off(Led::kRemote),
-                                          brightness_off(Led::kSys), trigger_timer(Led::kGreen)})),
+                .blinking_draws(in_order({brightness_off(Led::kRemote), brightness_off(Led::kSys),
+                                          trigger_timer(Led::kGreen)})),
         for_color(kRemoteAloneColor)
                 .steady_draws(in_order({brightness_off(Led::kSys), brightness_off(Led::kGreen),
                                         trigger_none(Led::kRemote), brightness_on(Led::kRemote)}))

@@ -49,6 +49,40 @@ TEST_F(ReplayTest, StandbyIsReplayedAndSavedAgainThenSkipped) {
     EXPECT_TRUE(set_property_calls().empty());
 }
 
+// Init keeps its own strong reference to the client until it returns: the replay's save runs with
+// one reference more standing than the reads before it, and than a save made on its own.
+TEST_F(ReplayTest, InitHoldsTheClientUntilItReturns) {
+    lib.SetLedState(0, 0);
+    restart_fresh();
+    hal_sim::ClientControl noting;
+    noting.note_references = true;
+    hal_sim::set_client_control(noting);
+
+    EXPECT_EQ(0, lib.Init());
+    // The service's reference, the library's client, Init's own, and the save's own.
+    const std::vector<std::string> expected = {
+            "client.getInstance",
+            "client.getPropertyInt vendor.quorin.ledindex [strong 3]",
+            "client.getPropertyInt vendor.quorin.ledstate [strong 3]",
+            "client.getPropertyInt vendor.quorin.ledcolor [strong 3]",
+            "client.setProperty vendor.quorin.ledindex=0 [strong 4]",
+            "client.setProperty vendor.quorin.ledstate=0 [strong 4]",
+            "client.setProperty vendor.quorin.ledcolor=2 [strong 4]",
+    };
+    std::vector<std::string> client_calls;
+    for (const std::string& event : hal_sim::journal()) {
+        if (event.rfind("client.", 0) == 0) client_calls.push_back(event);
+    }
+    EXPECT_EQ(expected, client_calls);
+
+    hal_sim::clear_journal();
+    lib.SaveProperty(0, 1, 10);
+    EXPECT_EQ((std::vector<std::string>{"vendor.quorin.ledindex=0 [strong 3]",
+                                        "vendor.quorin.ledstate=1 [strong 3]",
+                                        "vendor.quorin.ledcolor=10 [strong 3]"}),
+              set_property_calls());
+}
+
 TEST_F(ReplayTest, RemoteBlinkingIsReplayed) {
     lib.SetLedState(1, 200);
     restart_fresh();

@@ -29,6 +29,12 @@ ClientState& client_state() {
     return state;
 }
 
+// The journal's note of the strong references to `client`, when asked for.
+std::string references_note(const android::SystemControlClient* client) {
+    if (!client_control().note_references) return "";
+    return " [strong " + std::to_string(client->getStrongCount()) + "]";
+}
+
 }  // namespace
 
 void set_client_control(const ClientControl& control) {
@@ -83,7 +89,7 @@ SystemControlClient* SystemControlClient::getInstance() {
 }
 
 int32_t SystemControlClient::getPropertyInt(const std::string& key, int32_t def) {
-    hal_sim::record("client.getPropertyInt " + key);
+    hal_sim::record("client.getPropertyInt " + key + hal_sim::references_note(this));
     const auto value = hal_sim::property_value(key);
     int parsed = 0;
     if (!value || !parse_strict_decimal(*value, &parsed)) return def;
@@ -91,7 +97,7 @@ int32_t SystemControlClient::getPropertyInt(const std::string& key, int32_t def)
 }
 
 bool SystemControlClient::setProperty(const std::string& key, const std::string& value) {
-    hal_sim::record("client.setProperty " + key + "=" + value);
+    hal_sim::record("client.setProperty " + key + "=" + value + hal_sim::references_note(this));
     if (hal_sim::client_control().set_fails) return false;
     return hal_sim::set_property_value(key, value);
 }

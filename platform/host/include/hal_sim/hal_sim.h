@@ -31,6 +31,9 @@ struct ClientControl {
     bool retained = true;       // the service keeps its own reference, as a real singleton does
     bool set_fails = false;     // setProperty() changes nothing and reports failure
     int instance_delay_us = 0;  // getInstance() takes this long, to widen races in tests
+    // Each getPropertyInt() and setProperty() event of the journal ends " [strong N]": the
+    // strong references to the client at that moment, which show who holds it over a call.
+    bool note_references = false;
 };
 void set_client_control(const ClientControl& control);
 ClientControl client_control();
