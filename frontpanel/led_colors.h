@@ -3,28 +3,27 @@
 
 #include "led_nodes.h"
 
-struct LedColorPatterns {
-    int color;
-    LedPattern when_steady;
-    LedPattern when_blinking;
-
-    constexpr LedColorPatterns steady_draws(const LedPattern& pattern) const {
-        LedColorPatterns patterns = *this;
-        patterns.when_steady = pattern;
-        return patterns;
-    }
-
-    constexpr LedColorPatterns blinking_draws(const LedPattern& pattern) const {
-        LedColorPatterns patterns = *this;
-        patterns.when_blinking = pattern;
-        return patterns;
-    }
+// The two columns of a row, each named where the row is written.
+struct WhenSteady {
+    LedPattern pattern;
+};
+struct WhenBlinking {
+    LedPattern pattern;
 };
 
-// A row's start: the colour it answers.
-constexpr LedColorPatterns for_color(int code) {
-    return {code, {}, {}};
+constexpr WhenSteady when_steady(const LedPattern& pattern) {
+    return {pattern};
 }
+
+constexpr WhenBlinking when_blinking(const LedPattern& pattern) {
+    return {pattern};
+}
+
+struct LedColorPatterns {
+    int color;
+    WhenSteady steady;
+    WhenBlinking blinking;
+};
 
 // The writes for the colour on a steady or a blinking panel, or null for a colour that draws
 // nothing (sys alone and any colour without a pattern of its own).
