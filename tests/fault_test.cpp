@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <utility>
 
 #include "hal_test.h"
 #include "led_writes.h"
@@ -22,17 +23,28 @@ std::string open_failure(const char* tag, const char* path) {
 
 class FaultTest;
 
+// A row names the fault, how it is injected and, field by field, what it changes in the outcome
+// of the fault-free run; every field it does not set is expected as without the fault.
 struct FaultRow {
-    const char* name;
-    bool file_store;  // the property store under HAL_SIM_DIR
+    const char* name = "";
     std::function<void(FaultTest&)> inject;
-    Lines extra_lines;    // log lines the fault adds, in order
-    Lines missing_lines;  // log lines of the fault-free run that it takes away
-    const char* saved;    // the LED triple at the end
-    const char* micstate;
-    bool echo_throws = false;
-    size_t probe_writes = 6;  // of the remote-blinking request after the scenario
+    bool file_store = false;       // the property store under HAL_SIM_DIR
+    Lines extra_lines;             // log lines the fault adds, in order
+    Lines missing_lines;           // log lines of the fault-free run that it takes away
+    const char* saved = "0,1,10";  // the LED triple at the end
+    const char* micstate = "0";    // the recorded patch state at the end
+    bool echo_throws = false;      // the port's exception reaches the caller
+    size_t probe_writes = 6;       // of the remote-blinking request after the scenario
 };
+
+FaultRow fault(const char* name, std::function<void(FaultTest&)> inject,
+               const std::function<void(FaultRow&)>& differs = nullptr) {
+    FaultRow row;
+    row.name = name;
+    row.inject = std::move(inject);
+    if (differs) differs(row);
+    return row;
+}
 
 void PrintTo(const FaultRow& row, std::ostream* out) {
     *out << row.name;
@@ -131,16 +143,13 @@ const char kTag[] = "hal_frontpanel";
 
 FaultRow led_missing(const char* name, const char* dir, const char* brightness,
                      const char* trigger) {
-    return {name,
-            false,
-            [dir](FaultTest& t) { t.sysfs.remove(dir); },
-            {open_failure(kTag, trigger), open_failure(kTag, brightness),
-             open_failure(kTag, trigger), open_failure(kTag, brightness)},
-            {},
-            "0,1,10",
-            "0",
-            false,
-            4};
+    return fault(
+            name, [dir](FaultTest& t) { t.sysfs.remove(dir); },
+            [brightness, trigger](FaultRow& expected) {
+                expected.extra_lines = {open_failure(kTag, trigger), open_failure(kTag, brightness),
+                                        open_failure(kTag, trigger), open_failure(kTag, brightness)};
+                expected.probe_writes = 4;
+            });
 }
 
 const FaultRow kRows[] = {
@@ -150,120 +159,110 @@ const FaultRow kRows[] = {
                     test_paths::kGreenTrigger),
         led_missing("sys LED missing", "/sys/devices/platform/gpioleds/leds/sys_led",
                     test_paths::kSysBrightness, test_paths::kSysTrigger),
-        {"ADC node missing",
-         false,
-         [](FaultTest& t) {
-             t.sysfs.remove("/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018");
-         },
-         {open_failure("hal_mic", test_paths::kAdcMute),
-          open_failure("hal_mic", test_paths::kAdcVolume),
-          open_failure("hal_mic", test_paths::kAdcMute)},
-         {},
-         "0,1,10",
-         "0"},
-        {"node refuses to open for writing",
-         false,
-         [](FaultTest& t) { t.sysfs.refuse_open(test_paths::kRemoteTrigger, EACCES); },
-         {open_failure(kTag, test_paths::kRemoteTrigger),
-          open_failure(kTag, test_paths::kRemoteTrigger)},
-         {},
-         "0,1,10",
-         "0",
-         false,
-         5},
-        {"writes fail with EIO",
-         false,
-         [](FaultTest& t) {
-             for (const char* path : test_paths::kAllDeviceFiles) t.sysfs.fail_writes(path, EIO);
-         },
-         {},
-         {},
-         "0,1,10",
-         "0"},
-        {"short writes",
-         false,
-         [](FaultTest& t) {
-             for (const char* path : test_paths::kAllDeviceFiles) t.sysfs.short_writes(path, 1);
-         },
-         {},
-         {},
-         "0,1,10",
-         "0"},
-        {"store directory not writable",
-         true,
-         [](FaultTest& t) {
-             // The change is written to a temporary file first; a directory in its place stops
-             // it for root as well.
-             fs::create_directory(t.store_dir + "/properties.tmp." + std::to_string(getpid()));
-         },
-         {},
-         // The patch state cannot be recorded, so muting finds no patch to release: the
-         // property's result is not examined by the audio path.
-         {"disableMicAudioPatch"},
-         "1,200,0",
-         "<unset>"},
-        {"store file corrupted",
-         true,
-         [](FaultTest& t) {
-             std::ofstream(t.store_dir + "/properties")
-                     << "vendor.quorin.other=keep\n\x01\x02garbage\nvendor.quorin.ledindex\n"
-                     << "=x\nvendor.quorin.micstate=" << std::string(300, '1') << "\ntorn=";
-         },
-         {},
-         {},
-         "0,1,10",
-         "0"},
-        {"setProperty fails",
-         false,
-         [](FaultTest&) {
-             hal_sim::ClientControl failing;
-             failing.set_fails = true;
-             hal_sim::set_client_control(failing);
-         },
-         {},
-         {},
-         "1,200,0",
-         "0"},
-        {"no client from getInstance",
-         false,
-         [](FaultTest& t) {
-             // A fresh load, so that the library has not kept the client of the pre-store.
-             t.lib.restart();
-             hal_sim::ClientControl absent;
-             absent.available = false;
-             hal_sim::set_client_control(absent);
-         },
-         {"hal_frontpanel<save_property> no system control client, property access skipped\n",
-          "hal_frontpanel<save_property> no system control client, property access skipped\n"},
-         {"hal_frontpanel<save_property> in save_property..\n",
-          "hal_frontpanel<save_property> in save_property..\n"},
-         "1,200,0",
-         "0"},
-        {"setParameters returns -22",
-         false,
-         [](FaultTest&) { hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStatus, -22); },
-         {"Failed to set parameters: status=-22",
-          "Exception caught: Failed to set audio parameters"},
-         {},
-         "0,1,10",
-         "0"},
-        {"setParameters throws a std::exception",
-         false,
-         [](FaultTest&) { hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStdException); },
-         {"Exception caught: simulated port failure"},
-         {},
-         "0,1,10",
-         "0"},
-        {"setParameters throws something else",
-         false,
-         [](FaultTest&) {
-             hal_sim::set_parameter_fault(hal_sim::ParameterFault::kForeignException, 9);
-         },
-         {},
-         {},
-         "0,1,10",
-         "0",
-         true},
+        fault(
+                "ADC node missing",
+                [](FaultTest& t) {
+                    t.sysfs.remove(
+                            "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018");
+                },
+                [](FaultRow& expected) {
+                    expected.extra_lines = {open_failure("hal_mic", test_paths::kAdcMute),
+                                            open_failure("hal_mic", test_paths::kAdcVolume),
+                                            open_failure("hal_mic", test_paths::kAdcMute)};
+                }),
+        fault(
+                "node refuses to open for writing",
+                [](FaultTest& t) { t.sysfs.refuse_open(test_paths::kRemoteTrigger, EACCES); },
+                [](FaultRow& expected) {
+                    expected.extra_lines = {open_failure(kTag, test_paths::kRemoteTrigger),
+                                            open_failure(kTag, test_paths::kRemoteTrigger)};
+                    expected.probe_writes = 5;
+                }),
+        fault("writes fail with EIO",
+              [](FaultTest& t) {
+                  for (const char* path : test_paths::kAllDeviceFiles) {
+                      t.sysfs.fail_writes(path, EIO);
+                  }
+              }),
+        fault("short writes",
+              [](FaultTest& t) {
+                  for (const char* path : test_paths::kAllDeviceFiles) {
+                      t.sysfs.short_writes(path, 1);
+                  }
+              }),
+        fault(
+                "store directory not writable",
+                [](FaultTest& t) {
+                    // The change is written to a temporary file first; a directory in its place
+                    // stops it for root as well.
+                    fs::create_directory(t.store_dir + "/properties.tmp." +
+                                         std::to_string(getpid()));
+                },
+                [](FaultRow& expected) {
+                    expected.file_store = true;
+                    // The patch state cannot be recorded, so muting finds no patch to release:
+                    // the property's result is not examined by the audio path.
+                    expected.missing_lines = {"disableMicAudioPatch"};
+                    expected.saved = "1,200,0";
+                    expected.micstate = "<unset>";
+                }),
+        fault(
+                "store file corrupted",
+                [](FaultTest& t) {
+                    std::ofstream(t.store_dir + "/properties")
+                            << "vendor.quorin.other=keep\n\x01\x02garbage\nvendor.quorin.ledindex\n"
+                            << "=x\nvendor.quorin.micstate=" << std::string(300, '1') << "\ntorn=";
+                },
+                [](FaultRow& expected) { expected.file_store = true; }),
+        fault(
+                "setProperty fails",
+                [](FaultTest&) {
+                    hal_sim::ClientControl failing;
+                    failing.set_fails = true;
+                    hal_sim::set_client_control(failing);
+                },
+                [](FaultRow& expected) { expected.saved = "1,200,0"; }),
+        fault(
+                "no client from getInstance",
+                [](FaultTest& t) {
+                    // A fresh load, so that the library has not kept the client of the pre-store.
+                    t.lib.restart();
+                    hal_sim::ClientControl absent;
+                    absent.available = false;
+                    hal_sim::set_client_control(absent);
+                },
+                [](FaultRow& expected) {
+                    const std::string skipped =
+                            "hal_frontpanel<save_property> no system control client, property "
+                            "access skipped\n";
+                    const std::string saved = "hal_frontpanel<save_property> in save_property..\n";
+                    expected.extra_lines = {skipped, skipped};
+                    expected.missing_lines = {saved, saved};
+                    expected.saved = "1,200,0";
+                }),
+        fault(
+                "setParameters returns -22",
+                [](FaultTest&) {
+                    hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStatus, -22);
+                },
+                [](FaultRow& expected) {
+                    expected.extra_lines = {"Failed to set parameters: status=-22",
+                                            "Exception caught: Failed to set audio parameters"};
+                }),
+        fault(
+                "setParameters throws a std::exception",
+                [](FaultTest&) {
+                    hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStdException);
+                },
+                [](FaultRow& expected) {
+                    expected.extra_lines = {"Exception caught: simulated port failure"};
+                }),
+        fault(
+                "setParameters throws something else",
+                [](FaultTest&) {
+                    hal_sim::set_parameter_fault(hal_sim::ParameterFault::kForeignException, 9);
+                },
+                [](FaultRow& expected) { expected.echo_throws = true; }),
 };
 
 INSTANTIATE_TEST_SUITE_P(OneFaultEach, FaultTest, ::testing::ValuesIn(kRows), [](const auto& info) {
