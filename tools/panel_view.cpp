@@ -23,12 +23,13 @@ bool read_attribute(const std::string& path, std::string* text) {
     text->clear();
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
-    char buffer[256];
-    const ssize_t n = read(fd, buffer, sizeof(buffer));
+    // The whole attribute: the kernel's trigger list runs past 256 bytes, and the active entry,
+    // in brackets, may be near its end.
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = read(fd, buffer, sizeof(buffer))) > 0) text->append(buffer, static_cast<size_t>(n));
     close(fd);
-    if (n < 0) return false;
-    text->assign(buffer, static_cast<size_t>(n));
-    return true;
+    return n == 0;
 }
 
 std::string property(const char* key) {
