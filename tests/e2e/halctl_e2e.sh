@@ -106,6 +106,16 @@ printf 'led state 1 201\n' | hc run -
 check "script from standard input" 0 $?
 check "all steady after the stdin script" "none 1" "$(attr $leds/sys_led/trigger | cut -c1-4) $(attr $leds/sys_led/brightness)"
 
+# The kernel's own trigger list (Debian's armhf 6.1, as the virtual board shows it): 279 bytes,
+# the active entry bracketed at byte 272. show reads the whole attribute.
+kernel_triggers="usb-gadget usb-host kbd-scrolllock kbd-numlock kbd-capslock kbd-kanalock \
+kbd-shiftlock kbd-altgrlock kbd-ctrllock kbd-altlock kbd-shiftllock kbd-shiftrlock kbd-ctrlllock \
+kbd-ctrlrlock disk-activity disk-read disk-write ide-disk mtd nand-disk heartbeat cpu cpu0 panic"
+printf 'none %s [timer]\n' "$kernel_triggers" >$leds/remote_led/trigger
+printf '[none] %s timer\n' "$kernel_triggers" >$leds/green_led/trigger
+check "show finds the bracketed entry at the end of a kernel-sized list" "blinking on on" \
+    "$(hc --color=never show | grep -A3 '^+-- front panel' | sed -n 4p | tr -s ' |' ' ' | sed 's/^ //;s/ $//')"
+
 # --- malformed input: status 2, a message, and nothing called ---------------------------------
 
 before=$(cat "$HAL_SIM_DIR/properties" "$HAL_SIM_DIR/audio_port" | md5sum)
