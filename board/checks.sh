@@ -1,0 +1,56 @@
+# What every check set of the virtual board shares: the attribute paths, the PASS/FAIL lines on
+# the console and the kernel's view of an LED. Sourced by the checks-* scripts.
+
+set -f # words are split below (to trim the fields of the cases), never globbed
+leds=/sys/devices/platform/gpioleds/leds
+adc=/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018
+passed=0
+failed=0
+
+# The closing line the host reads: how many checks passed and failed.
+finish() {
+    echo "RESULT $passed $failed"
+}
+
+pass() {
+    passed=$((passed + 1))
+    echo "PASS $1"
+}
+fail() {
+    failed=$((failed + 1))
+    echo "FAIL $1: $2"
+}
+check() { # check NAME EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected \"$2\", got \"$3\""; fi
+}
+
+# The active trigger of an LED: the bracketed entry of the kernel's list.
+active_trigger() {
+    local list
+    read -r list <"$leds/$1/trigger" || return 1
+    list=${list#*\[}
+    echo "${list%%\]*}"
+}
+
+# What the kernel shows for an LED: off, on, blinking (the timer trigger active, with its
+# periods), or the raw attributes when it is none of these.
+look() {
+    local trigger brightness on off
+    trigger=$(active_trigger "$1") || { echo "no-trigger-attribute"; return; }
+    read -r brightness <"$leds/$1/brightness" || { echo "no-brightness-attribute"; return; }
+    case $trigger/$brightness in
+    none/0) echo off ;;
+    none/1) echo on ;;
+    timer/0 | timer/1)
+        read -r on <"$leds/$1/delay_on" && read -r off <"$leds/$1/delay_off"
+        if [ "${on:-0}" -gt 0 ] && [ "${off:-0}" -gt 0 ]; then echo blinking; else
+            echo "timer-without-periods"
+        fi
+        ;;
+    *) echo "trigger=$trigger,brightness=$brightness" ;;
+    esac
+}
+
+panel() {
+    echo "$(look remote_led) $(look green_led) $(look sys_led)"
+}
