@@ -54,3 +54,12 @@ look() {
 panel() {
     echo "$(look remote_led) $(look green_led) $(look sys_led)"
 }
+
+# doctor_names REPORT SUBJECT CHECK HINT_WORD: in the text report of `halctl doctor`, a FAIL
+# line for SUBJECT's CHECK followed by its hint, which mentions HINT_WORD.
+doctor_names() {
+    awk -v line="FAIL  $2: $3" -v word="$4" '
+        index($0, line) == 1 { found = 1; next }
+        found == 1 { print (index($0, "hint:") > 0 && index($0, word) > 0) ? "named" : "no hint"; exit }
+        END { if (found != 1) print "not named" }' "$1"
+}
