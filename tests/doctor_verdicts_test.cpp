@@ -264,6 +264,13 @@ TEST(DoctorVerdicts, SelinuxWhereTheSystemHasIt) {
     const DoctorCheck refused = selinux_verdict(std::nullopt, "u:r:quorin_halctl:s0");
     EXPECT_EQ(Verdict::kPass, refused.verdict);
     EXPECT_EQ("u:r:quorin_halctl:s0, mode unreadable", refused.detail);
+    // Another security module's context, no selinuxfs: no SELinux, no labels to check.
+    for (const char* other : {"unconfined", "/usr/bin/halctl (enforce)", "_"}) {
+        const DoctorCheck check = selinux_verdict(std::nullopt, other);
+        EXPECT_EQ(Verdict::kSkip, check.verdict) << other;
+        EXPECT_TRUE(contains(check.detail, "SELinux not enabled")) << other;
+    }
+    EXPECT_EQ(Verdict::kPass, selinux_verdict(std::nullopt, "user_u:role_r:type_t").verdict);
 }
 
 TEST(DoctorVerdicts, PropertyValues) {
@@ -380,8 +387,9 @@ TEST(DoctorVerdicts, LibrariesNameThePackageOrModule) {
     EXPECT_TRUE(contains(missing.hint, "--lib PATH"));
 }
 
-TEST(DoctorVerdicts, RootIsSaidToOpenWhateverTheMode) {
-    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "whatever their mode"));
+TEST(DoctorVerdicts, RootIsSaidToPassOwnerChecksButNotSysfsModeBits) {
+    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "passes the owner and group checks"));
+    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "sysfs refuses"));
     EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system").detail);
 }
 

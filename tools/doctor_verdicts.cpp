@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -155,8 +156,9 @@ DoctorCheck process_verdict(uid_t uid, const std::string& user) {
     std::string detail = user + " (uid " + std::to_string(uid) + ")";
     if (uid == 0) {
         detail +=
-                ": with CAP_DAC_OVERRIDE it opens attributes whatever their mode; the mode and "
-                "owner lines tell what the library's host process meets";
+                ": CAP_DAC_OVERRIDE passes the owner and group checks, yet sysfs refuses an open "
+                "for reading or writing that the mode has no bit for; the mode and owner lines "
+                "tell what the library's host process meets";
     }
     return {"this process", "user", Verdict::kPass, detail, ""};
 }
@@ -251,6 +253,14 @@ DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
     if (!enforce && (!context || context->empty())) {
         return {"SELinux", "process context", Verdict::kSkip,
                 "SELinux not enabled (no selinuxfs, no process context): node labels not checked",
+                ""};
+    }
+    // Other security modules answer /proc/self/attr/current too (AppArmor: "unconfined"); only
+    // SELinux's contexts read user:role:type[:level].
+    if (!enforce && std::count(context->begin(), context->end(), ':') < 2) {
+        return {"SELinux", "process context", Verdict::kSkip,
+                "SELinux not enabled (no selinuxfs; the process context \"" + *context +
+                        "\" is another security module's): node labels not checked",
                 ""};
     }
     // A domain may be refused selinuxfs while its own context still says SELinux is there.

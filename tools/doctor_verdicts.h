@@ -37,12 +37,13 @@ DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing)
 // st_mode of a node that exists.
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);
 
-// Who runs the doctor: root opens every attribute whatever its mode, so for root the mode and
-// owner lines stand for the library's host process.
+// Who runs the doctor: root passes the owner and group checks (sysfs still refuses what the mode
+// has no read or write bit for), so for root the mode and owner lines stand for the library's
+// host process.
 DoctorCheck process_verdict(uid_t uid, const std::string& user);
 
 struct OpenContext {
-    bool root = false;               // CAP_DAC_OVERRIDE hides what ueventd's mode refuses
+    bool root = false;               // CAP_DAC_OVERRIDE hides what ueventd's owner refuses
     bool selinux_enforcing = false;  // a refusal may be the policy's
     std::string domain;              // this process's SELinux domain, when known
 };
