@@ -15,7 +15,8 @@
 namespace {
 
 // The process's system-control client, filled lazily under client_lock and then left alone until
-// unload, so readers copy it without the lock once getSystemControlService() has returned.
+// unload. It is read under the lock too: while getInstance() yields no client, another thread
+// may be filling it at the very moment a reader looks.
 // Built before the audio port at load and so destroyed after it at unload; within this file the
 // lock comes first, so the client drops its reference before the lock is destroyed.
 android::Mutex client_lock QUORIN_INIT_PRIORITY(kFrontPanelInitPriority);
@@ -27,19 +28,20 @@ std::string decimal(int value) {
     return text;
 }
 
-// Fills system_control_client if it is still empty, under client_lock.
-void getSystemControlService() {
+// Fills system_control_client if it is still empty and returns a strong reference to it, both
+// under client_lock.
+SystemControlClientRef getSystemControlService() {
     android::Mutex::Autolock lock(client_lock);
     if (system_control_client == nullptr) {
         system_control_client = android::SystemControlClient::getInstance();
     }
+    return system_control_client;
 }
 
 }  // namespace
 
 SystemControlClientRef system_control_client_for(const char* function) {
-    getSystemControlService();
-    SystemControlClientRef client = system_control_client;
+    SystemControlClientRef client = getSystemControlService();
     if (client == nullptr) {
         __android_log_print(ANDROID_LOG_DEBUG, kFrontPanelTag,
                             "%s<%s> no system control client, property access skipped\n",

@@ -1,6 +1,7 @@
 // The LED triple in system properties and the lazily obtained system-control client.
 #include <sys/system_properties.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "hal_test.h"
@@ -98,6 +99,25 @@ TEST_F(HalTest, ConcurrentSavesObtainTheClientExactlyOnce) {
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(1, hal_sim::instance_requests());
     EXPECT_EQ(48u, set_property_calls().size());
+}
+
+// getInstance() yields no client to the first caller and one to the next: the save that found
+// none skips, every other one saves, and no thread reads the client while another fills it
+// (ThreadSanitizer checks the last).
+TEST_F(HalTest, ConcurrentSavesWithTheClientAbsentAtFirst) {
+    hal_sim::ClientControl late;
+    late.absent_requests = 1;
+    hal_sim::set_client_control(late);
+    constexpr int kThreads = 8;
+    std::vector<std::thread> threads;
+    threads.reserve(kThreads);
+    for (int i = 0; i < kThreads; ++i) threads.emplace_back([this, i] { lib.SaveProperty(i, i, i); });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(2, hal_sim::instance_requests());
+    const std::vector<LogLine> lines = logs.lines();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), skip_line("save_property")));
+    EXPECT_EQ(kThreads - 1, std::count(lines.begin(), lines.end(), kSaveLine));
+    EXPECT_EQ(3u * (kThreads - 1), set_property_calls().size());
 }
 
 TEST_F(HalTest, ClientNotRetainedByTheServiceDiesWithTheLibrary) {

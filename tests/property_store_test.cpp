@@ -1,8 +1,11 @@
 // The workstation property store behind the property functions and the client stand-in.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/system_properties.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -225,6 +228,62 @@ TEST_P(FileStoreTest, RebootThatCannotRewriteTheStoreFailsAndKeepsIt) {
     EXPECT_FALSE(hal_sim::reboot_device());
     std::filesystem::remove(temp);
     EXPECT_EQ((hal_sim::PropertyMap{{"vendor.quorin.ledindex", "0"}}), hal_sim::properties());
+}
+
+// A store this process cannot read, in a directory it can write: the change is refused and the
+// file left as it was, rather than replaced by one holding the changed key alone. Root reads
+// anything, so the change is made by a child that gives up root.
+TEST_P(FileStoreTest, UnreadableStoreFailsTheChangeAndIsKept) {
+    __system_property_set("a", "1");
+    __system_property_set("b", "2");
+    const std::string store = dir_ + "/properties";
+    ASSERT_EQ(0, chmod(store.c_str(), 0));
+    ASSERT_EQ(0, chmod(dir_.c_str(), 0777));
+    const pid_t child = fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(3);
+        std::string text;
+        if (std::ifstream(store) >> text) _exit(4);  // still readable: no test
+        _exit(__system_property_set("c", "3") == -1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status)) << "1: the change was reported done";
+    ASSERT_EQ(0, chmod(store.c_str(), 0644));
+    EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}, {"b", "2"}}), hal_sim::properties());
+}
+
+// Without the lock a change can undo another process's change, so it is refused.
+TEST_P(FileStoreTest, ChangeWithoutTheLockIsRefusedAndTheStoreKept) {
+    __system_property_set("a", "1");
+    // A directory in place of the lock file cannot be opened for writing, even by root.
+    std::filesystem::remove(dir_ + "/properties.lock");
+    std::filesystem::create_directory(dir_ + "/properties.lock");
+    EXPECT_EQ(-1, __system_property_set("a", "2"));
+    EXPECT_EQ(-1, __system_property_set("b", "3"));
+    EXPECT_EQ("1", get("a")) << "reads need no lock";
+    std::filesystem::remove(dir_ + "/properties.lock");
+    EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}}), hal_sim::properties());
+}
+
+// A writer killed between writing its temporary file and renaming it leaves the file behind;
+// the next change removes it.
+TEST_P(FileStoreTest, TemporaryFilesOfKilledWritersAreRemoved) {
+    __system_property_set("a", "1");
+    for (const char* pid : {"4194304", "4194305"}) {
+        std::ofstream(dir_ + "/properties.tmp." + pid) << "a=1\nhalf=wr";
+    }
+    EXPECT_EQ(0, __system_property_set("b", "2"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"properties", "properties.lock"}), names);
+    EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}, {"b", "2"}}), hal_sim::properties());
 }
 
 INSTANTIATE_TEST_SUITE_P(File, FileStoreTest, ::testing::Values(true));

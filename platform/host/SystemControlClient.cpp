@@ -81,7 +81,9 @@ SystemControlClient* SystemControlClient::getInstance() {
     if (delay_us > 0) usleep(static_cast<useconds_t>(delay_us));
     std::lock_guard<std::mutex> guard(state.mutex);
     ++state.instance_requests;
-    if (!state.control.available) return nullptr;
+    if (!state.control.available || state.instance_requests <= state.control.absent_requests) {
+        return nullptr;
+    }
     if (state.retained != nullptr) return state.retained.get();
     auto* client = new SystemControlClient();
     if (state.control.retained) state.retained = client;

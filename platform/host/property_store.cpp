@@ -53,14 +53,20 @@ std::string serialise(const PropertyMap& map) {
     return text;
 }
 
-// Holds an advisory lock on the store's lock file for as long as it lives.
+// Holds an advisory lock on the store's lock file for as long as it lives. Readers need it
+// little (the store is replaced by rename), writers must have it: a change made without it can
+// undo another process's change.
 class FileLock {
   public:
     FileLock(const std::string& dir, int operation)
         : fd_(open((dir + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-        if (fd_ >= 0) {
-            while (flock(fd_, operation) != 0 && errno == EINTR) {
-            }
+        if (fd_ < 0) return;
+        int status = 0;
+        while ((status = flock(fd_, operation)) != 0 && errno == EINTR) {
+        }
+        if (status != 0) {
+            close(fd_);
+            fd_ = -1;
         }
     }
     ~FileLock() {
@@ -69,15 +75,30 @@ class FileLock {
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
+    bool held() const {
+        return fd_ >= 0;
+    }
+
   private:
     int fd_;
 };
 
-PropertyMap load(const std::optional<std::string>& dir) {
-    if (!dir) return memory_store();
+// The whole store; false when its file exists but cannot be read (then *map holds nothing).
+bool load(const std::optional<std::string>& dir, PropertyMap* map) {
+    if (!dir) {
+        *map = memory_store();
+        return true;
+    }
     std::string text;
-    read_file(*dir + "/" + kStoreName, &text);
-    return parse_store(text);
+    const bool read = read_file(*dir + "/" + kStoreName, &text);
+    *map = parse_store(text);
+    return read;
+}
+
+PropertyMap readable(const std::optional<std::string>& dir) {
+    PropertyMap map;
+    load(dir, &map);
+    return map;
 }
 
 bool store(const std::optional<std::string>& dir, const PropertyMap& map) {
@@ -88,12 +109,31 @@ bool store(const std::optional<std::string>& dir, const PropertyMap& map) {
     return replace_file(*dir, kStoreName, serialise(map));
 }
 
+// Reads the store, applies `change` and writes the store back, under both locks. Without the
+// file lock, or when the store cannot be read, it fails and leaves the store alone: a store taken
+// for an empty one would be written back without its entries.
+template <typename Change>
+bool change_store(Change change) {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    const auto dir = sim_dir();
+    std::optional<FileLock> lock;
+    if (dir) {
+        lock.emplace(*dir, LOCK_EX);
+        if (!lock->held()) return false;
+        remove_temporaries(*dir, kStoreName);
+    }
+    PropertyMap map;
+    if (!load(dir, &map)) return false;
+    change(map);
+    return store(dir, map);
+}
+
 std::optional<std::string> lookup(const std::string& key) {
     std::lock_guard<std::mutex> guard(store_mutex());
     const auto dir = sim_dir();
     std::optional<FileLock> lock;
     if (dir) lock.emplace(*dir, LOCK_SH);
-    const PropertyMap map = load(dir);
+    const PropertyMap map = readable(dir);
     const auto it = map.find(key);
     if (it == map.end()) return std::nullopt;
     return it->second;
@@ -129,25 +169,15 @@ std::optional<std::string> property_value(const std::string& key) {
 
 bool set_property_value(const std::string& key, const std::string& value) {
     if (!valid_key(key) || !valid_value(value)) return false;
-    std::lock_guard<std::mutex> guard(store_mutex());
-    const auto dir = sim_dir();
-    std::optional<FileLock> lock;
-    if (dir) lock.emplace(*dir, LOCK_EX);
-    PropertyMap map = load(dir);
-    map[key] = value;
-    return store(dir, map);
+    return change_store([&](PropertyMap& map) { map[key] = value; });
 }
 
 bool keep_persistent_properties() {
-    std::lock_guard<std::mutex> guard(store_mutex());
-    const auto dir = sim_dir();
-    std::optional<FileLock> lock;
-    if (dir) lock.emplace(*dir, LOCK_EX);
-    PropertyMap map = load(dir);
-    for (auto it = map.begin(); it != map.end();) {
-        it = it->first.rfind("persist.", 0) == 0 ? std::next(it) : map.erase(it);
-    }
-    return store(dir, map);
+    return change_store([](PropertyMap& map) {
+        for (auto it = map.begin(); it != map.end();) {
+            it = it->first.rfind("persist.", 0) == 0 ? std::next(it) : map.erase(it);
+        }
+    });
 }
 
 PropertyMap properties() {
@@ -155,7 +185,7 @@ PropertyMap properties() {
     const auto dir = sim_dir();
     std::optional<FileLock> lock;
     if (dir) lock.emplace(*dir, LOCK_SH);
-    return load(dir);
+    return readable(dir);
 }
 
 void clear_properties() {
@@ -164,6 +194,8 @@ void clear_properties() {
     const auto dir = sim_dir();
     if (dir) {
         FileLock lock(*dir, LOCK_EX);
+        if (!lock.held()) return;
+        remove_temporaries(*dir, kStoreName);
         replace_file(*dir, kStoreName, "");
     }
 }

@@ -1,5 +1,6 @@
 #include "sim_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -32,7 +33,7 @@ std::optional<std::string> sim_dir() {
 bool read_file(const std::string& path, std::string* text) {
     text->clear();
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return errno == ENOENT;
     char buffer[4096];
     bool ok = true;
     for (;;) {
@@ -46,9 +47,25 @@ bool read_file(const std::string& path, std::string* text) {
     return ok;
 }
 
+std::string temporary_prefix(const std::string& name) {
+    return name + ".tmp.";
+}
+
+void remove_temporaries(const std::string& dir, const std::string& name) {
+    DIR* entries = opendir(dir.c_str());
+    if (entries == nullptr) return;
+    const std::string prefix = temporary_prefix(name);
+    // Single-threaded use per directory stream.
+    while (const dirent* entry = readdir(entries)) {  // NOLINT(concurrency-mt-unsafe)
+        const std::string found = entry->d_name;
+        if (found.compare(0, prefix.size(), prefix) == 0) unlink((dir + "/" + found).c_str());
+    }
+    closedir(entries);
+}
+
 bool replace_file(const std::string& dir, const std::string& name, const std::string& text) {
     const std::string target = dir + "/" + name;
-    const std::string temp = target + ".tmp." + std::to_string(getpid());
+    const std::string temp = dir + "/" + temporary_prefix(name) + std::to_string(getpid());
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const bool written = write_all(fd, text) && fsync(fd) == 0;

@@ -9,12 +9,18 @@ namespace hal_sim {
 // The directory named by HAL_SIM_DIR, if set and non-empty.
 std::optional<std::string> sim_dir();
 
-// Reads a whole file; false (and "" in *text) when it cannot be read.
+// Reads a whole file; a missing file reads as "". False (and "" in *text) when it exists but
+// cannot be read, wholly.
 bool read_file(const std::string& path, std::string* text);
 
-// Replaces dir/name atomically: writes a temporary file in dir, syncs it, then renames it over
-// the old one, so a reader sees either the old or the new file, never a torn one.
+// Replaces dir/name atomically: writes a temporary file in dir (dir/name.tmp.PID), syncs it,
+// then renames it over the old one, so a reader sees either the old or the new file, never a
+// torn one.
 bool replace_file(const std::string& dir, const std::string& name, const std::string& text);
+
+// Removes the temporary files of replace_file(dir, name) that a writer killed before its rename
+// left behind. Only for a caller that excludes every other writer of dir/name.
+void remove_temporaries(const std::string& dir, const std::string& name);
 
 // Appends one line to dir/name.
 bool append_line(const std::string& dir, const std::string& name, const std::string& line);

@@ -28,6 +28,7 @@ bool reboot_device();
 // System-control client behaviour (implemented in the client stand-in, libsystemcontrolservice).
 struct ClientControl {
     bool available = true;      // getInstance() hands out a client
+    int absent_requests = 0;    // ...but not to the first this many calls
     bool retained = true;       // the service keeps its own reference, as a real singleton does
     bool set_fails = false;     // setProperty() changes nothing and reports failure
     int instance_delay_us = 0;  // getInstance() takes this long, to widen races in tests
