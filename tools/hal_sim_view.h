@@ -1,8 +1,9 @@
-// On a workstation, a one-line summary of the simulated audio port's record; "" on a device.
+// On a workstation, what halctl needs from the simulator; nothing on a device.
 #pragma once
 
 #include <string>
 
+// A one-line summary of the simulated audio port's record; "" on a device.
 std::string simulated_port_summary();
 
 // Whether halctl runs on the simulated device (a workstation): only that one can halctl reboot.
@@ -10,3 +11,7 @@ bool simulated_device();
 // Reboots the simulated device: properties not named persist.* are lost. False when the
 // simulated property store could not be rewritten.
 bool simulated_reboot();
+
+// Stops the stand-ins' journal of platform calls: halctl never reads it, and in one long run
+// it would grow with every call and restart.
+void stop_simulator_journal();

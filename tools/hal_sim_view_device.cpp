@@ -1,6 +1,6 @@
 #include "hal_sim_view.h"
 
-// A device has no simulated port to report on.
+// A device has no simulated port to report on and no simulator journal.
 std::string simulated_port_summary() {
     return "";
 }
@@ -12,4 +12,7 @@ bool simulated_device() {
 
 bool simulated_reboot() {
     return false;
+}
+
+void stop_simulator_journal() {
 }

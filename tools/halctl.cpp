@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +16,7 @@
 #include "halctl_options.h"
 #include "log_sink.h"
 #include "panel_view.h"
+#include "script_source.h"
 
 namespace {
 
@@ -237,17 +235,15 @@ int Session::doctor(bool json) const {
 }
 
 int Session::run_script(const std::string& file) {
-    std::stringstream text;
-    if (file == "-") {
-        text << std::cin.rdbuf();
-    } else {
-        std::ifstream in(file);
-        if (!in) return usage_error("run: cannot read " + file, "halctl run FILE");
-        text << in.rdbuf();
+    const std::string name = file == "-" ? "<stdin>" : file;
+    // The whole script is read and checked before its first line runs, as a bad line is.
+    std::string text;
+    std::string error;
+    if (!read_script_file(file, &text, &error)) {
+        return usage_error("run: " + name + ": " + error, "halctl run FILE");
     }
-    const ScriptResult script = parse_script(text.str());
-    if (!script.ok)
-        return usage_error((file == "-" ? "<stdin>" : file) + ": " + script.error, script.usage);
+    const ScriptResult script = parse_script(text);
+    if (!script.ok) return usage_error(name + ": " + script.error, script.usage);
     // Every line runs; the script's status is the worst one.
     int status = kExitOk;
     for (const Command& command : script.commands) {
@@ -286,6 +282,7 @@ int main(int argc, char** argv) {
     // The stderr view, and every line on to the platform's log, where logcat shows it.
     verbose_logs = options.options.verbose;
     install_log_sink(print_log_line, platform_log);
+    stop_simulator_journal();
     Session session(options.options);
     return session.execute(parsed.command);
 }

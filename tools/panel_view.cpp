@@ -18,10 +18,11 @@ constexpr const char* kAdcDir =
         "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/";
 
 // Plain POSIX, as the library itself opens these files, so that a sysfs emulated by
-// preloading (umockdev) answers both alike.
+// preloading (umockdev) answers both alike. Non-blocking: an emulated attribute can be a FIFO,
+// which would otherwise hold the open until someone writes to it.
 bool read_attribute(const std::string& path, std::string* text) {
     text->clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     // The whole attribute: the kernel's trigger list runs past 256 bytes, and the active entry,
     // in brackets, may be near its end.

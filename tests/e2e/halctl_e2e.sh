@@ -116,6 +116,28 @@ printf '[none] %s timer\n' "$kernel_triggers" >$leds/green_led/trigger
 check "show finds the bracketed entry at the end of a kernel-sized list" "blinking on on" \
     "$(hc --color=never show | grep -A3 '^+-- front panel' | sed -n 4p | tr -s ' |' ' ' | sed 's/^ //;s/ $//')"
 
+# A script's status is the worst of its lines', and every line runs...
+printf 'led state 0 -1\nled state 0 0\n' >"$E2E_WORK/minus.halctl"
+hc -x run "$E2E_WORK/minus.halctl" >"$E2E_WORK/out"
+check "script with a -1 line exit" 1 $?
+check "lines after a -1 line run" 2 "$(grep -c '^halctl> ' "$E2E_WORK/out")"
+check "standby after the -1 line" "0 1 0" "$(attr $leds/remote_led/brightness) $(attr $leds/green_led/brightness) $(attr $leds/sys_led/brightness)"
+# ...except after a line that exits 3 (here: no library to load), where the script ends.
+hc -x --lib "$E2E_WORK/missing.so" run "$E2E_WORK/minus.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
+check "script stops at a line exiting 3" 3 $?
+check "no line runs after a 3" 1 "$(grep -c '^halctl> ' "$E2E_WORK/out")"
+check "the load failure said once" 1 "$(grep -c 'cannot load' "$E2E_WORK/err")"
+
+# show opens the attributes non-blocking: an emulated one can be a FIFO, with nobody writing.
+fifo=$UMOCKDEV_DIR$leds/green_led/trigger
+kept=$(cat "$fifo")
+rm "$fifo" && mkfifo "$fifo"
+# A guard, not a measure; KILL because the emulation blocks signals while it opens a file.
+timeout -s KILL 60 "${emulator[@]}" "$halctl" --color=never show >"$E2E_WORK/out"
+check "show with a FIFO attribute exit" 0 $?
+check "show with a FIFO attribute draws the panel" 1 "$(grep -c 'front panel' "$E2E_WORK/out")"
+rm "$fifo" && printf '%s' "$kept" >"$fifo"
+
 # --- malformed input: status 2, a message, and nothing called ---------------------------------
 
 before=$(cat "$HAL_SIM_DIR/properties" "$HAL_SIM_DIR/audio_port" | md5sum)
@@ -178,6 +200,25 @@ for script in "${bad_scripts[@]}"; do
     check "bad script [$script] status" 2 $?
     check "bad script [$script] names line $last" 1 "$(grep -c "line $last: " "$E2E_WORK/err")"
     check "bad script [$script] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
+done
+# Scripts that cannot be read whole are refused the same way, before any line runs.
+yes 'mic get-volume' | head -n $((1024 * 1024 / 15 + 1)) >"$E2E_WORK/huge.halctl"
+unreadable=(
+    "run $E2E_WORK"                   # a directory
+    "run $E2E_WORK/missing.halctl"
+    "run /dev/zero"                   # endless
+    "run $E2E_WORK/huge.halctl"       # whole lines, just over the limit
+)
+for line in "${unreadable[@]}" "run - (standard input closed)"; do
+    if [[ "$line" == "run -"* ]]; then
+        hc -v run - <&- >"$E2E_WORK/out" 2>"$E2E_WORK/err"
+    else
+        # shellcheck disable=SC2086
+        hc -v $line >"$E2E_WORK/out" 2>"$E2E_WORK/err"
+    fi
+    check "unreadable script [$line] status" 2 $?
+    check "unreadable script [$line] says why" 1 "$(grep -c -E '^halctl: run: .*: (cannot read|larger than)' "$E2E_WORK/err")"
+    check "unreadable script [$line] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
 done
 check "nothing changed by malformed input" "$before" "$(cat "$HAL_SIM_DIR/properties" "$HAL_SIM_DIR/audio_port" | md5sum)"
 

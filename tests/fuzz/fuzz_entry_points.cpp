@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "fake_sysfs.h"
 #include "hal_library.h"
@@ -50,8 +51,17 @@ struct Harness {
     }
 };
 
+// Never destroyed (the library may still be loaded when the process exits), so its sandbox
+// directory is removed by an exit handler.
 Harness& harness() {
-    static Harness* instance = new Harness;
+    static Harness* instance = [] {
+        auto* made = new Harness;
+        atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(harness().sysfs.root(), ignored);
+        });
+        return made;
+    }();
     return *instance;
 }
 

@@ -1,6 +1,7 @@
 // The workstation property store reading an arbitrary (corrupted, truncated) store file: it
 // never crashes, yields only well-formed entries, and the client's integer reads fall back to
 // the default on anything that is not a strict 32-bit decimal.
+#include <limits.h>
 #include <sys/system_properties.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -21,14 +23,26 @@ void check(bool condition) {
     if (!condition) abort();
 }
 
-const std::string& store_dir() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/fuzz_property_store.XXXXXX";
-        std::string made = mkdtemp(pattern);
-        setenv("HAL_SIM_DIR", made.c_str(), 1);
-        return made;
-    }();
-    return dir;
+// The store's directory, made once in the temporary folder and removed when the run ends. Plain
+// characters, so that it is still there when the exit handler runs.
+char store_path[PATH_MAX];
+
+void remove_store_dir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(store_path, ignored);
+}
+
+std::string store_dir() {
+    if (store_path[0] == '\0') {
+        const std::string pattern =
+                std::filesystem::temp_directory_path() / "fuzz_property_store.XXXXXX";
+        check(pattern.size() < sizeof(store_path));
+        pattern.copy(store_path, pattern.size());
+        check(mkdtemp(store_path) != nullptr);
+        setenv("HAL_SIM_DIR", store_path, 1);
+        check(atexit(remove_store_dir) == 0);
+    }
+    return store_path;
 }
 
 }  // namespace

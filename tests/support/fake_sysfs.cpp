@@ -89,8 +89,8 @@ std::ostream& operator<<(std::ostream& out, const Write& write) {
 }
 
 Sandbox::Sandbox() {
-    char pattern[] = "/tmp/fake_sysfs.XXXXXX";
-    root_ = mkdtemp(pattern);
+    std::string pattern = std::filesystem::temp_directory_path() / "fake_sysfs.XXXXXX";
+    root_ = mkdtemp(pattern.data());
     for (const char* path : test_paths::kAllDeviceFiles) {
         const std::filesystem::path file = root_ + path;
         std::filesystem::create_directories(file.parent_path());
