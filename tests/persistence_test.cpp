@@ -111,7 +111,8 @@ TEST_F(HalTest, ConcurrentSavesWithTheClientAbsentAtFirst) {
     constexpr int kThreads = 8;
     std::vector<std::thread> threads;
     threads.reserve(kThreads);
-    for (int i = 0; i < kThreads; ++i) threads.emplace_back([this, i] { lib.SaveProperty(i, i, i); });
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([this, i] { lib.SaveProperty(i, i, i); });
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(2, hal_sim::instance_requests());
     const std::vector<LogLine> lines = logs.lines();

@@ -1,5 +1,7 @@
 // Reading a halctl script: all of it, or nothing and the reason; never more than the limit.
 // read() is interposed here so that it can fail part-way through a script.
+#include "script_source.h"
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,8 +16,6 @@
 #include <ostream>
 #include <string>
 #include <thread>
-
-#include "script_source.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ std::string script_file(const std::string& dir, const std::string& line, size_t 
     std::string text;
     for (size_t i = 0; i < lines; ++i) text += line;
     text.resize(std::min(size, text.size()));
-    const std::string path = dir + "/script";
+    std::string path = dir + "/script";
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
@@ -83,7 +83,8 @@ class ScriptSourceTest : public ::testing::Test {
 
 TEST_F(ScriptSourceTest, ReadsAScriptWholeUpToTheLimit) {
     for (const size_t size : {size_t{0}, size_t{100}, size_t{200000}, kMaxScriptBytes}) {
-        const std::string path = script_file(dir_, "mic volume 57\n", kMaxScriptBytes / 14 + 1, size);
+        const std::string path =
+                script_file(dir_, "mic volume 57\n", kMaxScriptBytes / 14 + 1, size);
         std::ifstream in(path, std::ios::binary);
         const std::string expected((std::istreambuf_iterator<char>(in)), {});
         ASSERT_EQ(size, expected.size());
@@ -94,10 +95,11 @@ TEST_F(ScriptSourceTest, ReadsAScriptWholeUpToTheLimit) {
 
 TEST_F(ScriptSourceTest, ReadsAPipeFedInPieces) {
     int pipe_fds[2];
-    ASSERT_EQ(0, pipe(pipe_fds));
+    ASSERT_EQ(0, pipe2(pipe_fds, O_CLOEXEC));
     const std::string piece(50000, 'x');
     std::thread writer([&] {
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(50000, write(pipe_fds[1], piece.data(), piece.size()));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(50000, write(pipe_fds[1], piece.data(), piece.size()));
         close(pipe_fds[1]);
     });
     EXPECT_TRUE(read_script(pipe_fds[0], &text_, &error_)) << error_;
@@ -135,9 +137,15 @@ std::ostream& operator<<(std::ostream& out, const Refusal& refusal) {
 const std::string kTooLarge = "larger than 1048576 bytes, the limit of a script";
 
 const Refusal kRefusals[] = {
-        {"Directory", [](const std::string& dir) { return Source{-1, dir}; },
+        {"Directory",
+         [](const std::string& dir) {
+             return Source{-1, dir};
+         },
          "cannot read: Is a directory"},
-        {"Missing", [](const std::string& dir) { return Source{-1, dir + "/missing"}; },
+        {"Missing",
+         [](const std::string& dir) {
+             return Source{-1, dir + "/missing"};
+         },
          "cannot read: No such file or directory"},
         {"ClosedDescriptor",
          [](const std::string&) {
@@ -160,7 +168,11 @@ const Refusal kRefusals[] = {
                                            kMaxScriptBytes + 1)};
          },
          kTooLarge},
-        {"EndlessInput", [](const std::string&) { return Source{-1, "/dev/zero"}; }, kTooLarge},
+        {"EndlessInput",
+         [](const std::string&) {
+             return Source{-1, "/dev/zero"};
+         },
+         kTooLarge},
 };
 
 class ScriptRefusalTest : public ScriptSourceTest, public ::testing::WithParamInterface<Refusal> {};

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace hal_sim {
 namespace {
@@ -20,6 +21,11 @@ bool write_all(int fd, const std::string& text) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// A writer's temporary file for dir/name is name.tmp.PID.
+std::string temporary_prefix(const std::string& name) {
+    return name + ".tmp.";
 }
 
 }  // namespace
@@ -47,18 +53,16 @@ bool read_file(const std::string& path, std::string* text) {
     return ok;
 }
 
-std::string temporary_prefix(const std::string& name) {
-    return name + ".tmp.";
-}
-
 void remove_temporaries(const std::string& dir, const std::string& name) {
     DIR* entries = opendir(dir.c_str());
     if (entries == nullptr) return;
     const std::string prefix = temporary_prefix(name);
-    // Single-threaded use per directory stream.
-    while (const dirent* entry = readdir(entries)) {  // NOLINT(concurrency-mt-unsafe)
-        const std::string found = entry->d_name;
-        if (found.compare(0, prefix.size(), prefix) == 0) unlink((dir + "/" + found).c_str());
+    while (const dirent* entry = readdir(entries)) {
+        if (strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
+        std::string path = dir;
+        path += '/';
+        path += entry->d_name;
+        unlink(path.c_str());
     }
     closedir(entries);
 }

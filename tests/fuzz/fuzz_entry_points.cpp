@@ -56,10 +56,11 @@ struct Harness {
 Harness& harness() {
     static Harness* instance = [] {
         auto* made = new Harness;
-        atexit([] {
+        const int registered = atexit([] {
             std::error_code ignored;
             std::filesystem::remove_all(harness().sysfs.root(), ignored);
         });
+        if (registered != 0) abort();
         return made;
     }();
     return *instance;
