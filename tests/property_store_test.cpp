@@ -264,6 +264,7 @@ TEST_P(FileStoreTest, ChangeWithoutTheLockIsRefusedAndTheStoreKept) {
     std::filesystem::create_directory(dir_ + "/properties.lock");
     EXPECT_EQ(-1, __system_property_set("a", "2"));
     EXPECT_EQ(-1, __system_property_set("b", "3"));
+    EXPECT_FALSE(hal_sim::reboot_device());
     EXPECT_EQ("1", get("a")) << "reads need no lock";
     std::filesystem::remove(dir_ + "/properties.lock");
     EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}}), hal_sim::properties());
