@@ -1,13 +1,12 @@
 #include "sim_files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 
 namespace hal_sim {
 namespace {
@@ -54,17 +53,16 @@ bool read_file(const std::string& path, std::string* text) {
 }
 
 void remove_temporaries(const std::string& dir, const std::string& name) {
-    DIR* entries = opendir(dir.c_str());
-    if (entries == nullptr) return;
+    // std::filesystem rather than readdir(), which a 32-bit build without large-file offsets
+    // cannot use on a file system with 64-bit directory offsets.
     const std::string prefix = temporary_prefix(name);
-    while (const dirent* entry = readdir(entries)) {
-        if (strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
-        std::string path = dir;
-        path += '/';
-        path += entry->d_name;
-        unlink(path.c_str());
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->path().filename().string().compare(0, prefix.size(), prefix) == 0) {
+            unlink(it->path().c_str());
+        }
     }
-    closedir(entries);
 }
 
 bool replace_file(const std::string& dir, const std::string& name, const std::string& text) {
