@@ -6,54 +6,51 @@
 
 namespace {
 
-LogLine open_failure(const char* path) {
-    return {kDebug, "hal_frontpanel",
-            std::string("hal_frontpanel<Debug for write> fail to open file ") + path + "\n"};
-}
+using AttributeWriter = HalTest;
 
-TEST_F(HalTest, OpensReadWriteCloseOnExecWithoutCreateOrTruncate) {
-    lib.SetLedState(0, 1);
+TEST_F(AttributeWriter, OpensReadWriteCloseOnExecWithoutCreateOrTruncate) {
+    lib->SetLedState(0, 1);
     ASSERT_EQ(6u, sysfs.opens().size());
     for (const auto& open : sysfs.opens()) {
         EXPECT_EQ(O_RDWR | O_CLOEXEC, open.flags) << open.path;
     }
 }
 
-TEST_F(HalTest, WritesExactlyTheValueWithoutNewlineOrNul) {
-    lib.SetLedState(1, 200);
+TEST_F(AttributeWriter, WritesExactlyTheValueWithoutNewlineOrNul) {
+    lib->SetLedState(1, 200);
     EXPECT_EQ("1", sysfs.contents(test_paths::kRemoteBrightness));
     EXPECT_EQ("timer", sysfs.contents(test_paths::kRemoteTrigger));
     // Not truncated on open: a shorter value overwrites the head of the longer one, as the tail
     // of the plain file shows.
-    lib.SetLedState(0, 1);
+    lib->SetLedState(0, 1);
     EXPECT_EQ("noner", sysfs.contents(test_paths::kRemoteTrigger));
 }
 
-TEST_F(HalTest, MissingLedCostsOneLineForEachOfItsWrites) {
+TEST_F(AttributeWriter, MissingLedCostsOneLineForEachOfItsWrites) {
     sysfs.remove(test_paths::kGreenDir);
-    EXPECT_EQ(0, lib.SetLedState(0, 1));
+    EXPECT_EQ(0, lib->SetLedState(0, 1));
     EXPECT_EQ((Writes{trig(L::kRemote, "none"), trig(L::kSys, "none"), bright(L::kRemote, "1"),
                       bright(L::kSys, "1")}),
               sysfs.writes());
     const auto lines = logs.lines();
     ASSERT_EQ(4u, lines.size());
-    EXPECT_EQ(open_failure(test_paths::kGreenTrigger), lines[1]);
-    EXPECT_EQ(open_failure(test_paths::kGreenBrightness), lines[2]);
+    EXPECT_EQ(open_failure("hal_frontpanel", test_paths::kGreenTrigger), lines[1]);
+    EXPECT_EQ(open_failure("hal_frontpanel", test_paths::kGreenBrightness), lines[2]);
     EXPECT_EQ("0,1,10", saved_triple()) << "the model and the save go on regardless";
 }
 
-TEST_F(HalTest, RefusedOpenIsLoggedAndThePatternGoesOn) {
+TEST_F(AttributeWriter, RefusedOpenIsLoggedAndThePatternGoesOn) {
     sysfs.refuse_open(test_paths::kSysBrightness, EACCES);
-    lib.SetLedState(0, 220);
-    EXPECT_EQ(triggers("none") + Writes({bright(L::kRemote, "0"), bright(L::kGreen, "0")}),
+    lib->SetLedState(0, 220);
+    EXPECT_EQ(joined(triggers("none"), Writes{bright(L::kRemote, "0"), bright(L::kGreen, "0")}),
               sysfs.writes());
-    EXPECT_EQ(open_failure(test_paths::kSysBrightness), logs.lines().at(1));
+    EXPECT_EQ(open_failure("hal_frontpanel", test_paths::kSysBrightness), logs.lines().at(1));
 }
 
-TEST_F(HalTest, FailedOrShortWritesGoUnreported) {
+TEST_F(AttributeWriter, FailedOrShortWritesGoUnreported) {
     sysfs.fail_writes(test_paths::kRemoteTrigger, EIO);
     sysfs.short_writes(test_paths::kGreenTrigger, 2);
-    EXPECT_EQ(0, lib.SetLedState(1, 200));
+    EXPECT_EQ(0, lib->SetLedState(1, 200));
     EXPECT_EQ(6u, sysfs.writes().size());
     EXPECT_EQ(2u, logs.lines().size()) << "only the entry and save lines";
     EXPECT_EQ("no", sysfs.contents(test_paths::kGreenTrigger));

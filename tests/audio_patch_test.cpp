@@ -9,67 +9,66 @@
 
 namespace {
 
-const LogLine kEnableLine{kInfo, "audio_patch", "enableMicAudioPatch"};
-const LogLine kDisableLine{kInfo, "audio_patch", "disableMicAudioPatch"};
+using AudioPatch = HalTest;
 
 LogLine patch_line(const std::string& text) {
     return {kDebug, "audio_patch", text};
 }
 
-TEST_F(HalTest, RecordedStateIsTheFirstCharacterOnly) {
+TEST_F(AudioPatch, RecordedStateIsTheFirstCharacterOnly) {
     const std::pair<const char*, bool> states[] = {
             {"1", true}, {"10", true},  {"1junk", true}, {"0", false},
             {"", false}, {"x1", false}, {" 1", false},   {"2", false},
     };
-    EXPECT_FALSE(lib.IsMicAudioPatchEnabled()) << "unset";
+    EXPECT_FALSE(lib->IsMicAudioPatchEnabled()) << "unset";
     for (const auto& [value, enabled] : states) {
         __system_property_set("vendor.quorin.micstate", value);
-        EXPECT_EQ(enabled, lib.IsMicAudioPatchEnabled()) << "\"" << value << "\"";
+        EXPECT_EQ(enabled, lib->IsMicAudioPatchEnabled()) << "\"" << value << "\"";
     }
     EXPECT_TRUE(hal_sim::journal().empty());
     EXPECT_TRUE(logs.lines().empty());
 }
 
-TEST_F(HalTest, EnableMicCreatesThePatchOnlyWhenNoneIsRecorded) {
-    EXPECT_EQ(0, lib.EnableMIC());
-    EXPECT_EQ(0, lib.EnableMIC());
+TEST_F(AudioPatch, EnableMicCreatesThePatchOnlyWhenNoneIsRecorded) {
+    EXPECT_EQ(0, lib->EnableMIC());
+    EXPECT_EQ(0, lib->EnableMIC());
     EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk"}), hal_sim::journal());
     EXPECT_EQ("1", property("vendor.quorin.micstate"));
-    EXPECT_EQ((std::vector<LogLine>{kEnableLine}), logs.lines());
+    EXPECT_EQ((std::vector<LogLine>{kEnablePatchLine}), logs.lines());
 
     __system_property_set("vendor.quorin.micstate", "10");
     hal_sim::clear_journal();
-    lib.EnableMIC();
+    lib->EnableMIC();
     EXPECT_TRUE(hal_sim::journal().empty()) << "\"10\" counts as enabled";
 }
 
-TEST_F(HalTest, EnablePatchDirectlyCreatesAgainEvenWhenRecorded) {
+TEST_F(AudioPatch, EnablePatchDirectlyCreatesAgainEvenWhenRecorded) {
     __system_property_set("vendor.quorin.micstate", "1");
-    EXPECT_EQ(0, lib.EnableMicAudioPatch());
+    EXPECT_EQ(0, lib->EnableMicAudioPatch());
     EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk"}), hal_sim::journal());
     EXPECT_EQ("1", property("vendor.quorin.micstate"));
-    EXPECT_EQ((std::vector<LogLine>{kEnableLine}), logs.lines());
+    EXPECT_EQ((std::vector<LogLine>{kEnablePatchLine}), logs.lines());
 }
 
-TEST_F(HalTest, DisableMicActsOnlyOnARecordedPatch) {
-    EXPECT_EQ(0, lib.DisableMIC());
-    EXPECT_EQ(0, lib.DisableMicAudioPatch());
+TEST_F(AudioPatch, DisableMicActsOnlyOnARecordedPatch) {
+    EXPECT_EQ(0, lib->DisableMIC());
+    EXPECT_EQ(0, lib->DisableMicAudioPatch());
     __system_property_set("vendor.quorin.micstate", "0");
-    lib.DisableMIC();
+    lib->DisableMIC();
     EXPECT_TRUE(hal_sim::journal().empty());
     EXPECT_TRUE(logs.lines().empty());
     EXPECT_EQ("0", property("vendor.quorin.micstate"));
 
     __system_property_set("vendor.quorin.micstate", "10");
-    EXPECT_EQ(0, lib.DisableMIC());
+    EXPECT_EQ(0, lib->DisableMIC());
     EXPECT_EQ((std::vector<std::string>{"port.releaseAudioPatchTarsk"}), hal_sim::journal());
     EXPECT_EQ("0", property("vendor.quorin.micstate"));
-    EXPECT_EQ((std::vector<LogLine>{kDisableLine}), logs.lines());
+    EXPECT_EQ((std::vector<LogLine>{kDisablePatchLine}), logs.lines());
 }
 
-TEST_F(HalTest, EchoDecayWeightReachesThePortAsParameterText) {
-    lib.SetEchoDecayWeight(100);
-    lib.SetEchoDecayWeight(INT32_MIN);  // not clamped here: that is the caller's business
+TEST_F(AudioPatch, EchoDecayWeightReachesThePortAsParameterText) {
+    lib->SetEchoDecayWeight(100);
+    lib->SetEchoDecayWeight(INT32_MIN);  // not clamped here: that is the caller's business
     EXPECT_EQ((std::vector<std::string>{"port.setParameters audio_echo_decay=100",
                                         "port.setParameters audio_echo_decay=-2147483648"}),
               hal_sim::journal());
@@ -89,23 +88,23 @@ void PrintTo(const FaultCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class EchoFaultTest : public HalTest, public ::testing::WithParamInterface<FaultCase> {};
+class AudioPatchEchoFault : public HalTest, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(EchoFaultTest, FailureIsLoggedAndSwallowed) {
+TEST_P(AudioPatchEchoFault, FailureIsLoggedAndSwallowed) {
     hal_sim::set_parameter_fault(GetParam().fault, GetParam().status);
-    EXPECT_NO_THROW(lib.SetEchoDecayWeight(40));
+    EXPECT_NO_THROW(lib->SetEchoDecayWeight(40));
     std::vector<LogLine> expected = {patch_line("[setEchoDecayWeight] delaytime: 40")};
     for (const auto& text : GetParam().lines) expected.push_back(patch_line(text));
     EXPECT_EQ(expected, logs.lines());
 
     // The same through the entry point, which keeps its stored level.
     logs.clear();
-    EXPECT_EQ(0, lib.MicSetEchoLevel(40));
-    EXPECT_EQ(40, lib.MicGetEchoLevel());
+    EXPECT_EQ(0, lib->MicSetEchoLevel(40));
+    EXPECT_EQ(40, lib->MicGetEchoLevel());
 }
 
 INSTANTIATE_TEST_SUITE_P(
-        Port, EchoFaultTest,
+        AudioPatchPort, AudioPatchEchoFault,
         ::testing::Values(FaultCase{"status -22",
                                     hal_sim::ParameterFault::kStatus,
                                     -22,
@@ -120,28 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
                                     hal_sim::ParameterFault::kStdException,
                                     0,
                                     {"Exception caught: simulated port failure"}}),
-        [](const auto& info) {
-            std::string name = info.param.name;
-            for (char& c : name) {
-                if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-            }
-            return name;
-        });
+        CaseName());
 
-TEST_F(HalTest, NonStandardExceptionReachesTheCaller) {
+TEST_F(AudioPatch, NonStandardExceptionReachesTheCaller) {
     hal_sim::set_parameter_fault(hal_sim::ParameterFault::kForeignException, 7);
-    EXPECT_THROW(lib.SetEchoDecayWeight(40), hal_sim::ForeignException);
+    EXPECT_THROW(lib->SetEchoDecayWeight(40), hal_sim::ForeignException);
     EXPECT_EQ((std::vector<LogLine>{patch_line("[setEchoDecayWeight] delaytime: 40")}),
               logs.lines());
-    EXPECT_THROW(lib.MicSetEchoLevel(150), hal_sim::ForeignException);
-    EXPECT_EQ(100, lib.MicGetEchoLevel()) << "stored before the port was asked";
+    EXPECT_THROW(lib->MicSetEchoLevel(150), hal_sim::ForeignException);
+    EXPECT_EQ(100, lib->MicGetEchoLevel()) << "stored before the port was asked";
 }
 
-TEST_F(HalTest, MissingPortIsLoggedAndSwallowed) {
-    android::sp<android::AmlAudioOutPort> saved = *lib.AudioPort;
-    lib.AudioPort->clear();
-    EXPECT_NO_THROW(lib.SetEchoDecayWeight(10));
-    *lib.AudioPort = saved;
+TEST_F(AudioPatch, MissingPortIsLoggedAndSwallowed) {
+    android::sp<android::AmlAudioOutPort> saved = *lib->AudioPort;
+    lib->AudioPort->clear();
+    EXPECT_NO_THROW(lib->SetEchoDecayWeight(10));
+    *lib->AudioPort = saved;
     EXPECT_EQ(
             (std::vector<LogLine>{patch_line("[setEchoDecayWeight] delaytime: 10"),
                                   patch_line("Error: android::aml_audioport is null"),

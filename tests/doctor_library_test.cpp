@@ -8,13 +8,15 @@
 
 namespace {
 
+using DoctorLibrary = HalTest;
+
 std::string raw_property(const char* key) {
     char value[PROP_VALUE_MAX] = {};
     __system_property_get(key, value);
     return value;
 }
 
-TEST_F(HalTest, EveryTripleTheLibrarySavesIsConsistentForTheDoctor) {
+TEST_F(DoctorLibrary, EveryTripleTheLibrarySavesIsConsistentForTheDoctor) {
     const struct {
         const char* name;
         std::function<void(const HalApi&)> calls;
@@ -46,7 +48,7 @@ TEST_F(HalTest, EveryTripleTheLibrarySavesIsConsistentForTheDoctor) {
         SCOPED_TRACE(c.name);
         hal_sim::clear_properties();
         lib.restart();
-        c.calls(lib);
+        c.calls(lib.api());
         ASSERT_EQ(c.saved, saved_triple());
         const DoctorCheck check = triple_verdict(raw_property("vendor.quorin.ledindex"),
                                                  raw_property("vendor.quorin.ledstate"),

@@ -50,7 +50,7 @@ TEST(DoctorReport, JsonCarriesEveryFieldEscaped) {
               doctor_json({}));
 }
 
-TEST(ElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
+TEST(DoctorElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
     ElfNeeded dynamic;
     std::string error;
     ASSERT_TRUE(read_elf_needed(QUORIN_HAL_PATH, &dynamic, &error)) << error;
@@ -65,7 +65,7 @@ TEST(ElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
     }
 }
 
-TEST(ElfNeeded, RefusesWhatIsNotAnElfObject) {
+TEST(DoctorElfNeeded, RefusesWhatIsNotAnElfObject) {
     ElfNeeded needed{{"stale"}, {"stale"}};
     std::string error;
     EXPECT_FALSE(read_elf_needed("/nonexistent/lib.so", &needed, &error));

@@ -17,17 +17,13 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-std::string open_failure(const char* tag, const char* path) {
-    return std::string(tag) + "<Debug for write> fail to open file " + path + "\n";
-}
-
-class FaultTest;
+class FaultInjection;
 
 // A row names the fault, how it is injected and, field by field, what it changes in the outcome
 // of the fault-free run; every field it does not set is expected as without the fault.
 struct FaultRow {
     const char* name = "";
-    std::function<void(FaultTest&)> inject;
+    std::function<void(FaultInjection&)> inject;
     bool file_store = false;       // the property store under HAL_SIM_DIR
     Lines extra_lines;             // log lines the fault adds, in order
     Lines missing_lines;           // log lines of the fault-free run that it takes away
@@ -37,7 +33,7 @@ struct FaultRow {
     size_t probe_writes = 6;       // of the remote-blinking request after the scenario
 };
 
-FaultRow fault(const char* name, std::function<void(FaultTest&)> inject,
+FaultRow fault(const char* name, std::function<void(FaultInjection&)> inject,
                const std::function<void(FaultRow&)>& differs = nullptr) {
     FaultRow row;
     row.name = name;
@@ -50,7 +46,7 @@ void PrintTo(const FaultRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class FaultTest : public HalTest, public ::testing::WithParamInterface<FaultRow> {
+class FaultInjection : public HalTest, public ::testing::WithParamInterface<FaultRow> {
   public:
     void TearDown() override {
         if (!store_dir.empty()) {
@@ -64,16 +60,16 @@ class FaultTest : public HalTest, public ::testing::WithParamInterface<FaultRow>
     // The calls every row runs, and the log lines they write.
     Lines run_scenario(bool echo_throws) {
         logs.clear();
-        EXPECT_EQ(0, lib.SetLedState(0, 0));
-        EXPECT_EQ(0, lib.SetLedColor(0, 10));  // steady: saves (0, 1, 10)
-        EXPECT_EQ(0, lib.MicSetOnOff(0));
-        EXPECT_EQ(0, lib.MicSetVolume(57));
+        EXPECT_EQ(0, lib->SetLedState(0, 0));
+        EXPECT_EQ(0, lib->SetLedColor(0, 10));  // steady: saves (0, 1, 10)
+        EXPECT_EQ(0, lib->MicSetOnOff(0));
+        EXPECT_EQ(0, lib->MicSetVolume(57));
         if (echo_throws) {
-            EXPECT_THROW(lib.MicSetEchoLevel(40), hal_sim::ForeignException);
+            EXPECT_THROW(lib->MicSetEchoLevel(40), hal_sim::ForeignException);
         } else {
-            EXPECT_EQ(0, lib.MicSetEchoLevel(40));
+            EXPECT_EQ(0, lib->MicSetEchoLevel(40));
         }
-        EXPECT_EQ(0, lib.MicSetOnOff(1));
+        EXPECT_EQ(0, lib->MicSetOnOff(1));
         Lines texts;
         for (const LogLine& line : logs.lines()) texts.push_back(line.text);
         return texts;
@@ -91,17 +87,17 @@ class FaultTest : public HalTest, public ::testing::WithParamInterface<FaultRow>
 // What the fault-free run logs, computed once by running it.
 Lines baseline_lines() {
     return {
-            "hal_frontpanel:HAL_FrontPanelSetLedState v102(0, 0)",
-            "hal_frontpanel<save_property> in save_property..\n",
-            "hal_frontpanel:HAL_FrontPanelSetLedColor v102(0, 10)",
-            "hal_frontpanel<save_property> in save_property..\n",
+            state_entry_line(0, 0).text,
+            kSaveLine.text,
+            color_entry_line(0, 10).text,
+            kSaveLine.text,
             "hal_mic:HAL_MicSetOnOff v101(MIC=on)",
-            "enableMicAudioPatch",
+            kEnablePatchLine.text,
             "hal_mic:HAL_MicSetVolume v101(volume=57)",
             "hal_mic<HAL_MicSetEchoLevel> ..level 40\n",
             "[setEchoDecayWeight] delaytime: 40",
             "hal_mic:HAL_MicSetOnOff v101(MIC=off)",
-            "disableMicAudioPatch",
+            kDisablePatchLine.text,
     };
 }
 
@@ -115,10 +111,10 @@ Lines minus(const Lines& from, const Lines& take) {
     return rest;
 }
 
-TEST_P(FaultTest, LibraryKeepsWorkingAndEndsAsDocumented) {
+TEST_P(FaultInjection, LibraryKeepsWorkingAndEndsAsDocumented) {
     const FaultRow& row = GetParam();
     if (row.file_store) use_file_store();
-    lib.SaveProperty(1, 200, 0);  // stored before the fault
+    lib->SaveProperty(1, 200, 0);  // stored before the fault
     __system_property_set("vendor.quorin.other", "keep");
     row.inject(*this);
 
@@ -131,11 +127,11 @@ TEST_P(FaultTest, LibraryKeepsWorkingAndEndsAsDocumented) {
 
     // With the fault still in place the model is (all, steady): the all-steady rows are skipped.
     sysfs.clear();
-    EXPECT_EQ(0, lib.SetLedState(0, 1));
-    EXPECT_EQ(0, lib.SetLedState(1, 201));
+    EXPECT_EQ(0, lib->SetLedState(0, 1));
+    EXPECT_EQ(0, lib->SetLedState(1, 201));
     EXPECT_TRUE(sysfs.writes().empty());
     // And the library still draws: remote blinking is written to every LED that is there.
-    EXPECT_EQ(0, lib.SetLedState(1, 200));
+    EXPECT_EQ(0, lib->SetLedState(1, 200));
     EXPECT_EQ(row.probe_writes, sysfs.writes().size());
 }
 
@@ -144,10 +140,11 @@ const char kTag[] = "hal_frontpanel";
 FaultRow led_missing(const char* name, const char* dir, const char* brightness,
                      const char* trigger) {
     return fault(
-            name, [dir](FaultTest& t) { t.sysfs.remove(dir); },
+            name, [dir](FaultInjection& t) { t.sysfs.remove(dir); },
             [brightness, trigger](FaultRow& expected) {
-                expected.extra_lines = {open_failure(kTag, trigger), open_failure(kTag, brightness),
-                                        open_failure(kTag, trigger), open_failure(kTag, brightness)};
+                expected.extra_lines = {
+                        open_failure_text(kTag, trigger), open_failure_text(kTag, brightness),
+                        open_failure_text(kTag, trigger), open_failure_text(kTag, brightness)};
                 expected.probe_writes = 4;
             });
 }
@@ -161,38 +158,38 @@ const FaultRow kRows[] = {
                     test_paths::kSysBrightness, test_paths::kSysTrigger),
         fault(
                 "ADC node missing",
-                [](FaultTest& t) {
+                [](FaultInjection& t) {
                     t.sysfs.remove(
                             "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018");
                 },
                 [](FaultRow& expected) {
-                    expected.extra_lines = {open_failure("hal_mic", test_paths::kAdcMute),
-                                            open_failure("hal_mic", test_paths::kAdcVolume),
-                                            open_failure("hal_mic", test_paths::kAdcMute)};
+                    expected.extra_lines = {open_failure_text("hal_mic", test_paths::kAdcMute),
+                                            open_failure_text("hal_mic", test_paths::kAdcVolume),
+                                            open_failure_text("hal_mic", test_paths::kAdcMute)};
                 }),
         fault(
                 "node refuses to open for writing",
-                [](FaultTest& t) { t.sysfs.refuse_open(test_paths::kRemoteTrigger, EACCES); },
+                [](FaultInjection& t) { t.sysfs.refuse_open(test_paths::kRemoteTrigger, EACCES); },
                 [](FaultRow& expected) {
-                    expected.extra_lines = {open_failure(kTag, test_paths::kRemoteTrigger),
-                                            open_failure(kTag, test_paths::kRemoteTrigger)};
+                    expected.extra_lines = {open_failure_text(kTag, test_paths::kRemoteTrigger),
+                                            open_failure_text(kTag, test_paths::kRemoteTrigger)};
                     expected.probe_writes = 5;
                 }),
         fault("writes fail with EIO",
-              [](FaultTest& t) {
+              [](FaultInjection& t) {
                   for (const char* path : test_paths::kAllDeviceFiles) {
                       t.sysfs.fail_writes(path, EIO);
                   }
               }),
         fault("short writes",
-              [](FaultTest& t) {
+              [](FaultInjection& t) {
                   for (const char* path : test_paths::kAllDeviceFiles) {
                       t.sysfs.short_writes(path, 1);
                   }
               }),
         fault(
                 "store directory not writable",
-                [](FaultTest& t) {
+                [](FaultInjection& t) {
                     // The change is written to a temporary file first; a directory in its place
                     // stops it for root as well.
                     fs::create_directory(t.store_dir + "/properties.tmp." +
@@ -202,13 +199,13 @@ const FaultRow kRows[] = {
                     expected.file_store = true;
                     // The patch state cannot be recorded, so muting finds no patch to release:
                     // the property's result is not examined by the audio path.
-                    expected.missing_lines = {"disableMicAudioPatch"};
+                    expected.missing_lines = {kDisablePatchLine.text};
                     expected.saved = "1,200,0";
                     expected.micstate = "<unset>";
                 }),
         fault(
                 "store file corrupted",
-                [](FaultTest& t) {
+                [](FaultInjection& t) {
                     std::ofstream(t.store_dir + "/properties")
                             << "vendor.quorin.other=keep\n\x01\x02garbage\nvendor.quorin.ledindex\n"
                             << "=x\nvendor.quorin.micstate=" << std::string(300, '1') << "\ntorn=";
@@ -216,7 +213,7 @@ const FaultRow kRows[] = {
                 [](FaultRow& expected) { expected.file_store = true; }),
         fault(
                 "setProperty fails",
-                [](FaultTest&) {
+                [](FaultInjection&) {
                     hal_sim::ClientControl failing;
                     failing.set_fails = true;
                     hal_sim::set_client_control(failing);
@@ -224,7 +221,7 @@ const FaultRow kRows[] = {
                 [](FaultRow& expected) { expected.saved = "1,200,0"; }),
         fault(
                 "no client from getInstance",
-                [](FaultTest& t) {
+                [](FaultInjection& t) {
                     // A fresh load, so that the library has not kept the client of the pre-store.
                     t.lib.restart();
                     hal_sim::ClientControl absent;
@@ -235,14 +232,13 @@ const FaultRow kRows[] = {
                     const std::string skipped =
                             "hal_frontpanel<save_property> no system control client, property "
                             "access skipped\n";
-                    const std::string saved = "hal_frontpanel<save_property> in save_property..\n";
                     expected.extra_lines = {skipped, skipped};
-                    expected.missing_lines = {saved, saved};
+                    expected.missing_lines = {kSaveLine.text, kSaveLine.text};
                     expected.saved = "1,200,0";
                 }),
         fault(
                 "setParameters returns -22",
-                [](FaultTest&) {
+                [](FaultInjection&) {
                     hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStatus, -22);
                 },
                 [](FaultRow& expected) {
@@ -251,7 +247,7 @@ const FaultRow kRows[] = {
                 }),
         fault(
                 "setParameters throws a std::exception",
-                [](FaultTest&) {
+                [](FaultInjection&) {
                     hal_sim::set_parameter_fault(hal_sim::ParameterFault::kStdException);
                 },
                 [](FaultRow& expected) {
@@ -259,18 +255,13 @@ const FaultRow kRows[] = {
                 }),
         fault(
                 "setParameters throws something else",
-                [](FaultTest&) {
+                [](FaultInjection&) {
                     hal_sim::set_parameter_fault(hal_sim::ParameterFault::kForeignException, 9);
                 },
                 [](FaultRow& expected) { expected.echo_throws = true; }),
 };
 
-INSTANTIATE_TEST_SUITE_P(OneFaultEach, FaultTest, ::testing::ValuesIn(kRows), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& c : name) {
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-    }
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(FaultInjectionOneEach, FaultInjection, ::testing::ValuesIn(kRows),
+                         CaseName());
 
 }  // namespace

@@ -173,7 +173,7 @@ TEST(HalctlOptions, ParsesAfreshEachTime) {
     EXPECT_EQ("show", joined(again.words));
 }
 
-TEST(StrictDecimal, AcceptsOnlyPlainSignedDecimalInRange) {
+TEST(HalctlStrictDecimal, AcceptsOnlyPlainSignedDecimalInRange) {
     const struct {
         const char* text;
         bool ok;

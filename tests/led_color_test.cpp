@@ -4,11 +4,7 @@
 
 namespace {
 
-LogLine entry_line(int index, int color) {
-    return {kDebug, "hal_frontpanel",
-            "hal_frontpanel:HAL_FrontPanelSetLedColor v102(" + std::to_string(index) + ", " +
-                    std::to_string(color) + ")"};
-}
+using LedColor = HalTest;
 
 struct ColorCase {
     bool steady;
@@ -21,7 +17,7 @@ void PrintTo(const ColorCase& c, std::ostream* out) {
 }
 
 const ColorCase kColorCases[] = {
-        {true, 10, triggers("none") + brightness("1", "1", "1")},
+        {true, 10, pattern("none", "1", "1", "1")},
         {true,
          2,
          {bright(L::kRemote, "0"), bright(L::kSys, "0"), trig(L::kGreen, "none"),
@@ -40,75 +36,76 @@ const ColorCase kColorCases[] = {
         {false, 7, {}},
 };
 
-class ColorTest : public HalTest, public ::testing::WithParamInterface<ColorCase> {};
+class LedColorColumn : public HalTest, public ::testing::WithParamInterface<ColorCase> {};
 
 // The panel is steady after (0, 1) and blinking after load. Each colour draws its column's
 // writes and saves (index, 1 steady / 2 blinking, colour), every time it is asked for.
-TEST_P(ColorTest, DrawsTheColumnOfThePanelsCharacterAndSaves) {
+TEST_P(LedColorColumn, DrawsTheColumnOfThePanelsCharacterAndSaves) {
     const ColorCase& c = GetParam();
-    if (c.steady) lib.SetLedState(0, 1);
+    if (c.steady) lib->SetLedState(0, 1);
     const std::string saved =
             std::to_string(7) + "," + (c.steady ? "1" : "2") + "," + std::to_string(c.color);
     for (int round = 0; round < 2; ++round) {
         sysfs.clear();
         logs.clear();
         hal_sim::clear_journal();
-        EXPECT_EQ(0, lib.SetLedColor(7, c.color));
+        EXPECT_EQ(0, lib->SetLedColor(7, c.color));
         EXPECT_EQ(c.writes, sysfs.writes());
         EXPECT_EQ(saved, saved_triple());
         EXPECT_EQ(3u, set_property_calls().size());
         EXPECT_EQ(2u, logs.lines().size());
-        EXPECT_EQ(entry_line(7, c.color), logs.lines().front());
+        EXPECT_EQ(color_entry_line(7, c.color), logs.lines().front());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothColumns, ColorTest, ::testing::ValuesIn(kColorCases));
+INSTANTIATE_TEST_SUITE_P(LedColorBothColumns, LedColorColumn, ::testing::ValuesIn(kColorCases));
 
-TEST_F(HalTest, NegativeColourIsRejectedWithOnlyTheEntryLine) {
-    EXPECT_EQ(-1, lib.SetLedColor(0, -3));
-    EXPECT_EQ(-1, lib.SetLedColor(0, INT32_MIN));
-    EXPECT_EQ((std::vector<LogLine>{entry_line(0, -3), entry_line(0, INT32_MIN)}), logs.lines());
+TEST_F(LedColor, NegativeColourIsRejectedWithOnlyTheEntryLine) {
+    EXPECT_EQ(-1, lib->SetLedColor(0, -3));
+    EXPECT_EQ(-1, lib->SetLedColor(0, INT32_MIN));
+    EXPECT_EQ((std::vector<LogLine>{color_entry_line(0, -3), color_entry_line(0, INT32_MIN)}),
+              logs.lines());
     EXPECT_TRUE(sysfs.writes().empty());
     EXPECT_EQ("<unset>,<unset>,<unset>", saved_triple());
 }
 
-TEST_F(HalTest, ColourKeepsTheCharacterOfThePanel) {
-    lib.SetLedState(1, 200);  // remote blinking
-    lib.SetLedColor(0, 10);
-    lib.SetLedColor(0, 2);
+TEST_F(LedColor, ColourKeepsTheCharacterOfThePanel) {
+    lib->SetLedState(1, 200);  // remote blinking
+    lib->SetLedColor(0, 10);
+    lib->SetLedColor(0, 2);
     EXPECT_EQ("0,2,2", saved_triple()) << "still blinking after two colour requests";
 }
 
-TEST_F(HalTest, RecordedColourWithoutPatternMakesRowsSkipOrNot) {
-    lib.SetLedState(0, 1);
-    lib.SetLedColor(5, 1);  // steady colour 1: nothing drawn, yet recorded
+TEST_F(LedColor, RecordedColourWithoutPatternMakesRowsSkipOrNot) {
+    lib->SetLedState(0, 1);
+    lib->SetLedColor(5, 1);  // steady colour 1: nothing drawn, yet recorded
     sysfs.clear();
-    EXPECT_EQ(0, lib.SetLedState(0, 220));
+    EXPECT_EQ(0, lib->SetLedState(0, 220));
     EXPECT_TRUE(sysfs.writes().empty()) << "sys alone counts as in force";
     EXPECT_EQ("5,1,1", saved_triple());
 
-    lib.SetLedColor(5, 5);
-    EXPECT_EQ(0, lib.SetLedState(0, 1));
-    EXPECT_EQ(triggers("none") + brightness("1", "1", "1"), sysfs.writes());
+    lib->SetLedColor(5, 5);
+    EXPECT_EQ(0, lib->SetLedState(0, 1));
+    EXPECT_EQ(pattern("none", "1", "1", "1"), sysfs.writes());
     EXPECT_EQ("0,1,10", saved_triple());
 }
 
-TEST_F(HalTest, SteadyAllColourMakesTheAllSteadyRowsSkip) {
-    lib.SetLedState(0, 220);
-    lib.SetLedColor(0, 10);
+TEST_F(LedColor, SteadyAllColourMakesTheAllSteadyRowsSkip) {
+    lib->SetLedState(0, 220);
+    lib->SetLedColor(0, 10);
     sysfs.clear();
-    lib.SetLedState(0, 1);
-    lib.SetLedState(0, 4);
-    lib.SetLedState(1, 201);
+    lib->SetLedState(0, 1);
+    lib->SetLedState(0, 4);
+    lib->SetLedState(1, 201);
     EXPECT_TRUE(sysfs.writes().empty());
 }
 
-TEST_F(HalTest, LedIndexIsSavedUnvalidated) {
-    EXPECT_EQ(0, lib.SetLedColor(-1, 10));
+TEST_F(LedColor, LedIndexIsSavedUnvalidated) {
+    EXPECT_EQ(0, lib->SetLedColor(-1, 10));
     EXPECT_EQ("-1,2,10", saved_triple());
     lib.restart();
     sysfs.clear();
-    lib.Init();
+    lib->Init();
     EXPECT_TRUE(sysfs.writes().empty()) << "a negative saved index replays nothing";
 }
 

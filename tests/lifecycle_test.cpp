@@ -5,6 +5,8 @@
 
 namespace {
 
+using Lifecycle = HalTest;
+
 const LogLine kInitLine{kDebug, "hal_frontpanel", "hal_frontpanel<HAL_FrontPanelInit> ..\n"};
 
 LogLine replay_line(int index, int state, int color) {
@@ -14,7 +16,7 @@ LogLine replay_line(int index, int state, int color) {
 }
 
 // Leaves a saved triple behind in one load, then restarts the library and clears the records.
-class ReplayTest : public HalTest {
+class LifecycleReplay : public HalTest {
   protected:
     void restart_fresh() {
         lib.restart();
@@ -24,18 +26,18 @@ class ReplayTest : public HalTest {
     }
 };
 
-TEST_F(ReplayTest, FreshDeviceReplaysNothing) {
-    EXPECT_EQ(0, lib.Init());
+TEST_F(LifecycleReplay, FreshDeviceReplaysNothing) {
+    EXPECT_EQ(0, lib->Init());
     EXPECT_EQ((std::vector<LogLine>{kInitLine, replay_line(-1, 0, 0)}), logs.lines());
     EXPECT_TRUE(sysfs.writes().empty());
     EXPECT_EQ("<unset>,<unset>,<unset>", saved_triple());
 }
 
-TEST_F(ReplayTest, StandbyIsReplayedAndSavedAgainThenSkipped) {
-    lib.SetLedState(0, 0);
+TEST_F(LifecycleReplay, StandbyIsReplayedAndSavedAgainThenSkipped) {
+    lib->SetLedState(0, 0);
     restart_fresh();
-    EXPECT_EQ(0, lib.Init());
-    EXPECT_EQ(triggers("none") + brightness("0", "1", "0"), sysfs.writes());
+    EXPECT_EQ(0, lib->Init());
+    EXPECT_EQ(pattern("none", "0", "1", "0"), sysfs.writes());
     EXPECT_EQ((std::vector<std::string>{"vendor.quorin.ledindex=0", "vendor.quorin.ledstate=0",
                                         "vendor.quorin.ledcolor=2"}),
               set_property_calls());
@@ -44,21 +46,21 @@ TEST_F(ReplayTest, StandbyIsReplayedAndSavedAgainThenSkipped) {
 
     sysfs.clear();
     hal_sim::clear_journal();
-    EXPECT_EQ(0, lib.Init());
+    EXPECT_EQ(0, lib->Init());
     EXPECT_TRUE(sysfs.writes().empty()) << "standby is already in force";
     EXPECT_TRUE(set_property_calls().empty());
 }
 
 // Init keeps its own strong reference to the client until it returns: the replay's save runs with
 // one reference more standing than the reads before it, and than a save made on its own.
-TEST_F(ReplayTest, InitHoldsTheClientUntilItReturns) {
-    lib.SetLedState(0, 0);
+TEST_F(LifecycleReplay, InitHoldsTheClientUntilItReturns) {
+    lib->SetLedState(0, 0);
     restart_fresh();
     hal_sim::ClientControl noting;
     noting.note_references = true;
     hal_sim::set_client_control(noting);
 
-    EXPECT_EQ(0, lib.Init());
+    EXPECT_EQ(0, lib->Init());
     // The service's reference, the library's client, Init's own, and the save's own.
     const std::vector<std::string> expected = {
             "client.getInstance",
@@ -76,75 +78,75 @@ TEST_F(ReplayTest, InitHoldsTheClientUntilItReturns) {
     EXPECT_EQ(expected, client_calls);
 
     hal_sim::clear_journal();
-    lib.SaveProperty(0, 1, 10);
+    lib->SaveProperty(0, 1, 10);
     EXPECT_EQ((std::vector<std::string>{"vendor.quorin.ledindex=0 [strong 3]",
                                         "vendor.quorin.ledstate=1 [strong 3]",
                                         "vendor.quorin.ledcolor=10 [strong 3]"}),
               set_property_calls());
 }
 
-TEST_F(ReplayTest, RemoteBlinkingIsReplayed) {
-    lib.SetLedState(1, 200);
+TEST_F(LifecycleReplay, RemoteBlinkingIsReplayed) {
+    lib->SetLedState(1, 200);
     restart_fresh();
-    lib.Init();
+    lib->Init();
     EXPECT_EQ((Writes{bright(L::kGreen, "0"), bright(L::kSys, "0"), bright(L::kRemote, "1"),
                       trig(L::kRemote, "timer"), trig(L::kGreen, "none"), trig(L::kSys, "none")}),
               sysfs.writes());
     EXPECT_EQ("1,200,0", saved_triple());
 }
 
-TEST_F(ReplayTest, ModelStartsAgainAllBlinkingAfterARestart) {
-    lib.SetLedState(1, 201);  // all steady: a second (1, 201) in this load would be skipped
+TEST_F(LifecycleReplay, ModelStartsAgainAllBlinkingAfterARestart) {
+    lib->SetLedState(1, 201);  // all steady: a second (1, 201) in this load would be skipped
     restart_fresh();
-    lib.SetLedState(1, 201);
-    EXPECT_EQ(triggers("none") + brightness("1", "1", "1"), sysfs.writes());
+    lib->SetLedState(1, 201);
+    EXPECT_EQ(pattern("none", "1", "1", "1"), sysfs.writes());
 }
 
-TEST_F(ReplayTest, SavedFlashFlashesAndRestoresAllBlinking) {
-    lib.SetLedColor(3, 2);  // on the blinking panel: saves (3, 2, 2)
+TEST_F(LifecycleReplay, SavedFlashFlashesAndRestoresAllBlinking) {
+    lib->SetLedColor(3, 2);  // on the blinking panel: saves (3, 2, 2)
     EXPECT_EQ("3,2,2", saved_triple());
     restart_fresh();
-    lib.Init();
-    EXPECT_EQ(triggers("none") + brightness("0", "0", "0") + brightness("1", "1", "1") +
-                      brightness("0", "0", "0") + triggers("timer") + brightness("1", "1", "1"),
+    lib->Init();
+    EXPECT_EQ(joined(pattern("none", "0", "0", "0"), brightness("1", "1", "1"),
+                     brightness("0", "0", "0"), pattern("timer", "1", "1", "1")),
               sysfs.writes());
     EXPECT_TRUE(set_property_calls().empty());
 }
 
-TEST_F(ReplayTest, SavedColourRequestOutsideTheTableReplaysNothing) {
-    lib.SetLedState(0, 1);
-    lib.SetLedColor(0, 10);  // steady: saves (0, 1, 10)
-    lib.SetLedState(1, 200);
-    lib.SetLedColor(0, 10);  // blinking: saves (0, 2, 10)
+TEST_F(LifecycleReplay, SavedColourRequestOutsideTheTableReplaysNothing) {
+    lib->SetLedState(0, 1);
+    lib->SetLedColor(0, 10);  // steady: saves (0, 1, 10)
+    lib->SetLedState(1, 200);
+    lib->SetLedColor(0, 10);  // blinking: saves (0, 2, 10)
     EXPECT_EQ("0,2,10", saved_triple());
     restart_fresh();
-    lib.Init();
+    lib->Init();
     EXPECT_EQ(replay_line(0, 2, 10), logs.lines().at(1));
     EXPECT_TRUE(sysfs.writes().empty());
     EXPECT_TRUE(set_property_calls().empty());
 }
 
-TEST_F(ReplayTest, SteadyRecordedColourReplaysAllSteadyWithItsOwnColour) {
-    lib.SetLedState(0, 1);
-    lib.SetLedColor(0, 5);  // saves (0, 1, 5)
+TEST_F(LifecycleReplay, SteadyRecordedColourReplaysAllSteadyWithItsOwnColour) {
+    lib->SetLedState(0, 1);
+    lib->SetLedColor(0, 5);  // saves (0, 1, 5)
     restart_fresh();
-    lib.Init();
-    EXPECT_EQ(triggers("none") + brightness("1", "1", "1"), sysfs.writes());
+    lib->Init();
+    EXPECT_EQ(pattern("none", "1", "1", "1"), sysfs.writes());
     EXPECT_EQ("0,1,10", saved_triple());
 }
 
-TEST_F(ReplayTest, TripleSurvivesManyRestarts) {
-    lib.SetLedState(0, 220);
+TEST_F(LifecycleReplay, TripleSurvivesManyRestarts) {
+    lib->SetLedState(0, 220);
     for (int i = 0; i < 5; ++i) restart_fresh();
-    lib.Init();
-    EXPECT_EQ(triggers("none") + brightness("0", "0", "1"), sysfs.writes());
+    lib->Init();
+    EXPECT_EQ(pattern("none", "0", "0", "1"), sysfs.writes());
 }
 
 // The saved request lives in vendor.* properties, which a device keeps across restarts of the
 // process but not across a reboot: after one, start replays nothing and the patch is unrecorded.
-TEST_F(ReplayTest, RebootLosesTheSavedRequestAndThePatchState) {
-    lib.SetLedState(0, 220);
-    lib.MicSetOnOff(0);
+TEST_F(LifecycleReplay, RebootLosesTheSavedRequestAndThePatchState) {
+    lib->SetLedState(0, 220);
+    lib->MicSetOnOff(0);
     lib.unload();
     ASSERT_TRUE(hal_sim::reboot_device());
     lib.load();
@@ -152,18 +154,18 @@ TEST_F(ReplayTest, RebootLosesTheSavedRequestAndThePatchState) {
     logs.clear();
     hal_sim::clear_journal();
 
-    EXPECT_EQ(0, lib.Init());
+    EXPECT_EQ(0, lib->Init());
     EXPECT_EQ((std::vector<LogLine>{kInitLine, replay_line(-1, 0, 0)}), logs.lines());
     EXPECT_TRUE(sysfs.writes().empty());
     EXPECT_EQ("<unset>,<unset>,<unset>", saved_triple());
     EXPECT_EQ("<unset>", property("vendor.quorin.micstate"));
-    EXPECT_EQ(0, lib.IsMicAudioPatchEnabled());
+    EXPECT_EQ(0, lib->IsMicAudioPatchEnabled());
 }
 
-TEST_F(HalTest, LogOnlyEntryPointsReturnZeroAndLogTheirName) {
-    EXPECT_EQ(0, lib.Deinit());
-    EXPECT_EQ(0, lib.SetLedStateForVolume(55));
-    EXPECT_EQ(0, lib.SetBeamformingDegree(-90));
+TEST_F(Lifecycle, LogOnlyEntryPointsReturnZeroAndLogTheirName) {
+    EXPECT_EQ(0, lib->Deinit());
+    EXPECT_EQ(0, lib->SetLedStateForVolume(55));
+    EXPECT_EQ(0, lib->SetBeamformingDegree(-90));
     const std::vector<LogLine> expected = {
             {kDebug, "hal_frontpanel", "hal_frontpanel<HAL_FrontPanelDeinit> ..\n"},
             {kDebug, "hal_frontpanel", "hal_frontpanel<HAL_FrontPanelSetLedStateForVolume> ..\n"},
@@ -174,8 +176,8 @@ TEST_F(HalTest, LogOnlyEntryPointsReturnZeroAndLogTheirName) {
     EXPECT_TRUE(hal_sim::journal().empty());
 }
 
-TEST_F(HalTest, VersionIsLoggedNotReturned) {
-    EXPECT_EQ(0, lib.GetVersion());
+TEST_F(Lifecycle, VersionIsLoggedNotReturned) {
+    EXPECT_EQ(0, lib->GetVersion());
     ASSERT_EQ(1u, logs.lines().size());
     const LogLine line = logs.lines().front();
     EXPECT_EQ(kDebug, line.priority);
@@ -185,11 +187,11 @@ TEST_F(HalTest, VersionIsLoggedNotReturned) {
     EXPECT_NE(std::string::npos, line.text.find("102"));
 }
 
-TEST_F(HalTest, DeinitLeavesTheModelAndTheClient) {
-    lib.SetLedState(0, 1);
-    lib.Deinit();
+TEST_F(Lifecycle, DeinitLeavesTheModelAndTheClient) {
+    lib->SetLedState(0, 1);
+    lib->Deinit();
     sysfs.clear();
-    lib.SetLedState(0, 1);
+    lib->SetLedState(0, 1);
     EXPECT_TRUE(sysfs.writes().empty());
     EXPECT_EQ(1, hal_sim::instance_requests());
 }

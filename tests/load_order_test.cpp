@@ -6,7 +6,7 @@
 
 namespace {
 
-class LoadOrderTest : public HalTest {
+class LifecycleLoadOrder : public HalTest {
   protected:
     void SetUp() override {
         HalTest::SetUp();
@@ -18,14 +18,14 @@ class LoadOrderTest : public HalTest {
     }
 };
 
-TEST_F(LoadOrderTest, LockFirstThenPortAtLoadAndTheReverseAtUnload) {
+TEST_F(LifecycleLoadOrder, LockFirstThenPortAtLoadAndTheReverseAtUnload) {
     {
         MutexProbe probe;
         lib.load();
     }
     EXPECT_EQ((std::vector<std::string>{"lock.created", "port.created"}), hal_sim::journal());
 
-    lib.SaveProperty(0, 1, 10);  // the library now holds the client
+    lib->SaveProperty(0, 1, 10);  // the library now holds the client
     hal_sim::clear_journal();
     {
         MutexProbe probe;
@@ -37,20 +37,20 @@ TEST_F(LoadOrderTest, LockFirstThenPortAtLoadAndTheReverseAtUnload) {
 }
 
 // Also run under valgrind by CTest: no error and no leak over a hundred cycles with calls.
-TEST_F(LoadOrderTest, HundredCyclesWithCallsKeepTheOrder) {
+TEST_F(LifecycleLoadOrder, HundredCyclesWithCallsKeepTheOrder) {
     for (int cycle = 0; cycle < 100; ++cycle) {
         hal_sim::clear_journal();
         {
             MutexProbe probe;
             lib.load();
         }
-        lib.Init();
-        lib.SetLedState(cycle % 2, cycle % 2 == 0 ? 0 : 200);
-        lib.SetLedColor(cycle, cycle % 11);
-        lib.MicSetOnOff(cycle % 2);
-        lib.MicSetVolume(cycle);
-        lib.MicSetEchoLevel(cycle);
-        lib.GetProperty();
+        lib->Init();
+        lib->SetLedState(cycle % 2, cycle % 2 == 0 ? 0 : 200);
+        lib->SetLedColor(cycle, cycle % 11);
+        lib->MicSetOnOff(cycle % 2);
+        lib->MicSetVolume(cycle);
+        lib->MicSetEchoLevel(cycle);
+        lib->GetProperty();
         hal_sim::clear_journal();
         {
             MutexProbe probe;

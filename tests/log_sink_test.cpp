@@ -27,7 +27,7 @@ void platform(int priority, const char* tag, const char* message) {
     record("platform", priority, tag, message);
 }
 
-TEST(LogSink, EveryLineGoesToTheViewThenToThePlatform) {
+TEST(HalctlLogSink, EveryLineGoesToTheViewThenToThePlatform) {
     seen.clear();
     install_log_sink(view, platform);
     __android_log_print(ANDROID_LOG_DEBUG, "hal_mic", "%s<%s> ..\n", "hal_mic", "HAL_MicInit");
@@ -46,7 +46,7 @@ TEST(LogSink, EveryLineGoesToTheViewThenToThePlatform) {
               seen);
 }
 
-TEST(LogSink, BriefFormatPadsTheTagToEight) {
+TEST(HalctlLogSink, BriefFormatPadsTheTagToEight) {
     const struct {
         int priority;
         const char* tag;

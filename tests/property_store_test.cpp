@@ -27,7 +27,7 @@ std::string get(const char* key) {
     return value;
 }
 
-class PropertyStoreTest : public ::testing::TestWithParam<bool> {
+class PropertyStore : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
         if (GetParam()) {
@@ -46,7 +46,7 @@ class PropertyStoreTest : public ::testing::TestWithParam<bool> {
     std::string dir_;
 };
 
-TEST_P(PropertyStoreTest, SetAndGet) {
+TEST_P(PropertyStore, SetAndGet) {
     EXPECT_EQ("", get("vendor.quorin.micstate"));
     EXPECT_EQ(0, __system_property_set("vendor.quorin.micstate", "1"));
     EXPECT_EQ("1", get("vendor.quorin.micstate"));
@@ -54,7 +54,7 @@ TEST_P(PropertyStoreTest, SetAndGet) {
     EXPECT_EQ("", get("vendor.quorin.micstate"));
 }
 
-TEST_P(PropertyStoreTest, ValueLongerThanTheLimitIsRefusedAndTheOldOneKept) {
+TEST_P(PropertyStore, ValueLongerThanTheLimitIsRefusedAndTheOldOneKept) {
     const std::string longest(PROP_VALUE_MAX - 1, 'a');
     EXPECT_EQ(0, __system_property_set("k", longest.c_str()));
     EXPECT_EQ(longest, get("k"));
@@ -65,7 +65,7 @@ TEST_P(PropertyStoreTest, ValueLongerThanTheLimitIsRefusedAndTheOldOneKept) {
     EXPECT_EQ(longest, get("k"));
 }
 
-TEST_P(PropertyStoreTest, ClientSeesTheSameStore) {
+TEST_P(PropertyStore, ClientSeesTheSameStore) {
     android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
     ASSERT_NE(nullptr, client.get());
     client->setProperty("vendor.quorin.ledindex", "3");
@@ -74,7 +74,7 @@ TEST_P(PropertyStoreTest, ClientSeesTheSameStore) {
     EXPECT_EQ(-12, client->getPropertyInt("vendor.quorin.ledstate", 99));
 }
 
-TEST_P(PropertyStoreTest, GetPropertyIntFallsBackToTheDefault) {
+TEST_P(PropertyStore, GetPropertyIntFallsBackToTheDefault) {
     android::sp<android::SystemControlClient> client = android::SystemControlClient::getInstance();
     const std::pair<const char*, int> values[] = {
             {"0", 0},
@@ -102,7 +102,7 @@ TEST_P(PropertyStoreTest, GetPropertyIntFallsBackToTheDefault) {
 }
 
 // Writers set whole values while readers read: every value read is one that was written.
-TEST_P(PropertyStoreTest, ConcurrentWritersAndReadersSeeWholeValues) {
+TEST_P(PropertyStore, ConcurrentWritersAndReadersSeeWholeValues) {
     constexpr int kThreads = 4;
     constexpr int kRounds = 200;
     std::atomic<int> torn{0};
@@ -132,7 +132,7 @@ TEST_P(PropertyStoreTest, ConcurrentWritersAndReadersSeeWholeValues) {
 
 // init writes only persist.* properties to disk: a reboot keeps those and nothing else. The
 // names are near misses on either side of the rule.
-TEST_P(PropertyStoreTest, RebootKeepsOnlyPersistProperties) {
+TEST_P(PropertyStore, RebootKeepsOnlyPersistProperties) {
     const char* const lost[] = {"vendor.quorin.ledindex", "vendor.quorin.ledstate",
                                 "vendor.quorin.ledcolor", "vendor.quorin.micstate",
                                 "persistent.x",           "persist",
@@ -153,17 +153,17 @@ TEST_P(PropertyStoreTest, RebootKeepsOnlyPersistProperties) {
     EXPECT_EQ(2, client->getPropertyInt("vendor.quorin.ledindex", -1));
 }
 
-TEST_P(PropertyStoreTest, RebootOfAnEmptyStoreLeavesItEmpty) {
+TEST_P(PropertyStore, RebootOfAnEmptyStoreLeavesItEmpty) {
     ASSERT_TRUE(hal_sim::reboot_device());
     EXPECT_TRUE(hal_sim::properties().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(MemoryAndFile, PropertyStoreTest, ::testing::Bool(),
+INSTANTIATE_TEST_SUITE_P(PropertyStoreMemoryAndFile, PropertyStore, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "File" : "Memory"; });
 
-class FileStoreTest : public PropertyStoreTest {};
+class PropertyStoreFile : public PropertyStore {};
 
-TEST_P(FileStoreTest, StoreOutlivesTheMemoryAndLeavesNoTemporaryFiles) {
+TEST_P(PropertyStoreFile, StoreOutlivesTheMemoryAndLeavesNoTemporaryFiles) {
     __system_property_set("vendor.quorin.ledcolor", "10");
     __system_property_set("vendor.quorin.ledindex", "0");
     std::ifstream in(dir_ + "/properties");
@@ -176,21 +176,21 @@ TEST_P(FileStoreTest, StoreOutlivesTheMemoryAndLeavesNoTemporaryFiles) {
     }
 }
 
-TEST_P(FileStoreTest, ChangeFromAnotherWriterIsSeen) {
+TEST_P(PropertyStoreFile, ChangeFromAnotherWriterIsSeen) {
     __system_property_set("a", "1");
     std::ofstream(dir_ + "/properties") << "a=2\nb=3\n";
     EXPECT_EQ("2", get("a"));
     EXPECT_EQ("3", get("b"));
 }
 
-TEST_P(FileStoreTest, CorruptedStoreYieldsWhatIsReadable) {
+TEST_P(PropertyStoreFile, CorruptedStoreYieldsWhatIsReadable) {
     std::ofstream(dir_ + "/properties")
             << "noequals\n=empty\nok=1\nlong=" << std::string(200, 'x') << "\ntorn=5";
     EXPECT_EQ((hal_sim::PropertyMap{{"ok", "1"}}), hal_sim::properties());
     EXPECT_EQ("", get("torn"));
 }
 
-TEST_P(FileStoreTest, ChangeThatCannotBeWrittenIsRefusedAndTheStoreKept) {
+TEST_P(PropertyStoreFile, ChangeThatCannotBeWrittenIsRefusedAndTheStoreKept) {
     __system_property_set("a", "1");
     // Block the temporary file the change is written to first (a directory in its place stops
     // root as well as anyone else).
@@ -211,7 +211,7 @@ std::string file_text(const std::string& path) {
 
 // Another process (halctl in the same session, say) reads the store from the file: a reboot must
 // reach it there, and the audio port's record of the old boot is gone with it.
-TEST_P(FileStoreTest, RebootRewritesTheStoreFileAndEmptiesThePortRecord) {
+TEST_P(PropertyStoreFile, RebootRewritesTheStoreFileAndEmptiesThePortRecord) {
     __system_property_set("vendor.quorin.micstate", "1");
     __system_property_set("persist.vendor.quorin.keep", "yes");
     std::ofstream(dir_ + "/audio_port") << "created\ncreateAudioPatchTarsk\n";
@@ -221,7 +221,7 @@ TEST_P(FileStoreTest, RebootRewritesTheStoreFileAndEmptiesThePortRecord) {
     EXPECT_EQ("", file_text(dir_ + "/audio_port"));
 }
 
-TEST_P(FileStoreTest, RebootThatCannotRewriteTheStoreFailsAndKeepsIt) {
+TEST_P(PropertyStoreFile, RebootThatCannotRewriteTheStoreFailsAndKeepsIt) {
     __system_property_set("vendor.quorin.ledindex", "0");
     const std::string temp = dir_ + "/properties.tmp." + std::to_string(getpid());
     std::filesystem::create_directory(temp);
@@ -233,7 +233,7 @@ TEST_P(FileStoreTest, RebootThatCannotRewriteTheStoreFailsAndKeepsIt) {
 // A store this process cannot read, in a directory it can write: the change is refused and the
 // file left as it was, rather than replaced by one holding the changed key alone. Root reads
 // anything, so the change is made by a child that gives up root.
-TEST_P(FileStoreTest, UnreadableStoreFailsTheChangeAndIsKept) {
+TEST_P(PropertyStoreFile, UnreadableStoreFailsTheChangeAndIsKept) {
     __system_property_set("a", "1");
     __system_property_set("b", "2");
     const std::string store = dir_ + "/properties";
@@ -257,7 +257,7 @@ TEST_P(FileStoreTest, UnreadableStoreFailsTheChangeAndIsKept) {
 }
 
 // Without the lock a change can undo another process's change, so it is refused.
-TEST_P(FileStoreTest, ChangeWithoutTheLockIsRefusedAndTheStoreKept) {
+TEST_P(PropertyStoreFile, ChangeWithoutTheLockIsRefusedAndTheStoreKept) {
     __system_property_set("a", "1");
     // A directory in place of the lock file cannot be opened for writing, even by root.
     std::filesystem::remove(dir_ + "/properties.lock");
@@ -272,7 +272,7 @@ TEST_P(FileStoreTest, ChangeWithoutTheLockIsRefusedAndTheStoreKept) {
 
 // A writer killed between writing its temporary file and renaming it leaves the file behind;
 // the next change removes it.
-TEST_P(FileStoreTest, TemporaryFilesOfKilledWritersAreRemoved) {
+TEST_P(PropertyStoreFile, TemporaryFilesOfKilledWritersAreRemoved) {
     __system_property_set("a", "1");
     for (const char* pid : {"4194304", "4194305"}) {
         std::ofstream(dir_ + "/properties.tmp." + pid) << "a=1\nhalf=wr";
@@ -287,6 +287,6 @@ TEST_P(FileStoreTest, TemporaryFilesOfKilledWritersAreRemoved) {
     EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}, {"b", "2"}}), hal_sim::properties());
 }
 
-INSTANTIATE_TEST_SUITE_P(File, FileStoreTest, ::testing::Values(true));
+INSTANTIATE_TEST_SUITE_P(PropertyStoreFileOnly, PropertyStoreFile, ::testing::Values(true));
 
 }  // namespace

@@ -63,7 +63,7 @@ std::string script_file(const std::string& dir, const std::string& line, size_t 
     return path;
 }
 
-class ScriptSourceTest : public ::testing::Test {
+class HalctlScriptSource : public ::testing::Test {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/halctl_script.XXXXXX";
@@ -81,7 +81,7 @@ class ScriptSourceTest : public ::testing::Test {
     std::string error_;
 };
 
-TEST_F(ScriptSourceTest, ReadsAScriptWholeUpToTheLimit) {
+TEST_F(HalctlScriptSource, ReadsAScriptWholeUpToTheLimit) {
     for (const size_t size : {size_t{0}, size_t{100}, size_t{200000}, kMaxScriptBytes}) {
         const std::string path =
                 script_file(dir_, "mic volume 57\n", kMaxScriptBytes / 14 + 1, size);
@@ -93,7 +93,7 @@ TEST_F(ScriptSourceTest, ReadsAScriptWholeUpToTheLimit) {
     }
 }
 
-TEST_F(ScriptSourceTest, ReadsAPipeFedInPieces) {
+TEST_F(HalctlScriptSource, ReadsAPipeFedInPieces) {
     int pipe_fds[2];
     ASSERT_EQ(0, pipe2(pipe_fds, O_CLOEXEC));
     const std::string piece(50000, 'x');
@@ -108,7 +108,7 @@ TEST_F(ScriptSourceTest, ReadsAPipeFedInPieces) {
     EXPECT_EQ(piece + piece + piece, text_);
 }
 
-TEST_F(ScriptSourceTest, InterruptedReadIsResumed) {
+TEST_F(HalctlScriptSource, InterruptedReadIsResumed) {
     const std::string path = script_file(dir_, "mic volume 57\n", 1000);
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     read_fault = {fd, 4096, EINTR};
@@ -175,9 +175,10 @@ const Refusal kRefusals[] = {
          kTooLarge},
 };
 
-class ScriptRefusalTest : public ScriptSourceTest, public ::testing::WithParamInterface<Refusal> {};
+class HalctlScriptRefusal : public HalctlScriptSource,
+                            public ::testing::WithParamInterface<Refusal> {};
 
-TEST_P(ScriptRefusalTest, ReturnsNothingAndSaysWhy) {
+TEST_P(HalctlScriptRefusal, ReturnsNothingAndSaysWhy) {
     const Source source = GetParam().source(dir_);
     const bool read_whole = source.fd >= 0 ? read_script(source.fd, &text_, &error_)
                                            : read_script_file(source.file, &text_, &error_);
@@ -187,7 +188,8 @@ TEST_P(ScriptRefusalTest, ReturnsNothingAndSaysWhy) {
     EXPECT_EQ(GetParam().error, error_);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWay, ScriptRefusalTest, ::testing::ValuesIn(kRefusals),
+INSTANTIATE_TEST_SUITE_P(HalctlScriptRefusalEveryWay, HalctlScriptRefusal,
+                         ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

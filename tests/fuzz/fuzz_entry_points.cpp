@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 #include "fake_sysfs.h"
 #include "hal_library.h"
@@ -66,89 +67,57 @@ Harness& harness() {
     return *instance;
 }
 
-void step(Input& in, HalLibrary& lib) {
-    switch (in.byte() % 24) {
-        case 0:
-            lib.SetLedState(in.integer(), in.integer());
-            break;
-        case 1:
-            lib.SetLedColor(in.integer(), in.integer());
-            break;
-        case 2:
-            lib.Init();
-            break;
-        case 3:
-            lib.Deinit();
-            break;
-        case 4:
-            lib.GetVersion();
-            break;
-        case 5:
-            lib.SaveProperty(in.integer(), in.integer(), in.integer());
-            break;
-        case 6:
-            lib.GetProperty();
-            break;
-        case 7:
-            lib.MicSetOnOff(in.integer());
-            break;
-        case 8:
-            lib.MicSetVolume(in.integer());
-            break;
-        case 9:
-            lib.MicGetVolume();
-            break;
-        case 10:
-            lib.MicSetEchoLevel(in.integer());
-            break;
-        case 11:
-            lib.MicGetEchoLevel();
-            break;
-        case 12:
-            lib.EnableMIC();
-            break;
-        case 13:
-            lib.DisableMIC();
-            break;
-        case 14:
-            lib.EnableMicAudioPatch();
-            break;
-        case 15:
-            lib.DisableMicAudioPatch();
-            break;
-        case 16:
-            lib.IsMicAudioPatchEnabled();
-            break;
-        case 17:
-            lib.SetEchoDecayWeight(in.integer());
-            break;
-        case 18:
-            lib.restart();
-            break;
-        case 19:
-            hal_sim::set_parameter_fault(static_cast<hal_sim::ParameterFault>(in.byte() % 4),
-                                         in.integer());
-            break;
-        case 20:
-            lib.MicInit();
-            lib.MicPause();
-            lib.MicResume();
-            lib.MicDeinit();
-            break;
-        case 21:
-            lib.SetLedStateForVolume(in.integer());
-            break;
-        case 22:
-            lib.SetBeamformingDegree(in.integer());
-            break;
-        case 23: {
+using Step = void (*)(Input& in, HalLibrary& lib);
+
+// One step per opcode, in the order of the seed corpus: an input byte picks one.
+const Step kSteps[] = {
+        [](Input& in, HalLibrary& lib) { lib->SetLedState(in.integer(), in.integer()); },
+        [](Input& in, HalLibrary& lib) { lib->SetLedColor(in.integer(), in.integer()); },
+        [](Input&, HalLibrary& lib) { lib->Init(); },
+        [](Input&, HalLibrary& lib) { lib->Deinit(); },
+        [](Input&, HalLibrary& lib) { lib->GetVersion(); },
+        [](Input& in, HalLibrary& lib) {
+            lib->SaveProperty(in.integer(), in.integer(), in.integer());
+        },
+        [](Input&, HalLibrary& lib) { lib->GetProperty(); },
+        [](Input& in, HalLibrary& lib) { lib->MicSetOnOff(in.integer()); },
+        [](Input& in, HalLibrary& lib) { lib->MicSetVolume(in.integer()); },
+        [](Input&, HalLibrary& lib) { lib->MicGetVolume(); },
+        [](Input& in, HalLibrary& lib) { lib->MicSetEchoLevel(in.integer()); },
+        [](Input&, HalLibrary& lib) { lib->MicGetEchoLevel(); },
+        [](Input&, HalLibrary& lib) { lib->EnableMIC(); },
+        [](Input&, HalLibrary& lib) { lib->DisableMIC(); },
+        [](Input&, HalLibrary& lib) { lib->EnableMicAudioPatch(); },
+        [](Input&, HalLibrary& lib) { lib->DisableMicAudioPatch(); },
+        [](Input&, HalLibrary& lib) { lib->IsMicAudioPatchEnabled(); },
+        [](Input& in, HalLibrary& lib) { lib->SetEchoDecayWeight(in.integer()); },
+        [](Input&, HalLibrary& lib) { lib.restart(); },
+        [](Input& in, HalLibrary&) {
+            using hal_sim::ParameterFault;
+            constexpr ParameterFault kFaults[] = {ParameterFault::kNone, ParameterFault::kStatus,
+                                                  ParameterFault::kStdException,
+                                                  ParameterFault::kForeignException};
+            const ParameterFault fault = kFaults[in.byte() % std::size(kFaults)];
+            hal_sim::set_parameter_fault(fault, in.integer());
+        },
+        [](Input&, HalLibrary& lib) {
+            lib->MicInit();
+            lib->MicPause();
+            lib->MicResume();
+            lib->MicDeinit();
+        },
+        [](Input& in, HalLibrary& lib) { lib->SetLedStateForVolume(in.integer()); },
+        [](Input& in, HalLibrary& lib) { lib->SetBeamformingDegree(in.integer()); },
+        [](Input& in, HalLibrary&) {
             hal_sim::ClientControl control;
             control.available = (in.byte() & 1) == 0;
             control.set_fails = (in.byte() & 1) == 1;
             hal_sim::set_client_control(control);
-            break;
-        }
-    }
+        },
+};
+
+void step(Input& in, HalLibrary& lib) {
+    kSteps[in.byte() % std::size(kSteps)](in, lib);
 }
 
 }  // namespace

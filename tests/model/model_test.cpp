@@ -11,6 +11,8 @@
 
 namespace {
 
+using Model = HalTest;
+
 constexpr unsigned kSeed = 20261208;
 constexpr int kSequences = 200;
 constexpr int kCallsPerSequence = 500;  // 100,000 calls in all
@@ -97,58 +99,58 @@ int first_divergence(HalLibrary& lib, fake_sysfs::Sandbox& sysfs, const std::vec
         int result = 0;
         switch (call.op) {
             case Op::kSetLedState:
-                result = lib.SetLedState(call.a, call.b);
+                result = lib->SetLedState(call.a, call.b);
                 break;
             case Op::kSetLedColor:
-                result = lib.SetLedColor(call.a, call.b);
+                result = lib->SetLedColor(call.a, call.b);
                 break;
             case Op::kInit:
-                result = lib.Init();
+                result = lib->Init();
                 break;
             case Op::kDeinit:
-                result = lib.Deinit();
+                result = lib->Deinit();
                 break;
             case Op::kGetVersion:
-                result = lib.GetVersion();
+                result = lib->GetVersion();
                 break;
             case Op::kSaveProperty:
-                lib.SaveProperty(call.a, call.b, call.c);
+                lib->SaveProperty(call.a, call.b, call.c);
                 break;
             case Op::kGetProperty:
-                lib.GetProperty();
+                lib->GetProperty();
                 break;
             case Op::kMicSetOnOff:
-                result = lib.MicSetOnOff(call.a);
+                result = lib->MicSetOnOff(call.a);
                 break;
             case Op::kMicSetVolume:
-                result = lib.MicSetVolume(call.a);
+                result = lib->MicSetVolume(call.a);
                 break;
             case Op::kMicGetVolume:
-                result = lib.MicGetVolume();
+                result = lib->MicGetVolume();
                 break;
             case Op::kMicSetEchoLevel:
-                result = lib.MicSetEchoLevel(call.a);
+                result = lib->MicSetEchoLevel(call.a);
                 break;
             case Op::kMicGetEchoLevel:
-                result = lib.MicGetEchoLevel();
+                result = lib->MicGetEchoLevel();
                 break;
             case Op::kEnableMIC:
-                result = lib.EnableMIC();
+                result = lib->EnableMIC();
                 break;
             case Op::kDisableMIC:
-                result = lib.DisableMIC();
+                result = lib->DisableMIC();
                 break;
             case Op::kEnablePatch:
-                result = lib.EnableMicAudioPatch();
+                result = lib->EnableMicAudioPatch();
                 break;
             case Op::kDisablePatch:
-                result = lib.DisableMicAudioPatch();
+                result = lib->DisableMicAudioPatch();
                 break;
             case Op::kIsPatchEnabled:
-                result = lib.IsMicAudioPatchEnabled() ? 1 : 0;
+                result = lib->IsMicAudioPatchEnabled() ? 1 : 0;
                 break;
             case Op::kSetEchoDecayWeight:
-                lib.SetEchoDecayWeight(call.a);
+                lib->SetEchoDecayWeight(call.a);
                 break;
             case Op::kRestart:
                 lib.restart();
@@ -215,7 +217,7 @@ TEST(ModelShrink, FindsTheShortestFailingSequence) {
     EXPECT_EQ(Op::kRestart, shortest[1].op);
 }
 
-TEST_F(HalTest, LibraryAgreesWithTheModelOnRandomSequences) {
+TEST_F(Model, LibraryAgreesWithTheModelOnRandomSequences) {
     logs.clear();
     Generator generator(kSeed);
     long calls_run = 0;

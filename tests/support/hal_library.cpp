@@ -17,12 +17,16 @@ bool HalLibrary::resident() {
 
 void HalLibrary::load() {
     if (!loader_.load()) throw std::runtime_error(loader_.error());
-    static_cast<HalApi&>(*this) = loader_.api();
 }
 
 void HalLibrary::unload() {
     if (!loader_.loaded()) return;
     loader_.unload();
-    static_cast<HalApi&>(*this) = HalApi{};
     if (resident()) throw std::runtime_error("the library stayed in the process after dlclose");
+}
+
+const HalApi& HalLibrary::api() const {
+    if (!loader_.loaded())
+        throw std::logic_error("an entry point called with the library unloaded");
+    return loader_.api();
 }

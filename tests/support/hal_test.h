@@ -4,17 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
 #include "device_paths.h"
+#include "expected_lines.h"
 #include "fake_sysfs.h"
 #include "hal_library.h"
 #include "hal_sim/hal_sim.h"
 #include "log_capture.h"
-
-constexpr int kDebug = 3;
-constexpr int kInfo = 4;
 
 class HalTest : public ::testing::Test {
   protected:
@@ -32,4 +31,17 @@ class HalTest : public ::testing::Test {
     fake_sysfs::Sandbox sysfs;
     LogCapture logs;
     HalLibrary lib;
+};
+
+// Names the cases of a parameterised suite after their `name` field, every character but letters
+// and digits made '_', as GoogleTest wants.
+struct CaseName {
+    template <typename Info>
+    std::string operator()(const Info& info) const {
+        std::string name = info.param.name;
+        for (char& c : name) {
+            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+        }
+        return name;
+    }
 };

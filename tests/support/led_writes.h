@@ -11,28 +11,24 @@ using Writes = std::vector<Write>;
 
 enum class L { kRemote, kGreen, kSys };
 
+struct LedFiles {
+    const char* brightness;
+    const char* trigger;
+};
+
+// Indexed by L.
+constexpr LedFiles kLedFiles[] = {
+        {test_paths::kRemoteBrightness, test_paths::kRemoteTrigger},
+        {test_paths::kGreenBrightness, test_paths::kGreenTrigger},
+        {test_paths::kSysBrightness, test_paths::kSysTrigger},
+};
+
 inline Write bright(L led, const char* value) {
-    switch (led) {
-        case L::kRemote:
-            return {test_paths::kRemoteBrightness, value};
-        case L::kGreen:
-            return {test_paths::kGreenBrightness, value};
-        case L::kSys:
-            break;
-    }
-    return {test_paths::kSysBrightness, value};
+    return {kLedFiles[static_cast<int>(led)].brightness, value};
 }
 
 inline Write trig(L led, const char* value) {
-    switch (led) {
-        case L::kRemote:
-            return {test_paths::kRemoteTrigger, value};
-        case L::kGreen:
-            return {test_paths::kGreenTrigger, value};
-        case L::kSys:
-            break;
-    }
-    return {test_paths::kSysTrigger, value};
+    return {kLedFiles[static_cast<int>(led)].trigger, value};
 }
 
 // Triggers of remote, green, sys.
@@ -45,7 +41,14 @@ inline Writes brightness(const char* remote, const char* green, const char* sys)
     return {bright(L::kRemote, remote), bright(L::kGreen, green), bright(L::kSys, sys)};
 }
 
-inline Writes operator+(Writes first, const Writes& second) {
-    first.insert(first.end(), second.begin(), second.end());
+// The writes one after another.
+template <typename... More>
+Writes joined(Writes first, const More&... more) {
+    (first.insert(first.end(), more.begin(), more.end()), ...);
     return first;
+}
+
+// A whole-panel pattern: the three triggers, then the three brightness values.
+inline Writes pattern(const char* trigger, const char* remote, const char* green, const char* sys) {
+    return joined(triggers(trigger), brightness(remote, green, sys));
 }
