@@ -39,7 +39,29 @@ fi
 
 # --- inside the emulated device ---------------------------------------------------------------
 
-prop() { sed -n "s/^$1=//p" "$HAL_SIM_DIR/properties"; }
+# A property's value, its key compared as text (the dots in a key are dots).
+prop() {
+    local line
+    while IFS= read -r line; do
+        if [[ "$line" == "$1="* ]]; then printf '%s\n' "${line#"$1="}"; fi
+    done <"$HAL_SIM_DIR/properties"
+}
+# Drops a property from the store, its key compared as text.
+drop_prop() {
+    local line kept=()
+    while IFS= read -r line; do
+        [[ "$line" == "$1="* ]] || kept+=("$line")
+    done <"$HAL_SIM_DIR/properties"
+    printf '%s\n' "${kept[@]}" >"$HAL_SIM_DIR/properties"
+}
+# How many lines of FILE start with TEXT, compared as text. (grep -cF counts the lines holding it.)
+starting() {  # starting TEXT FILE
+    TEXT=$1 awk 'index($0, ENVIRON["TEXT"]) == 1 { n++ } END { print n + 0 }' "$2"
+}
+# The line after the first one of FILE that starts with TEXT.
+line_after() {  # line_after TEXT FILE
+    TEXT=$1 awk 'found { print; exit } index($0, ENVIRON["TEXT"]) == 1 { found = 1 }' "$2"
+}
 attr() { cat "$1"; }
 # The trigger written last: an emulated attribute is not truncated, so it is the start of the file.
 trig() {
@@ -73,13 +95,13 @@ check "ADC mute" 0 "$(attr $adc/adc3101_mute_ctl)"
 check "ADC volume" 23 "$(attr $adc/adc3101_vol_ctl)"
 check "saved triple" "1,200,0" "$(prop vendor.quorin.ledindex),$(prop vendor.quorin.ledstate),$(prop vendor.quorin.ledcolor)"
 check "mic state" 1 "$(prop vendor.quorin.micstate)"
-check "standby refusal logged" 1 "$(grep -c 'skip to set other LED in standby mode' "$E2E_WORK/story.log")"
+check "standby refusal logged" 1 "$(grep -cF 'skip to set other LED in standby mode' "$E2E_WORK/story.log")"
 check "log lines in logcat's brief format, tag padded to eight" 1 "$(grep -cE '^D/hal_mic \( *[0-9]+\): hal_mic:HAL_MicSetVolume v101\(volume=57\)$' "$E2E_WORK/story.log")"
 check "long tags are not cut" 1 "$(grep -cE '^I/audio_patch\( *[0-9]+\): enableMicAudioPatch$' "$E2E_WORK/story.log")"
-check "saves (4 requests, the repeat after restart)" 4 "$(grep -c 'in save_property' "$E2E_WORK/story.log")"
-check "echo weight clamped" "setParameters audio_echo_decay=100" "$(grep setParameters "$HAL_SIM_DIR/audio_port")"
-check "one patch created" 1 "$(grep -c createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
-check "port per load" "2 2" "$(grep -c '^created' "$HAL_SIM_DIR/audio_port") $(grep -c '^destroyed' "$HAL_SIM_DIR/audio_port")"
+check "saves (4 requests, the repeat after restart)" 4 "$(grep -cF 'in save_property' "$E2E_WORK/story.log")"
+check "echo weight clamped" "setParameters audio_echo_decay=100" "$(grep -F setParameters "$HAL_SIM_DIR/audio_port")"
+check "one patch created" 1 "$(grep -cF createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
+check "port per load" "2 2" "$(grep -cxF created "$HAL_SIM_DIR/audio_port") $(grep -cxF destroyed "$HAL_SIM_DIR/audio_port")"
 
 hc led state 0 -1
 check "negative state exit" 1 $?
@@ -89,12 +111,12 @@ check "negative colour exit" 1 $?
 # A new process: the model is back at all blinking, the saved request is replayed.
 hc -v led init 2>"$E2E_WORK/init.log"
 check "init exit" 0 $?
-check "init read the triple" 1 "$(grep -c 'HAL_FrontPanelInit> in get_property <1><200><0>' "$E2E_WORK/init.log")"
-check "init replayed and saved" 1 "$(grep -c 'in save_property' "$E2E_WORK/init.log")"
+check "init read the triple" 1 "$(grep -cF 'HAL_FrontPanelInit> in get_property <1><200><0>' "$E2E_WORK/init.log")"
+check "init replayed and saved" 1 "$(grep -cF 'in save_property' "$E2E_WORK/init.log")"
 check "volume is per process" 0 "$(hc mic get-volume)"
 check "patch state kept" enabled "$(hc patch status)"
 hc mic on
-check "no second patch for a recorded one" 1 "$(grep -c createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
+check "no second patch for a recorded one" 1 "$(grep -cF createAudioPatchTarsk "$HAL_SIM_DIR/audio_port")"
 hc mic off
 check "mute" 1 "$(attr $adc/adc3101_mute_ctl)"
 check "patch released" disabled "$(hc patch status)"
@@ -102,7 +124,7 @@ hc led color 0 10  # a new process: blinking, so triggers only
 check "colour saved" "0,2,10" "$(prop vendor.quorin.ledindex),$(prop vendor.quorin.ledstate),$(prop vendor.quorin.ledcolor)"
 check "green now blinking" timer "$(trig $leds/green_led/trigger)"
 check "show draws three blinking LEDs" 3 "$(hc --color=never show | grep -o blinking | wc -l)"
-printf 'led state 1 201\n' | hc run -
+printf '%s\n' 'led state 1 201' | hc run -
 check "script from standard input" 0 $?
 check "all steady after the stdin script" "none 1" "$(attr $leds/sys_led/trigger | cut -c1-4) $(attr $leds/sys_led/brightness)"
 
@@ -117,16 +139,16 @@ check "show finds the bracketed entry at the end of a kernel-sized list" "blinki
     "$(hc --color=never show | grep -A3 '^+-- front panel' | sed -n 4p | tr -s ' |' ' ' | sed 's/^ //;s/ $//')"
 
 # A script's status is the worst of its lines', and every line runs...
-printf 'led state 0 -1\nled state 0 0\n' >"$E2E_WORK/minus.halctl"
+printf '%s\n' 'led state 0 -1' 'led state 0 0' >"$E2E_WORK/minus.halctl"
 hc -x run "$E2E_WORK/minus.halctl" >"$E2E_WORK/out"
 check "script with a -1 line exit" 1 $?
-check "lines after a -1 line run" 2 "$(grep -c '^halctl> ' "$E2E_WORK/out")"
+check "lines after a -1 line run" 2 "$(starting 'halctl> ' "$E2E_WORK/out")"
 check "standby after the -1 line" "0 1 0" "$(attr $leds/remote_led/brightness) $(attr $leds/green_led/brightness) $(attr $leds/sys_led/brightness)"
 # ...except after a line that exits 3 (here: no library to load), where the script ends.
 hc -x --lib "$E2E_WORK/missing.so" run "$E2E_WORK/minus.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
 check "script stops at a line exiting 3" 3 $?
-check "no line runs after a 3" 1 "$(grep -c '^halctl> ' "$E2E_WORK/out")"
-check "the load failure said once" 1 "$(grep -c 'cannot load' "$E2E_WORK/err")"
+check "no line runs after a 3" 1 "$(starting 'halctl> ' "$E2E_WORK/out")"
+check "the load failure said once" 1 "$(grep -cF 'cannot load' "$E2E_WORK/err")"
 
 # show opens the attributes non-blocking: an emulated one can be a FIFO, with nobody writing.
 fifo=$UMOCKDEV_DIR$leds/green_led/trigger
@@ -135,7 +157,7 @@ rm "$fifo" && mkfifo "$fifo"
 # A guard, not a measure; KILL because the emulation blocks signals while it opens a file.
 timeout -s KILL 60 "${emulator[@]}" "$halctl" --color=never show >"$E2E_WORK/out"
 check "show with a FIFO attribute exit" 0 $?
-check "show with a FIFO attribute draws the panel" 1 "$(grep -c 'front panel' "$E2E_WORK/out")"
+check "show with a FIFO attribute draws the panel" 1 "$(grep -cF 'front panel' "$E2E_WORK/out")"
 rm "$fifo" && printf '%s' "$kept" >"$fifo"
 
 # --- malformed input: status 2, a message, and nothing called ---------------------------------
@@ -180,26 +202,31 @@ for line in "${bad_lines[@]}"; do
     hc -v $line >"$E2E_WORK/out" 2>"$E2E_WORK/err"
     status=$?
     check "bad command line [$line] status" 2 $status
-    check "bad command line [$line] says why" 1 "$(grep -c '^halctl: ' "$E2E_WORK/err")"
+    check "bad command line [$line] says why" 1 "$(starting 'halctl: ' "$E2E_WORK/err")"
     check "bad command line [$line] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
 done
 
+# Each script is written as it stands, its last line the bad one (a script is data, never a
+# printf format: "100%" or a backslash in one stays as it is).
 bad_scripts=(
-    "led state 0 1\nled state 0 x"
-    "led state 0 1\nmic volume 1e3"
-    "led state 0 1\nrun other.halctl"
-    "led state 0 1\nled --help"
-    "mic on\n\n# fine\nmic echo 0x10"
-    "led state 0 1\nnonsense"
-    "led init\nled state 0 1 extra"
+    $'led state 0 1\nled state 0 x'
+    $'led state 0 1\nmic volume 1e3'
+    $'led state 0 1\nrun other.halctl'
+    $'led state 0 1\nled --help'
+    $'mic on\n\n# fine\nmic echo 0x10'
+    $'led state 0 1\nnonsense'
+    $'led init\nled state 0 1 extra'
+    $'led state 0 1\nmic volume 100%'
+    $'led state 0 1\nled state 0 \\x31'
 )
 for script in "${bad_scripts[@]}"; do
-    printf "$script\n" >"$E2E_WORK/bad.halctl"
-    last=$(printf "$script\n" | wc -l)
+    printf '%s\n' "$script" >"$E2E_WORK/bad.halctl"
+    last=$(wc -l <"$E2E_WORK/bad.halctl")
+    name=${script//$'\n'/\\n}
     hc -v run "$E2E_WORK/bad.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
-    check "bad script [$script] status" 2 $?
-    check "bad script [$script] names line $last" 1 "$(grep -c "line $last: " "$E2E_WORK/err")"
-    check "bad script [$script] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
+    check "bad script [$name] status" 2 $?
+    check "bad script [$name] names line $last" 1 "$(grep -cF "line $last: " "$E2E_WORK/err")"
+    check "bad script [$name] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
 done
 # Scripts that cannot be read whole are refused the same way, before any line runs.
 yes 'mic get-volume' | head -n $((1024 * 1024 / 15 + 1)) >"$E2E_WORK/huge.halctl"
@@ -225,27 +252,27 @@ check "nothing changed by malformed input" "$before" "$(cat "$HAL_SIM_DIR/proper
 # --- process restart and device reboot ----------------------------------------------------------
 # A restart of the process keeps every property and start replays the saved request; a reboot of
 # the simulated device keeps only persist.* properties, as init does, so start replays nothing.
-printf 'persist.vendor.quorin.e2e=kept\n' >>"$HAL_SIM_DIR/properties"
+printf '%s\n' 'persist.vendor.quorin.e2e=kept' >>"$HAL_SIM_DIR/properties"
 hc led state 0 220
 hc mic on
 hc -v run - <<<$'restart\nled init' 2>"$E2E_WORK/restart.log"
 check "restart: exit" 0 $?
-check "restart: start read the saved request" 1 "$(grep -c 'HAL_FrontPanelInit> in get_property <0><220><1>' "$E2E_WORK/restart.log")"
-check "restart: replayed and saved again" 1 "$(grep -c 'in save_property' "$E2E_WORK/restart.log")"
+check "restart: start read the saved request" 1 "$(grep -cF 'HAL_FrontPanelInit> in get_property <0><220><1>' "$E2E_WORK/restart.log")"
+check "restart: replayed and saved again" 1 "$(grep -cF 'in save_property' "$E2E_WORK/restart.log")"
 check "restart: patch state kept" 1 "$(prop vendor.quorin.micstate)"
 hc reboot
 check "reboot: exit" 0 $?
 check "reboot: only persist.* is left" "persist.vendor.quorin.e2e=kept" "$(cat "$HAL_SIM_DIR/properties")"
 check "reboot: the port record starts again" "" "$(cat "$HAL_SIM_DIR/audio_port")"
 hc -v led init 2>"$E2E_WORK/reboot.log"
-check "reboot: start finds nothing saved" 1 "$(grep -c 'HAL_FrontPanelInit> in get_property <-1><0><0>' "$E2E_WORK/reboot.log")"
-check "reboot: start replays nothing" 0 "$(grep -c 'in save_property' "$E2E_WORK/reboot.log")"
+check "reboot: start finds nothing saved" 1 "$(grep -cF 'HAL_FrontPanelInit> in get_property <-1><0><0>' "$E2E_WORK/reboot.log")"
+check "reboot: start replays nothing" 0 "$(grep -cF 'in save_property' "$E2E_WORK/reboot.log")"
 check "reboot: no patch recorded" disabled "$(hc patch status)"
-check "reboot: show has no saved request" 1 "$(hc --color=never show | grep -c 'saved request   none')"
+check "reboot: show has no saved request" 1 "$(hc --color=never show | grep -cF 'saved request   none')"
 hc -v run - <<<$'led state 0 0\nreboot\nled init\nmic get-volume' >"$E2E_WORK/out" 2>"$E2E_WORK/reboot.log"
 check "reboot in a script: exit" 0 $?
 check "reboot in a script: the new boot's port, of the library loaded again" "created destroyed" "$(tr '\n' ' ' <"$HAL_SIM_DIR/audio_port" | sed 's/ $//')"
-check "reboot in a script: start replays nothing" 1 "$(grep -c 'in save_property' "$E2E_WORK/reboot.log")"
+check "reboot in a script: start replays nothing" 1 "$(grep -cF 'in save_property' "$E2E_WORK/reboot.log")"
 check "reboot in a script: nothing saved" "" "$(prop vendor.quorin.ledindex)"
 hc reboot now >/dev/null 2>&1
 check "reboot takes no arguments" 2 $?
@@ -268,14 +295,14 @@ fi
 
 # --- the platform's option forms ---------------------------------------------------------------
 
-printf 'mic get-volume\n' >"$E2E_WORK/one.halctl"
+printf '%s\n' 'mic get-volume' >"$E2E_WORK/one.halctl"
 hc -vx run "$E2E_WORK/one.halctl" >"$E2E_WORK/out" 2>"$E2E_WORK/err"
-check "-vx: both options" "0 halctl> mic get-volume 1" "$? $(head -1 "$E2E_WORK/out") $(grep -c '^D/hal_mic' "$E2E_WORK/err")"
+check "-vx: both options" "0 halctl> mic get-volume 1" "$? $(head -1 "$E2E_WORK/out") $(starting D/hal_mic "$E2E_WORK/err")"
 library=$(dirname "$halctl")/../libquorin_hal.so
 check "--lib=PATH" 0 "$(hc --lib="$library" mic get-volume)"
 check "--lib PATH" 0 "$(hc --lib "$library" mic get-volume)"
 hc --lib=/nonexistent/libquorin_hal.so led init 2>"$E2E_WORK/err"
-check "--lib=PATH is the library loaded" "3 1" "$? $(grep -c 'cannot load /nonexistent/libquorin_hal.so' "$E2E_WORK/err")"
+check "--lib=PATH is the library loaded" "3 1" "$? $(grep -cF 'cannot load /nonexistent/libquorin_hal.so' "$E2E_WORK/err")"
 hc -v -- led state 0 -1 2>/dev/null
 check "-- ends the options, -1 stays an argument" 1 $?
 check "--version" "halctl 1.0" "$(hc --version)"
@@ -290,10 +317,10 @@ hc led state 0 220
 before=$(device_state)
 hc -v doctor >"$E2E_WORK/doctor" 2>"$E2E_WORK/err"
 check "doctor: the full device passes" 0 $?
-check "doctor: no failure" 0 "$(grep -c '^FAIL' "$E2E_WORK/doctor")"
+check "doctor: no failure" 0 "$(starting 'FAIL' "$E2E_WORK/doctor")"
 check "doctor: eight attributes open read-write" 8 "$(grep -c '^pass  [a-z_0-9/]*: opens read-write' "$E2E_WORK/doctor")"
 check "doctor: a timer trigger on each LED" 3 "$(grep -c '^pass  [a-z_]*/trigger: timer trigger' "$E2E_WORK/doctor")"
-check "doctor: the saved request" 1 "$(grep -c '^pass  saved LED request: complete and consistent: (0, 220, 1)' "$E2E_WORK/doctor")"
+check "doctor: the saved request" 1 "$(starting 'pass  saved LED request: complete and consistent: (0, 220, 1)' "$E2E_WORK/doctor")"
 check "doctor: SELinux said to be absent" 1 "$(grep -c '^skip  SELinux: .*SELinux not enabled' "$E2E_WORK/doctor")"
 check "doctor: the platform libraries load" 4 "$(grep -cE '^pass  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so[.0-9]*: loads' "$E2E_WORK/doctor")"
 check "doctor: summary" 1 "$(grep -cE '^doctor: [0-9]+ passed, 0 failed, [0-9]+ skipped' "$E2E_WORK/doctor")"
@@ -314,14 +341,14 @@ testbed=$UMOCKDEV_DIR$leds
 planted() {  # planted NAME SUBJECT CHECK HINT FAILURES: one fault, named with its hint
     hc doctor >"$E2E_WORK/doctor" 2>&1
     check "doctor, $1: exit" 1 $?
-    check "doctor, $1: names it" 1 "$(grep -c "^FAIL  $2: $3" "$E2E_WORK/doctor")"
-    check "doctor, $1: hint" 1 "$(grep -A1 "^FAIL  $2: $3" "$E2E_WORK/doctor" | sed -n 's/^      hint: //p' | grep -cF "$4")"
-    check "doctor, $1: failures" "$5" "$(grep -c '^FAIL' "$E2E_WORK/doctor")"
+    check "doctor, $1: names it" 1 "$(starting "FAIL  $2: $3" "$E2E_WORK/doctor")"
+    check "doctor, $1: hint" 1 "$(line_after "FAIL  $2: $3" "$E2E_WORK/doctor" | sed -n 's/^      hint: //p' | grep -cF "$4")"
+    check "doctor, $1: failures" "$5" "$(starting 'FAIL' "$E2E_WORK/doctor")"
 }
 mv "$testbed/green_led" "$E2E_WORK/green_led"
 planted "missing LED" green_led/brightness present \
     'LED green_led is missing: give the gpioleds node of the device tree a child labelled "green_led"' 2
-check "doctor, missing LED: both attributes" 1 "$(grep -c '^FAIL  green_led/trigger: present' "$E2E_WORK/doctor")"
+check "doctor, missing LED: both attributes" 1 "$(starting 'FAIL  green_led/trigger: present' "$E2E_WORK/doctor")"
 mv "$E2E_WORK/green_led" "$testbed/green_led"
 
 volume=$UMOCKDEV_DIR$adc/adc3101_vol_ctl
@@ -338,7 +365,7 @@ planted "attribute that is a directory" sys_led/trigger "regular attribute: $led
 rmdir "$testbed/sys_led/trigger" && printf '%s' "$trigger" >"$testbed/sys_led/trigger"
 
 trigger=$(cat "$testbed/remote_led/trigger")
-printf '[none] heartbeat default-on' >"$testbed/remote_led/trigger"
+printf '%s' '[none] heartbeat default-on' >"$testbed/remote_led/trigger"
 planted "no timer trigger" remote_led/trigger "timer trigger" \
     'load ledtrig-timer (modprobe ledtrig_timer) or enable CONFIG_LEDS_TRIGGER_TIMER' 1
 printf '%s' "$trigger" >"$testbed/remote_led/trigger"
@@ -347,13 +374,13 @@ cp "$HAL_SIM_DIR/properties" "$E2E_WORK/properties"
 hc props save 0 0 10
 planted "inconsistent saved request" "saved LED request" "complete and consistent: (0, 0, 10): request (0, 0) draws colour 2" \
     'halctl props save INDEX STATE COLOR' 1
-sed -i '/^vendor.quorin.ledcolor=/d' "$HAL_SIM_DIR/properties"
+drop_prop vendor.quorin.ledcolor
 planted "incomplete saved request" "saved LED request" "complete and consistent: incomplete: ledcolor unset" \
     'written together by save_property' 1
 cp "$E2E_WORK/properties" "$HAL_SIM_DIR/properties"
 hc --lib=/nonexistent/libquorin_hal.so doctor >"$E2E_WORK/doctor" 2>&1
 check "doctor, no library file: exit" 1 $?
-check "doctor, no library file: names it" 1 "$(grep -c '^FAIL  libquorin_hal.so: found: /nonexistent/libquorin_hal.so not found' "$E2E_WORK/doctor")"
+check "doctor, no library file: names it" 1 "$(starting 'FAIL  libquorin_hal.so: found: /nonexistent/libquorin_hal.so not found' "$E2E_WORK/doctor")"
 check "doctor, no library file: the platform libraries instead" 4 "$(grep -cE '^(pass|FAIL)  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so: loads' "$E2E_WORK/doctor")"
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?
