@@ -55,11 +55,20 @@ panel() {
     echo "$(look remote_led) $(look green_led) $(look sys_led)"
 }
 
+# lines_ending TEXT FILE: how many lines of FILE end with TEXT, compared as text (a path's dots
+# are dots).
+lines_ending() {
+    TEXT=$1 awk '
+        { tail = substr($0, length($0) - length(ENVIRON["TEXT"]) + 1) }
+        length($0) >= length(ENVIRON["TEXT"]) && tail == ENVIRON["TEXT"] { n++ }
+        END { print n + 0 }' "$2"
+}
+
 # doctor_names REPORT SUBJECT CHECK HINT_WORD: in the text report of `halctl doctor`, a FAIL
 # line for SUBJECT's CHECK followed by its hint, which mentions HINT_WORD.
 doctor_names() {
-    awk -v line="FAIL  $2: $3" -v word="$4" '
-        index($0, line) == 1 { found = 1; next }
-        found == 1 { print (index($0, "hint:") > 0 && index($0, word) > 0) ? "named" : "no hint"; exit }
+    LINE="FAIL  $2: $3" WORD=$4 awk '
+        index($0, ENVIRON["LINE"]) == 1 { found = 1; next }
+        found == 1 { print (index($0, "hint:") > 0 && index($0, ENVIRON["WORD"]) > 0) ? "named" : "no hint"; exit }
         END { if (found != 1) print "not named" }' "$1"
 }

@@ -25,6 +25,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
 ok() { echo "ok    $*"; }
+# has_line FILE WORD...: FILE has a line of exactly these words, blank-separated, compared as text
+# (a path or a property key is not a pattern: its dots are dots).
+has_line() {
+    local file=$1 words
+    shift
+    while read -r -a words; do
+        [[ "${words[*]}" == "$*" ]] && return 0
+    done <"$file"
+    return 1
+}
 fail() {
     echo "FAIL  $*"
     failed=$((failed + 1))
@@ -199,7 +209,7 @@ for path in "${paths[@]}"; do
     else
         fail "$path is labelled \"$label\", expected $expected"
     fi
-    if grep -qxE "${path%/*} ${path##*/} +0664 +system +system" "$ueventd"; then
+    if has_line "$ueventd" "${path%/*}" "${path##*/}" 0664 system system; then
         ok "$path gets 0664 system system from ueventd"
     else
         fail "$path has no \"0664 system system\" line in ${ueventd#"$root"/}"
@@ -219,10 +229,10 @@ for key in "${keys[@]}"; do
     if grep -qxF "$key $context" <<<"$resolved"; then
         ok "$key resolves to $context (libselinux)"
     else
-        fail "$key resolves to \"$(grep "^$key " <<<"$resolved" | cut -d' ' -f2)\", expected $context"
+        fail "$key resolves to \"$(KEY=$key awk '$1 == ENVIRON["KEY"] {print $2}' <<<"$resolved")\", expected $context"
     fi
     # libselinux's backend reads only key and context; init also reads the match and the type.
-    if grep -qxE "$key +$context +exact +$type" "$vendor/property_contexts"; then
+    if has_line "$vendor/property_contexts" "$key" "$context" exact "$type"; then
         ok "$key is an exact entry of type $type"
     else
         fail "$key has no \"$context exact $type\" entry"
