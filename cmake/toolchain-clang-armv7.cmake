@@ -2,10 +2,6 @@
 # VFPv3-D16. One difference stays: Debian's armhf libraries (libc, the AOSP utility libraries)
 # use the hard-float calling convention, armeabi-v7a passes floats in integer registers
 # (softfp). The C library is glibc, not bionic. Tests run under qemu-arm.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR arm)
-set(CMAKE_LIBRARY_ARCHITECTURE arm-linux-gnueabihf)
-
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 # clang finds the crt files, libgcc and binutils of Debian's arm-linux-gnueabihf cross toolchain.
@@ -15,13 +11,7 @@ set(QUORIN_ARM_FLAGS "-march=armv7-a -mthumb -mfpu=vfpv3-d16 -mfloat-abi=hard")
 set(CMAKE_C_FLAGS_INIT "${QUORIN_ARM_FLAGS}")
 set(CMAKE_CXX_FLAGS_INIT "${QUORIN_ARM_FLAGS}")
 
-set(CMAKE_FIND_ROOT_PATH /usr/arm-linux-gnueabihf)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-
-include("${CMAKE_CURRENT_LIST_DIR}/armhf-extra-libs.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/armhf-multiarch.cmake")
 # libc++ of armhf is among the extracted libraries; the amd64 one in LLVM's own directory, which
 # clang also searches, must not be found first.
 string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT
