@@ -7,6 +7,10 @@ constexpr int kSysAloneColor = 1;     // sys_led alone (drawn only by a state re
 constexpr int kStandbyColor = 2;      // green_led alone: standby
 constexpr int kAllLedsColor = 10;     // all three LEDs
 
+// The LED state saved with a colour request: the character of the pattern in force.
+constexpr int kSavedStateSteady = 1;
+constexpr int kSavedStateBlinking = 2;
+
 struct LedColorCode {
     int code;
     const char* meaning;
@@ -19,10 +23,12 @@ constexpr LedColorCode kLedColorCodes[] = {
         {kAllLedsColor, "all three LEDs"},
 };
 
+constexpr const char* kNoPatternMeaning = "no pattern of its own";
+
 // A short description of the code, for people reading a saved request.
 constexpr const char* led_color_meaning(int code) {
     for (const LedColorCode& color : kLedColorCodes) {
         if (color.code == code) return color.meaning;
     }
-    return "no pattern of its own";
+    return kNoPatternMeaning;
 }

@@ -7,14 +7,6 @@
 #include "led_model.h"
 #include "quorin_hal.h"
 
-namespace {
-
-// The LED state saved with a colour request: the character of the pattern in force.
-constexpr int kSavedStateSteady = 1;
-constexpr int kSavedStateBlinking = 2;
-
-}  // namespace
-
 int HAL_FrontPanelSetLedColor(int led_index, int color) {
     __android_log_print(ANDROID_LOG_DEBUG, kFrontPanelTag, "%s:%s v%d(%d, %d)", kFrontPanelTag,
                         "HAL_FrontPanelSetLedColor", kFrontPanelVersion, led_index, color);

@@ -10,13 +10,17 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <vector>
 
 #include "doctor.h"
+#include "doctor_expectations.h"
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
+#include "panel_leds.h"
+#include "property_keys.h"
 
 namespace {
 
@@ -75,9 +79,9 @@ std::optional<SystemIds> system_ids() {
     group* found_group = nullptr;
     char user_buffer[1024];
     char group_buffer[1024];
-    if (getpwnam_r("system", &user, user_buffer, sizeof(user_buffer), &found_user) != 0 ||
+    if (getpwnam_r(kNodeOwner, &user, user_buffer, sizeof(user_buffer), &found_user) != 0 ||
         found_user == nullptr ||
-        getgrnam_r("system", &grp, group_buffer, sizeof(group_buffer), &found_group) != 0 ||
+        getgrnam_r(kNodeOwner, &grp, group_buffer, sizeof(group_buffer), &found_group) != 0 ||
         found_group == nullptr) {
         return std::nullopt;
     }
@@ -145,10 +149,11 @@ std::string property(const char* key) {
 }
 
 void check_properties(DoctorReport* report) {
-    const char* const keys[] = {"vendor.quorin.ledindex", "vendor.quorin.ledstate",
-                                "vendor.quorin.ledcolor", "vendor.quorin.micstate"};
-    std::string values[4];
-    for (int i = 0; i < 4; ++i) {
+    // The saved LED triple first, in its order, then the recorded patch state.
+    constexpr const char* keys[] = {kLedIndexProperty, kLedStateProperty, kLedColorProperty,
+                                kMicStateProperty};
+    std::string values[std::size(keys)];
+    for (size_t i = 0; i < std::size(keys); ++i) {
         values[i] = property(keys[i]);
         report->push_back(property_verdict(keys[i], values[i]));
     }
@@ -156,11 +161,9 @@ void check_properties(DoctorReport* report) {
 
     struct stat info {};
     const bool areas = stat(kPropertyAreas, &info) == 0 && S_ISDIR(info.st_mode);
-    for (const char* context : {"vendor_quorin_led_prop", "vendor_quorin_mic_prop"}) {
+    for (const char* context : {kLedPropertyContext, kMicPropertyContext}) {
         std::optional<bool> defined;
-        if (areas) {
-            defined = exists(std::string(kPropertyAreas) + "/u:object_r:" + context + ":s0");
-        }
+        if (areas) defined = exists(std::string(kPropertyAreas) + "/" + object_context(context));
         report->push_back(property_context_verdict(context, defined));
         if (!areas) break;  // one line says there is no property service to ask
     }
@@ -271,10 +274,10 @@ DoctorReport run_doctor(const std::string& library) {
     for (const DeviceNode& node : device_nodes) {
         check_node(node, open_context, selinux_enabled, system, &report);
     }
-    for (const char* led : {"remote_led", "green_led", "sys_led"}) {
+    for (Led led : kLeds) {
         report.push_back(trigger_verdict(
-                led,
-                read_text(std::string("/sys/devices/platform/gpioleds/leds/") + led + "/trigger")));
+                led_name(led),
+                read_text(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str())));
     }
     check_properties(&report);
     check_libraries(library, &report);

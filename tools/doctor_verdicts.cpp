@@ -9,12 +9,15 @@
 #include <sstream>
 #include <vector>
 
+#include "adc3101.h"
+#include "doctor_expectations.h"
+#include "led_color_codes.h"
+#include "property_keys.h"
 #include "strict_decimal.h"
 
 namespace {
 
-constexpr const char* kLedDir = "/sys/devices/platform/gpioleds/leds";
-constexpr const char* kAdcDir = "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018";
+constexpr const char* kAdcDevice = "ADC3101";
 
 DoctorCheck pass(const DeviceNode& node, const char* check, std::string detail = "") {
     return {node.subject(), check, Verdict::kPass, std::move(detail), ""};
@@ -41,14 +44,38 @@ struct SavedRow {
     const char* pattern;
 };
 constexpr SavedRow kStateRows[] = {
-        {0, 0, 2, "standby, green_led alone"}, {0, 1, 10, "all three steady"},
-        {0, 4, 10, "all three steady"},        {0, 220, 1, "sys_led alone"},
-        {1, 200, 0, "remote_led blinking"},    {1, 201, 10, "all three steady"},
+        {0, 0, kStandbyColor, "standby, green_led alone"},
+        {0, 1, kAllLedsColor, "all three steady"},
+        {0, 4, kAllLedsColor, "all three steady"},
+        {0, 220, kSysAloneColor, "sys_led alone"},
+        {1, 200, kRemoteAloneColor, "remote_led blinking"},
+        {1, 201, kAllLedsColor, "all three steady"},
 };
 
-// Where the vendor tree keeps the lines that a hint names.
-constexpr const char* kUeventdFile = "device/ueventd.quorin_hal.rc";
-constexpr const char* kGenfsFile = "device/sepolicy/genfs_contexts";
+// "0664 system:system", as the doctor reports what it wanted.
+std::string wanted_mode_and_owner() {
+    return octal_mode(kNodeMode) + " " + kNodeOwner + ":" + kNodeOwner;
+}
+
+// The LED class directory, without its trailing '/'.
+std::string led_class_dir() {
+    const std::string dir = kLedClassDir;
+    return dir.substr(0, dir.size() - 1);
+}
+
+constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
+    std::array<DeviceNode, kDeviceNodeCount> nodes{};
+    size_t at = 0;
+    for (Led led : kLeds) {
+        for (LedAttribute attribute : kLedAttributes) {
+            nodes[at++] = {NodeKind::kLed, led_name(led),
+                           kLedAttributeNames[static_cast<size_t>(attribute)]};
+        }
+    }
+    nodes[at++] = {NodeKind::kAdc, kAdcDevice, kAdcMuteAttribute};
+    nodes[at] = {NodeKind::kAdc, kAdcDevice, kAdcVolumeAttribute};
+    return nodes;
+}
 
 constexpr const char* kTripleHint =
         "the three are written together by save_property; rewrite them with halctl props save "
@@ -56,41 +83,32 @@ constexpr const char* kTripleHint =
 
 }  // namespace
 
-const DeviceNode device_nodes[kDeviceNodeCount] = {
-        {NodeKind::kLed, "remote_led", "brightness"},
-        {NodeKind::kLed, "remote_led", "trigger"},
-        {NodeKind::kLed, "green_led", "brightness"},
-        {NodeKind::kLed, "green_led", "trigger"},
-        {NodeKind::kLed, "sys_led", "brightness"},
-        {NodeKind::kLed, "sys_led", "trigger"},
-        {NodeKind::kAdc, "ADC3101", "adc3101_mute_ctl"},
-        {NodeKind::kAdc, "ADC3101", "adc3101_vol_ctl"},
-};
+const std::array<DeviceNode, kDeviceNodeCount> device_nodes = compose_device_nodes();
 
 std::string DeviceNode::subject() const {
     return kind == NodeKind::kLed ? std::string(device) + "/" + attribute : attribute;
 }
 
 std::string DeviceNode::path() const {
-    return kind == NodeKind::kLed ? std::string(kLedDir) + "/" + device + "/" + attribute
-                                  : std::string(kAdcDir) + "/" + attribute;
+    return kind == NodeKind::kLed ? std::string(kLedClassDir) + device + "/" + attribute
+                                  : std::string(kAdcDir) + attribute;
 }
 
 std::string ueventd_line(const DeviceNode& node) {
     const std::string path = node.path();
-    return path.substr(0, path.rfind('/')) + " " + node.attribute + " 0664 system system";
+    return path.substr(0, path.rfind('/')) + " " + node.attribute + " " + octal_mode(kNodeMode) +
+           " " + kNodeOwner + " " + kNodeOwner;
 }
 
 const char* expected_label(const DeviceNode& node) {
-    return node.kind == NodeKind::kLed ? "u:object_r:sysfs_leds:s0"
-                                       : "u:object_r:sysfs_quorin_adc:s0";
+    return node.kind == NodeKind::kLed ? kLedNodeLabel : kAdcNodeLabel;
 }
 
 std::string genfs_line(const DeviceNode& node) {
     // The LED directory as a whole; each ADC attribute alone, the rest of that device being
-    // plain sysfs. genfs_contexts paths are relative to the sysfs mount.
-    const std::string path = node.kind == NodeKind::kLed ? kLedDir : node.path();
-    return "genfscon sysfs " + path.substr(4) + " " + expected_label(node);
+    // plain sysfs.
+    const std::string path = node.kind == NodeKind::kLed ? led_class_dir() : node.path();
+    return "genfscon sysfs " + path.substr(strlen(kSysfsMount)) + " " + expected_label(node);
 }
 
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing) {
@@ -197,10 +215,10 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
             "mode " + octal_mode(owner.mode) + ", owner " + owner.user + ":" + owner.group;
     const mode_t permissions = owner.mode & 07777;
     if (system) {
-        if (permissions == 0664 && owner.uid == system->uid && owner.gid == system->gid) {
+        if (permissions == kNodeMode && owner.uid == system->uid && owner.gid == system->gid) {
             return pass(node, "mode and owner", detail);
         }
-        return fail(node.subject(), "mode and owner", detail + ", wanted 0664 system:system",
+        return fail(node.subject(), "mode and owner", detail + ", wanted " + wanted_mode_and_owner(),
                     "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile + ")");
     }
     // No account system (a workstation, a bare kernel): only what the owner may do is checked.
@@ -208,10 +226,11 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
         return pass(node, "mode and owner", detail + ", owner may read and write");
     }
     return fail(node.subject(), "mode and owner",
-                detail + ", owner may not read and write (no account system here; a device "
-                         "wants 0664 system:system)",
+                detail + ", owner may not read and write (no account " + kNodeOwner +
+                        " here; a device wants " + wanted_mode_and_owner() + ")",
                 "on a device, ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile + ")" +
-                        "; on the simulated device: chmod 0664 " + node.path());
+                        "; on the simulated device: chmod " + octal_mode(kNodeMode) + " " +
+                        node.path());
 }
 
 DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label) {
@@ -236,7 +255,7 @@ DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& t
         if (word.size() > 2 && word.front() == '[' && word.back() == ']') {
             word = word.substr(1, word.size() - 2);
         }
-        timer = timer || word == "timer";
+        timer = timer || word == kTriggerTimer;
     }
     if (timer) {
         return {subject, "timer trigger", Verdict::kPass,
@@ -276,19 +295,24 @@ DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
 }
 
 DoctorCheck property_verdict(const char* key, const std::string& value) {
-    const bool micstate = std::strcmp(key, "vendor.quorin.micstate") == 0;
+    const bool micstate = std::strcmp(key, kMicStateProperty) == 0;
     if (value.empty()) {
         return {key, "value", Verdict::kPass, micstate ? "unset (no patch recorded)" : "unset", ""};
     }
     const std::string shown = "\"" + value + "\"";
     if (micstate) {
-        if (value == "0" || value == "1") {
+        if (value == kMicStateDisabled || value == kMicStateEnabled) {
             return {key, "value", Verdict::kPass,
-                    shown + (value == "1" ? " (patch recorded enabled)" : " (patch released)"), ""};
+                    shown + (value == kMicStateEnabled ? " (patch recorded enabled)"
+                                                       : " (patch released)"),
+                    ""};
         }
-        return fail(key, "value", shown + ", the library writes only \"0\" and \"1\"",
-                    "something else sets it: setprop vendor.quorin.micstate 0 (or halctl patch "
-                    "disable) and find the writer");
+        return fail(key, "value",
+                    shown + ", the library writes only \"" + kMicStateDisabled + "\" and \"" +
+                            kMicStateEnabled + "\"",
+                    std::string("something else sets it: setprop ") + kMicStateProperty + " " +
+                            kMicStateDisabled +
+                            " (or halctl patch disable) and find the writer");
     }
     int number = 0;
     if (parse_strict_decimal(value, &number)) return {key, "value", Verdict::kPass, shown, ""};
@@ -341,15 +365,17 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
                 triple + ": state request, " + row->pattern + replay, ""};
     }
     // A colour request saves state 1 or 2 with any colour, so (0, 1) may carry any colour.
-    if (row != nullptr && s != 1 && s != 2) {
+    const bool colour_request = s == kSavedStateSteady || s == kSavedStateBlinking;
+    if (row != nullptr && !colour_request) {
         return fail(kSubject, kCheck,
                     triple + ": request (" + index + ", " + state + ") draws colour " +
                             std::to_string(row->color) + ", not " + color,
                     kTripleHint);
     }
-    if (s == 1 || s == 2) {
+    if (colour_request) {
         return {kSubject, kCheck, Verdict::kPass,
-                triple + ": colour request on a " + (s == 1 ? "steady" : "blinking") + " panel" +
+                triple + ": colour request on a " +
+                        (s == kSavedStateSteady ? "steady" : "blinking") + " panel" +
                         replay,
                 ""};
     }
@@ -359,19 +385,19 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 }
 
 DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists) {
-    const std::string label = std::string("u:object_r:") + context + ":s0";
+    const std::string label = object_context(context);
     if (!exists) {
         return {"property contexts", context, Verdict::kSkip,
                 "no /dev/__properties__ (not Android's property service)", ""};
     }
     if (*exists) return {"property contexts", context, Verdict::kPass, label, ""};
-    const bool led = std::strcmp(context, "vendor_quorin_led_prop") == 0;
+    const bool led = std::strcmp(context, kLedPropertyContext) == 0;
+    const std::string keys = led ? std::string(kLedIndexProperty) + ", " + kLedStateProperty +
+                                           " and " + kLedColorProperty
+                                 : kMicStateProperty;
     return fail("property contexts", context, label + " is not a property context of this device",
-                led ? "device/sepolicy/property_contexts: vendor.quorin.ledindex, "
-                      "vendor.quorin.ledstate and "
-                      "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact int"
-                    : "device/sepolicy/property_contexts: vendor.quorin.micstate "
-                      "u:object_r:vendor_quorin_mic_prop:s0 exact string");
+                std::string(kPropertyContextsFile) + ": " + keys + " " + label +
+                        (led ? " exact int" : " exact string"));
 }
 
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error) {

@@ -4,10 +4,12 @@
 
 #include <sys/types.h>
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "doctor_check.h"
+#include "panel_leds.h"
 
 enum class NodeKind { kLed, kAdc };
 
@@ -20,8 +22,9 @@ struct DeviceNode {
     std::string path() const;
 };
 
-constexpr int kDeviceNodeCount = 8;
-extern const DeviceNode device_nodes[kDeviceNodeCount];
+// Every attribute of every LED, then the ADC's mute and volume.
+constexpr size_t kDeviceNodeCount = kLedCount * kLedAttributeCount + 2;
+extern const std::array<DeviceNode, kDeviceNodeCount> device_nodes;
 
 // The ueventd.rc line that gives the node its mode and owner, and its SELinux label.
 std::string ueventd_line(const DeviceNode& node);

@@ -1,5 +1,6 @@
 // halctl: drives the hardware-support library from a shell, one call per command or many in one
 // process from a script, and draws the device as its files and properties show it.
+#include <android/log.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,14 +17,10 @@
 #include "halctl_options.h"
 #include "log_sink.h"
 #include "panel_view.h"
+#include "property_keys.h"
 #include "script_source.h"
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitMinusOne = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitFailure = 3;
 
 constexpr const char* kLibraryName = "libquorin_hal.so";
 
@@ -47,9 +44,9 @@ std::string default_library() {
 }
 
 // Log lines in logcat's brief format, on standard error, after what is already on standard output.
+// Without -v only warnings and worse.
 void print_log_line(int priority, const char* tag, const char* message) {
-    constexpr int kWarn = 5;
-    if (!verbose_logs && priority < kWarn) return;
+    if (!verbose_logs && priority < ANDROID_LOG_WARN) return;
     fflush(stdout);
     fprintf(stderr, "%s\n", brief_line(priority, tag, getpid(), message).c_str());
 }
@@ -67,16 +64,7 @@ bool use_colour(const Options& options) {
            term != nullptr && strcmp(term, "dumb") != 0;
 }
 
-int status_of(int result) {
-    return result == -1 ? kExitMinusOne : kExitOk;
-}
-
-int print_value(int value) {
-    printf("%d\n", value);
-    return kExitOk;
-}
-
-class Session {
+class Session final : public Halctl {
   public:
     explicit Session(const Options& options)
         : options_(options),
@@ -84,13 +72,17 @@ class Session {
     }
 
     int execute(const Command& command);
-    int run_script(const std::string& file);
+
+    int show() override;
+    int restart() override;
+    int reboot() override;
+    int run(const std::string& file) override;
+    int doctor(bool json) override;
+    int print_properties() override;
 
   private:
-    int doctor(bool json) const;
     bool ensure_loaded();
-    int call(const Command& command);
-    int reboot();
+    int call_library(const Command& command);
 
     const Options& options_;
     HalLoader loader_;
@@ -104,25 +96,11 @@ bool Session::ensure_loaded() {
 }
 
 int Session::execute(const Command& command) {
-    switch (command.def->action) {
-        case Action::kShow:
-            fputs(render_panel(read_panel(), use_colour(options_)).c_str(), stdout);
-            return kExitOk;
-        case Action::kRestart:
-            loader_.unload();
-            return ensure_loaded() ? kExitOk : kExitFailure;
-        case Action::kRun:
-            return run_script(command.file);
-        case Action::kReboot:
-            return reboot();
-        case Action::kDoctor:
-            return doctor(command.json);
-        default:
-            break;
-    }
+    const CommandCall& call = command.def->call;
+    if (call.own != nullptr) return call.own(*this, command);
     if (!ensure_loaded()) return kExitFailure;
     try {
-        return call(command);
+        return call.library(*this, loader_.api(), command.args);
     } catch (const std::exception& e) {
         fprintf(stderr, "halctl: %s: the library let an exception through: %s\n",
                 command_name(*command.def).c_str(), e.what());
@@ -131,6 +109,16 @@ int Session::execute(const Command& command) {
                 command_name(*command.def).c_str());
     }
     return kExitFailure;
+}
+
+int Session::show() {
+    fputs(render_panel(read_panel(), use_colour(options_)).c_str(), stdout);
+    return kExitOk;
+}
+
+int Session::restart() {
+    loader_.unload();
+    return ensure_loaded() ? kExitOk : kExitFailure;
 }
 
 // No process survives a reboot: the library is unloaded first and loaded again by the next
@@ -144,97 +132,23 @@ int Session::reboot() {
     return kExitFailure;
 }
 
-int Session::call(const Command& command) {
-    const HalApi& hal = loader_.api();
-    const auto& a = command.args;
-    switch (command.def->action) {
-        case Action::kLedState:
-            return status_of(hal.SetLedState(a[0], a[1]));
-        case Action::kLedColor:
-            return status_of(hal.SetLedColor(a[0], a[1]));
-        case Action::kLedInit:
-            return status_of(hal.Init());
-        case Action::kLedDeinit:
-            return status_of(hal.Deinit());
-        case Action::kLedVersion:
-            return status_of(hal.GetVersion());
-        case Action::kLedVolume:
-            return status_of(hal.SetLedStateForVolume(a[0]));
-        case Action::kLedBeamforming:
-            return status_of(hal.SetBeamformingDegree(a[0]));
-        case Action::kPropsGet: {
-            hal.GetProperty();
-            PanelState panel{};
-            read_properties(&panel);
-            printf("vendor.quorin.ledindex=%s\nvendor.quorin.ledstate=%s\n"
-                   "vendor.quorin.ledcolor=%s\nvendor.quorin.micstate=%s\n",
-                   panel.ledindex.c_str(), panel.ledstate.c_str(), panel.ledcolor.c_str(),
-                   panel.micstate.c_str());
-            return kExitOk;
-        }
-        case Action::kPropsSave:
-            hal.SaveProperty(a[0], a[1], a[2]);
-            return kExitOk;
-        case Action::kMicVersion:
-            return status_of(hal.MicGetVersion());
-        case Action::kMicInit:
-            return status_of(hal.MicInit());
-        case Action::kMicDeinit:
-            return status_of(hal.MicDeinit());
-        case Action::kMicOn:
-            return status_of(hal.MicSetOnOff(0));
-        case Action::kMicOff:
-            return status_of(hal.MicSetOnOff(1));
-        case Action::kMicSetOnOff:
-            return status_of(hal.MicSetOnOff(a[0]));
-        case Action::kMicGetOnOff:
-            return print_value(hal.MicGetOnOff());
-        case Action::kMicEcho:
-            return status_of(hal.MicSetEchoLevel(a[0]));
-        case Action::kMicGetEcho:
-            return print_value(hal.MicGetEchoLevel());
-        case Action::kMicEchoMax:
-            return print_value(hal.MicGetEchoMaxLevel());
-        case Action::kMicVolume:
-            return status_of(hal.MicSetVolume(a[0]));
-        case Action::kMicGetVolume:
-            return print_value(hal.MicGetVolume());
-        case Action::kMicPause:
-            return status_of(hal.MicPause());
-        case Action::kMicResume:
-            return status_of(hal.MicResume());
-        case Action::kPatchEnable:
-            return status_of(hal.EnableMicAudioPatch());
-        case Action::kPatchDisable:
-            return status_of(hal.DisableMicAudioPatch());
-        case Action::kPatchStatus:
-            puts(hal.IsMicAudioPatchEnabled() ? "enabled" : "disabled");
-            return kExitOk;
-        case Action::kPatchEnableMic:
-            return status_of(hal.EnableMIC());
-        case Action::kPatchDisableMic:
-            return status_of(hal.DisableMIC());
-        case Action::kPatchEchoWeight:
-            hal.SetEchoDecayWeight(a[0]);
-            return kExitOk;
-        case Action::kShow:
-        case Action::kRestart:
-        case Action::kReboot:
-        case Action::kRun:
-        case Action::kDoctor:
-            break;
-    }
-    return kExitFailure;
+int Session::print_properties() {
+    PanelState panel{};
+    read_properties(&panel);
+    printf("%s=%s\n%s=%s\n%s=%s\n%s=%s\n", kLedIndexProperty, panel.ledindex.c_str(),
+           kLedStateProperty, panel.ledstate.c_str(), kLedColorProperty, panel.ledcolor.c_str(),
+           kMicStateProperty, panel.micstate.c_str());
+    return kExitOk;
 }
 
 // Looks at the device without loading the library: nothing is called, no LED changes.
-int Session::doctor(bool json) const {
+int Session::doctor(bool json) {
     const DoctorReport report = run_doctor(loader_.path());
     fputs((json ? doctor_json(report) : doctor_text(report)).c_str(), stdout);
     return tally(report).failed == 0 ? kExitOk : kExitMinusOne;
 }
 
-int Session::run_script(const std::string& file) {
+int Session::run(const std::string& file) {
     const std::string name = file == "-" ? "<stdin>" : file;
     // The whole script is read and checked before its first line runs, as a bad line is.
     std::string text;

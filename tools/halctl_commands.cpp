@@ -1,72 +1,195 @@
 #include "halctl_commands.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "strict_decimal.h"
 
 namespace {
 
-// Every command, in the order --help lists them.
-const std::vector<CommandDef> commands = {
-        {"led", "state", "INDEX STATE", 2, Action::kLedState,
+// HAL_MicSetOnOff's argument: non-zero mutes.
+constexpr int kMicUnmuted = 0;
+constexpr int kMicMuted = 1;
+
+// Every command with its call, in the order --help lists them.
+constexpr CommandDef kCommands[] = {
+        {"led", "state", "INDEX STATE", integers(2),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.SetLedState(a[0], a[1]));
+         }),
          "HAL_FrontPanelSetLedState: apply an LED request (0 0 standby, 0 1 all steady, "
          "1 200 remote blinking, 3 2 flash, ...)"},
-        {"led", "color", "INDEX COLOR", 2, Action::kLedColor,
+        {"led", "color", "INDEX COLOR", integers(2),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.SetLedColor(a[0], a[1]));
+         }),
          "HAL_FrontPanelSetLedColor: 10 all, 2 green (standby), 0 remote; keeps steady/blinking"},
-        {"led", "init", "", 0, Action::kLedInit, "HAL_FrontPanelInit: replay the saved request"},
-        {"led", "deinit", "", 0, Action::kLedDeinit, "HAL_FrontPanelDeinit"},
-        {"led", "version", "", 0, Action::kLedVersion, "HAL_FrontPanelGetVersion (logs it)"},
-        {"led", "volume", "VOLUME", 1, Action::kLedVolume,
+        {"led", "init", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.Init());
+         }),
+         "HAL_FrontPanelInit: replay the saved request"},
+        {"led", "deinit", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.Deinit());
+         }),
+         "HAL_FrontPanelDeinit"},
+        {"led", "version", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.GetVersion());
+         }),
+         "HAL_FrontPanelGetVersion (logs it)"},
+        {"led", "volume", "VOLUME", integers(1),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.SetLedStateForVolume(a[0]));
+         }),
          "HAL_FrontPanelSetLedStateForVolume (accepted and ignored)"},
-        {"led", "beamforming", "DEGREE", 1, Action::kLedBeamforming,
+        {"led", "beamforming", "DEGREE", integers(1),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.SetBeamformingDegree(a[0]));
+         }),
          "HAL_FrontPanelSetBeamformingDegree (accepted and ignored)"},
-        {"props", "", "", 0, Action::kPropsGet,
+        {"props", "", "", kNoArguments,
+         calls_library([](Halctl& halctl, const HalApi& hal, const Integers&) {
+             hal.GetProperty();
+             return halctl.print_properties();
+         }),
          "get_property, then print the saved LED request and the recorded patch state"},
-        {"props", "save", "INDEX STATE COLOR", 3, Action::kPropsSave,
+        {"props", "save", "INDEX STATE COLOR", integers(3),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             hal.SaveProperty(a[0], a[1], a[2]);
+             return kExitOk;
+         }),
          "save_property: save an LED triple"},
-        {"mic", "version", "", 0, Action::kMicVersion, "HAL_MicGetVersion (logs it)"},
-        {"mic", "init", "", 0, Action::kMicInit, "HAL_MicInit"},
-        {"mic", "deinit", "", 0, Action::kMicDeinit, "HAL_MicDeinit"},
-        {"mic", "on", "", 0, Action::kMicOn, "HAL_MicSetOnOff(0): unmute, create the patch"},
-        {"mic", "off", "", 0, Action::kMicOff, "HAL_MicSetOnOff(1): mute, release the patch"},
-        {"mic", "onoff", "OFF", 1, Action::kMicSetOnOff,
+        {"mic", "version", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicGetVersion());
+         }),
+         "HAL_MicGetVersion (logs it)"},
+        {"mic", "init", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicInit());
+         }),
+         "HAL_MicInit"},
+        {"mic", "deinit", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicDeinit());
+         }),
+         "HAL_MicDeinit"},
+        {"mic", "on", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicSetOnOff(kMicUnmuted));
+         }),
+         "HAL_MicSetOnOff(0): unmute, create the patch"},
+        {"mic", "off", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicSetOnOff(kMicMuted));
+         }),
+         "HAL_MicSetOnOff(1): mute, release the patch"},
+        {"mic", "onoff", "OFF", integers(1),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.MicSetOnOff(a[0]));
+         }),
          "HAL_MicSetOnOff(OFF): any non-zero value mutes"},
-        {"mic", "get-onoff", "", 0, Action::kMicGetOnOff, "HAL_MicGetOnOff, printed"},
-        {"mic", "echo", "LEVEL", 1, Action::kMicEcho,
+        {"mic", "get-onoff", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return print_value(hal.MicGetOnOff());
+         }),
+         "HAL_MicGetOnOff, printed"},
+        {"mic", "echo", "LEVEL", integers(1),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.MicSetEchoLevel(a[0]));
+         }),
          "HAL_MicSetEchoLevel: 0..100, sent to the audio port as the echo-decay weight"},
-        {"mic", "get-echo", "", 0, Action::kMicGetEcho, "HAL_MicGetEchoLevel, printed"},
-        {"mic", "echo-max", "", 0, Action::kMicEchoMax, "HAL_MicGetEchoMaxLevel, printed"},
-        {"mic", "volume", "VOLUME", 1, Action::kMicVolume,
+        {"mic", "get-echo", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return print_value(hal.MicGetEchoLevel());
+         }),
+         "HAL_MicGetEchoLevel, printed"},
+        {"mic", "echo-max", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return print_value(hal.MicGetEchoMaxLevel());
+         }),
+         "HAL_MicGetEchoMaxLevel, printed"},
+        {"mic", "volume", "VOLUME", integers(1),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             return status_of(hal.MicSetVolume(a[0]));
+         }),
          "HAL_MicSetVolume: 0..100, written to the ADC as 12 + VOLUME / 5"},
-        {"mic", "get-volume", "", 0, Action::kMicGetVolume, "HAL_MicGetVolume, printed"},
-        {"mic", "pause", "", 0, Action::kMicPause, "HAL_MicPause"},
-        {"mic", "resume", "", 0, Action::kMicResume, "HAL_MicResume"},
-        {"patch", "enable", "", 0, Action::kPatchEnable,
+        {"mic", "get-volume", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return print_value(hal.MicGetVolume());
+         }),
+         "HAL_MicGetVolume, printed"},
+        {"mic", "pause", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicPause());
+         }),
+         "HAL_MicPause"},
+        {"mic", "resume", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.MicResume());
+         }),
+         "HAL_MicResume"},
+        {"patch", "enable", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.EnableMicAudioPatch());
+         }),
          "android::enableMicAudioPatch: create the patch, record \"1\""},
-        {"patch", "disable", "", 0, Action::kPatchDisable,
+        {"patch", "disable", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.DisableMicAudioPatch());
+         }),
          "android::disableMicAudioPatch: release a recorded patch, record \"0\""},
-        {"patch", "status", "", 0, Action::kPatchStatus,
+        {"patch", "status", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return print_enabled(hal.IsMicAudioPatchEnabled());
+         }),
          "android::isMicAudioPatchEnabled, printed as enabled or disabled"},
-        {"patch", "enable-mic", "", 0, Action::kPatchEnableMic,
+        {"patch", "enable-mic", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.EnableMIC());
+         }),
          "enableMIC: create the patch unless one is recorded"},
-        {"patch", "disable-mic", "", 0, Action::kPatchDisableMic, "disableMIC"},
-        {"patch", "echo-weight", "WEIGHT", 1, Action::kPatchEchoWeight,
+        {"patch", "disable-mic", "", kNoArguments,
+         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
+             return status_of(hal.DisableMIC());
+         }),
+         "disableMIC"},
+        {"patch", "echo-weight", "WEIGHT", integers(1),
+         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
+             hal.SetEchoDecayWeight(a[0]);
+             return kExitOk;
+         }),
          "setEchoDecayWeight: send audio_echo_decay=WEIGHT to the port (unclamped)"},
-        {"", "show", "", 0, Action::kShow,
+        {"", "show", "", kNoArguments,
+         halctl_own([](Halctl& halctl, const Command&) { return halctl.show(); }),
          "draw the LEDs, the ADC, the patch state and the saved request"},
-        {"", "restart", "", 0, Action::kRestart,
+        {"", "restart", "", kNoArguments,
+         halctl_own([](Halctl& halctl, const Command&) { return halctl.restart(); }),
          "unload and reload the library, as a process restart would"},
-        {"", "reboot", "", 0, Action::kReboot,
+        {"", "reboot", "", kNoArguments,
+         halctl_own([](Halctl& halctl, const Command&) { return halctl.reboot(); }),
          "simulated device only: unload the library and drop every property not named "
          "persist.*, as a device reboot would"},
-        {"", "run", "FILE", 0, Action::kRun,
+        {"", "run", "FILE", kFileName,
+         halctl_own([](Halctl& halctl, const Command& command) { return halctl.run(command.file); }),
          "run a script (FILE, or - for standard input): one command a line, # comments"},
-        {"", "doctor", "[--json]", 0, Action::kDoctor,
+        {"", "doctor", "[--json]", kJsonFlag,
+         halctl_own([](Halctl& halctl, const Command& command) {
+             return halctl.doctor(command.json);
+         }),
          "check what the library needs from the device (attributes, SELinux, properties, "
          "libraries) without calling it; exit 1 when anything fails"},
 };
 
 const char* const kGroups[] = {"led", "mic", "patch", "props"};
+
+constexpr const char* kJsonOption = "--json";
+constexpr const char* kUsagePrefix = "halctl ";
+// In --help, the usage column is this wide; a longer usage puts its summary on the next line.
+constexpr size_t kHelpIndent = 2;
+constexpr size_t kHelpUsageWidth = 28;
 
 bool is_group(const std::string& word) {
     for (const char* group : kGroups) {
@@ -76,7 +199,7 @@ bool is_group(const std::string& word) {
 }
 
 const CommandDef* find(const std::string& group, const std::string& name) {
-    for (const CommandDef& def : commands) {
+    for (const CommandDef& def : kCommands) {
         if (group == def.group && name == def.name) return &def;
     }
     return nullptr;
@@ -97,6 +220,13 @@ std::vector<std::string> split_params(const char* params) {
     return names;
 }
 
+// "led state INDEX STATE": the command and its parameters.
+std::string command_usage(const CommandDef& def) {
+    std::string usage = command_name(def);
+    if (def.params[0] != '\0') usage += std::string(" ") + def.params;
+    return usage;
+}
+
 ParseResult failure(std::string error, std::string usage) {
     ParseResult result;
     result.error = std::move(error);
@@ -104,7 +234,115 @@ ParseResult failure(std::string error, std::string usage) {
     return result;
 }
 
+ParseResult accepted(Command command) {
+    ParseResult result;
+    result.ok = true;
+    result.command = std::move(command);
+    return result;
+}
+
+// The command the words name: a group and its command word, or a command of its own. An unknown
+// command word after a group is kept as the name, for the error to quote.
+struct NameWords {
+    std::string group;
+    std::string name;
+    size_t arguments_at = 1;  // the first word after the name
+};
+
+NameWords resolve_name(const std::vector<std::string>& words) {
+    NameWords named;
+    named.name = words[0];
+    if (!is_group(words[0])) return named;
+    named.group = words[0];
+    const bool has_word = words.size() > 1;
+    named.name = has_word && find(named.group, words[1]) != nullptr ? words[1] : "";
+    if (named.name.empty() && has_word && !is_help(words[1]) &&
+        find(named.group, "") == nullptr) {
+        named.name = words[1];
+    }
+    named.arguments_at = named.name.empty() ? 1 : 2;
+    return named;
+}
+
+// --help anywhere on a command line: the help of the command named, or of its group.
+ParseResult help_for(const NameWords& named) {
+    const CommandDef* def = find(named.group, named.name);
+    ParseResult result;
+    result.help = true;
+    result.usage = help_text(def != nullptr && (def->name[0] != '\0' || named.group.empty())
+                                     ? command_name(*def)
+                                     : named.group);
+    return result;
+}
+
+ParseResult unknown(const NameWords& named) {
+    const std::string& group = named.group;
+    if (!group.empty() && named.name.empty()) {
+        return failure(quoted(group) + " needs a command", kUsagePrefix + group + " --help");
+    }
+    if (!group.empty()) {
+        return failure("unknown " + group + " command " + quoted(named.name),
+                       kUsagePrefix + group + " --help lists them");
+    }
+    return failure("unknown command " + quoted(named.name), "halctl --help lists the commands");
+}
+
+std::string count_of_arguments(int count) {
+    if (count == 0) return "takes no arguments";
+    return "takes " + std::to_string(count) + (count == 1 ? " argument" : " arguments");
+}
+
+// The words after the name, against what the command takes.
+ParseResult check_arguments(const CommandDef& def, const std::vector<std::string>& rest) {
+    Command command;
+    command.def = &def;
+    switch (def.arguments.kind) {
+        case ArgumentKind::kFile:
+            if (rest.size() != 1) {
+                return failure(command_name(def) + " takes one file name, got " +
+                                       std::to_string(rest.size()) + " arguments",
+                               usage_line(def));
+            }
+            command.file = rest[0];
+            return accepted(command);
+        case ArgumentKind::kJsonFlag:
+            if (rest.size() > 1 || (rest.size() == 1 && rest[0] != kJsonOption)) {
+                return failure("doctor takes only --json, got " + quoted(rest.back()),
+                               usage_line(def));
+            }
+            command.json = !rest.empty();
+            return accepted(command);
+        case ArgumentKind::kIntegers:
+            break;
+    }
+    if (rest.size() != static_cast<size_t>(def.arguments.integers)) {
+        return failure(command_name(def) + " " + count_of_arguments(def.arguments.integers) +
+                               ", got " + std::to_string(rest.size()),
+                       usage_line(def));
+    }
+    const std::vector<std::string> params = split_params(def.params);
+    for (size_t i = 0; i < rest.size(); ++i) {
+        if (!parse_strict_decimal(rest[i], &command.args[i])) {
+            return failure(command_name(def) + ": " + params[i] +
+                                   " must be a decimal integer in the signed 32-bit range, got " +
+                                   quoted(rest[i]),
+                           usage_line(def));
+        }
+    }
+    return accepted(command);
+}
+
 }  // namespace
+
+int print_value(int value) {
+    printf("%d\n", value);
+    return kExitOk;
+}
+
+int print_enabled(bool enabled) {
+    puts(enabled ? "enabled" : "disabled");
+    return kExitOk;
+}
 
 std::string command_name(const CommandDef& def) {
     std::string name = def.group;
@@ -113,96 +351,24 @@ std::string command_name(const CommandDef& def) {
 }
 
 std::string usage_line(const CommandDef& def) {
-    std::string line = "halctl " + command_name(def);
-    if (def.params[0] != '\0') line += std::string(" ") + def.params;
-    return line;
+    return kUsagePrefix + command_usage(def);
 }
 
 ParseResult parse_command(const std::vector<std::string>& words, bool in_script) {
     if (words.empty()) return failure("no command given", "halctl --help lists the commands");
-    const std::string& first = words[0];
-
-    // A group and its command word, or a command of its own.
-    std::string group;
-    std::string name = first;
-    size_t next = 1;
-    if (is_group(first)) {
-        group = first;
-        name = words.size() > 1 && find(group, words[1]) != nullptr ? words[1] : "";
-        if (name.empty() && words.size() > 1 && !is_help(words[1]) && find(group, "") == nullptr) {
-            name = words[1];  // unknown: reported below
-        }
-        next = name.empty() ? 1 : 2;
-    }
-
+    const NameWords named = resolve_name(words);
     if (!in_script) {
         for (const std::string& word : words) {
-            if (!is_help(word)) continue;
-            const CommandDef* def = find(group, name);
-            ParseResult result;
-            result.help = true;
-            result.usage = help_text(def != nullptr && (def->name[0] != '\0' || group.empty())
-                                             ? command_name(*def)
-                                             : group);
-            return result;
+            if (is_help(word)) return help_for(named);
         }
     }
-
-    const CommandDef* def = find(group, name);
-    if (def == nullptr) {
-        if (!group.empty() && name.empty()) {
-            return failure("\"" + group + "\" needs a command", "halctl " + group + " --help");
-        }
-        if (!group.empty()) {
-            return failure("unknown " + group + " command " + quoted(name),
-                           "halctl " + group + " --help lists them");
-        }
-        return failure("unknown command " + quoted(first), "halctl --help lists the commands");
-    }
-    if (in_script && def->action == Action::kRun) {
+    const CommandDef* def = find(named.group, named.name);
+    if (def == nullptr) return unknown(named);
+    if (in_script && def->arguments.kind == ArgumentKind::kFile) {
         return failure("run cannot be used inside a script", usage_line(*def));
     }
-
-    const std::vector<std::string> rest(words.begin() + static_cast<long>(next), words.end());
-    ParseResult result;
-    result.command.def = def;
-    if (def->action == Action::kRun) {
-        if (rest.size() != 1) {
-            return failure(command_name(*def) + " takes one file name, got " +
-                                   std::to_string(rest.size()) + " arguments",
-                           usage_line(*def));
-        }
-        result.command.file = rest[0];
-        result.ok = true;
-        return result;
-    }
-    if (def->action == Action::kDoctor) {
-        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json")) {
-            return failure("doctor takes only --json, got " + quoted(rest.back()), usage_line(*def));
-        }
-        result.command.json = !rest.empty();
-        result.ok = true;
-        return result;
-    }
-    if (rest.size() != static_cast<size_t>(def->arg_count)) {
-        std::string expected = def->arg_count == 0
-                                       ? "takes no arguments"
-                                       : "takes " + std::to_string(def->arg_count) +
-                                                 (def->arg_count == 1 ? " argument" : " arguments");
-        return failure(command_name(*def) + " " + expected + ", got " + std::to_string(rest.size()),
-                       usage_line(*def));
-    }
-    const std::vector<std::string> params = split_params(def->params);
-    for (size_t i = 0; i < rest.size(); ++i) {
-        if (!parse_strict_decimal(rest[i], &result.command.args[i])) {
-            return failure(command_name(*def) + ": " + params[i] +
-                                   " must be a decimal integer in the signed 32-bit range, got " +
-                                   quoted(rest[i]),
-                           usage_line(*def));
-        }
-    }
-    result.ok = true;
-    return result;
+    return check_arguments(
+            *def, {words.begin() + static_cast<long>(named.arguments_at), words.end()});
 }
 
 ScriptResult parse_script(const std::string& text) {
@@ -257,16 +423,16 @@ std::string help_text(const std::string& topic) {
                "commands:\n";
     }
     bool any = false;
-    for (const CommandDef& def : commands) {
+    for (const CommandDef& def : kCommands) {
         const std::string name = command_name(def);
         if (!topic.empty() && topic != name && topic != def.group) continue;
         any = true;
-        std::string usage = usage_line(def).substr(7);
-        out << "  " << usage;
-        if (usage.size() < 28) {
-            out << std::string(28 - usage.size(), ' ');
+        const std::string usage = command_usage(def);
+        out << std::string(kHelpIndent, ' ') << usage;
+        if (usage.size() < kHelpUsageWidth) {
+            out << std::string(kHelpUsageWidth - usage.size(), ' ');
         } else {
-            out << "\n" << std::string(30, ' ');
+            out << "\n" << std::string(kHelpIndent + kHelpUsageWidth, ' ');
         }
         out << def.summary << "\n";
     }

@@ -1,54 +1,81 @@
-// halctl's commands: the table of what can be asked, and the strict parser of command lines and
-// scripts. Parsing calls nothing in the library.
+// halctl's commands: the table of what can be asked, each row with its call, and the strict
+// parser of command lines and scripts. Parsing calls nothing in the library.
 #pragma once
 
 #include <array>
 #include <string>
 #include <vector>
 
-enum class Action {
-    kLedState,
-    kLedColor,
-    kLedInit,
-    kLedDeinit,
-    kLedVersion,
-    kLedVolume,
-    kLedBeamforming,
-    kPropsGet,
-    kPropsSave,
-    kMicVersion,
-    kMicInit,
-    kMicDeinit,
-    kMicOn,
-    kMicOff,
-    kMicSetOnOff,
-    kMicGetOnOff,
-    kMicEcho,
-    kMicGetEcho,
-    kMicEchoMax,
-    kMicVolume,
-    kMicGetVolume,
-    kMicPause,
-    kMicResume,
-    kPatchEnable,
-    kPatchDisable,
-    kPatchStatus,
-    kPatchEnableMic,
-    kPatchDisableMic,
-    kPatchEchoWeight,
-    kShow,
-    kRestart,
-    kReboot,
-    kRun,
-    kDoctor,
+#include "hal_api.h"
+
+// halctl's exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitMinusOne = 1;  // the entry point returned -1 (or the doctor found a fault)
+constexpr int kExitUsage = 2;     // not understood: nothing was called
+constexpr int kExitFailure = 3;   // the library could not be loaded or let an exception through
+
+// An entry point's status as an exit status.
+constexpr int status_of(int result) {
+    return result == -1 ? kExitMinusOne : kExitOk;
+}
+// A getter's value, printed.
+int print_value(int value);
+// A yes-or-no getter's value, printed.
+int print_enabled(bool enabled);
+
+// What follows a command's name: decimal integers, one file name (run), or the doctor's --json.
+enum class ArgumentKind { kIntegers, kFile, kJsonFlag };
+struct Arguments {
+    ArgumentKind kind;
+    int integers;  // how many, for kIntegers
 };
+
+constexpr int kMostIntegers = 3;
+using Integers = std::array<int, kMostIntegers>;
+
+constexpr Arguments integers(int count) {
+    return {ArgumentKind::kIntegers, count};
+}
+constexpr Arguments kNoArguments = integers(0);
+constexpr Arguments kFileName = {ArgumentKind::kFile, 0};
+constexpr Arguments kJsonFlag = {ArgumentKind::kJsonFlag, 0};
+
+// halctl's own work, as a command's call reaches it.
+class Halctl {
+  public:
+    virtual int show() = 0;
+    virtual int restart() = 0;
+    virtual int reboot() = 0;
+    virtual int run(const std::string& file) = 0;
+    virtual int doctor(bool json) = 0;
+    virtual int print_properties() = 0;
+
+  protected:
+    ~Halctl() = default;
+};
+
+// A call of the library's entry points: the library is loaded first, and an exception it lets
+// through is caught. Or a call of halctl's own, which loads nothing.
+using LibraryCall = int (*)(Halctl& halctl, const HalApi& hal, const Integers& args);
+struct Command;
+using OwnCall = int (*)(Halctl& halctl, const Command& command);
+struct CommandCall {
+    LibraryCall library;
+    OwnCall own;
+};
+constexpr CommandCall calls_library(LibraryCall call) {
+    return {call, nullptr};
+}
+constexpr CommandCall halctl_own(OwnCall call) {
+    return {nullptr, call};
+}
 
 struct CommandDef {
     const char* group;   // "led", "mic", "patch", "props"; "" for a command of its own
     const char* name;    // the word after the group; "" for the group alone
     const char* params;  // parameter names for the usage line, "" for none
-    int arg_count;       // integer arguments (run takes one file name, doctor its --json flag)
-    Action action;
+    Arguments arguments;
+    CommandCall call;
     const char* summary;
 };
 
@@ -58,7 +85,7 @@ std::string usage_line(const CommandDef& def);
 
 struct Command {
     const CommandDef* def = nullptr;
-    std::array<int, 3> args{};
+    Integers args{};
     std::string file;   // for run
     bool json = false;  // for doctor: --json
     int line = 0;       // in a script; 0 on the command line

@@ -8,21 +8,23 @@
 #include <cstring>
 #include <sstream>
 
+#include "adc3101.h"
 #include "hal_sim_view.h"
+#include "led_color_codes.h"
+#include "panel_leds.h"
+#include "property_keys.h"
+#include "strict_decimal.h"
 
 namespace {
 
-constexpr const char* kLedNames[] = {"remote_led", "green_led", "sys_led"};
-constexpr const char* kLedDir = "/sys/devices/platform/gpioleds/leds/";
-constexpr const char* kAdcDir =
-        "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/";
+constexpr LedAttributePaths kLedPaths = compose_led_attribute_paths();
 
 // Plain POSIX, as the library itself opens these files, so that a sysfs emulated by
 // preloading (umockdev) answers both alike. Non-blocking: an emulated attribute can be a FIFO,
 // which would otherwise hold the open until someone writes to it.
-bool read_attribute(const std::string& path, std::string* text) {
+bool read_attribute(const char* path, std::string* text) {
     text->clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     // The whole attribute: the kernel's trigger list runs past 256 bytes, and the active entry,
     // in brackets, may be near its end.
@@ -39,15 +41,18 @@ std::string property(const char* key) {
     return value;
 }
 
-LedLook read_led(const char* name) {
+const char* led_path(Led led, LedAttribute attribute) {
+    return kLedPaths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
+}
+
+LedLook read_led(Led led) {
     std::string brightness;
     std::string trigger;
-    const std::string dir = std::string(kLedDir) + name + "/";
-    if (!read_attribute(dir + "brightness", &brightness) ||
-        !read_attribute(dir + "trigger", &trigger)) {
+    if (!read_attribute(led_path(led, LedAttribute::kBrightness), &brightness) ||
+        !read_attribute(led_path(led, LedAttribute::kTrigger), &trigger)) {
         return LedLook::kAbsent;
     }
-    if (active_trigger(trigger) == "timer") return LedLook::kBlinking;
+    if (active_trigger(trigger) == kTriggerTimer) return LedLook::kBlinking;
     return leading_number(brightness) > 0 ? LedLook::kOn : LedLook::kOff;
 }
 
@@ -97,12 +102,33 @@ std::string centred(const std::string& text, size_t width, size_t visible) {
     return std::string(left, ' ') + text + std::string(right, ' ');
 }
 
-std::string colour_name(const std::string& code) {
-    if (code == "0") return "remote_led alone";
-    if (code == "1") return "sys_led alone";
-    if (code == "2") return "green_led alone, standby";
-    if (code == "10") return "all three LEDs";
-    return "no pattern of its own";
+// The saved colour as written: only a code's own decimal spelling names its pattern.
+const char* colour_meaning(const std::string& saved) {
+    int code = 0;
+    if (!parse_strict_decimal(saved, &code) || std::to_string(code) != saved) {
+        return kNoPatternMeaning;
+    }
+    return led_color_meaning(code);
+}
+
+std::string mute_word(const std::string& mute) {
+    if (mute == kAdcMuted) return "muted";
+    if (mute == kAdcUnmuted) return "unmuted";
+    return "\"" + mute + "\"";
+}
+
+// "register 23 (volume 55..59)": the volumes that set the register.
+std::string volume_words(int volume_register) {
+    const std::string text = "register " + std::to_string(volume_register);
+    if (volume_register < kAdcVolumeRegisterLowest || volume_register > kAdcVolumeRegisterHighest) {
+        return text;
+    }
+    if (volume_register == kAdcVolumeRegisterHighest) {
+        return text + " (volume " + std::to_string(kMicVolumeHighest) + ")";
+    }
+    const int low = lowest_volume_for_register(volume_register);
+    const int high = lowest_volume_for_register(volume_register + 1) - 1;
+    return text + " (volume " + std::to_string(low) + ".." + std::to_string(high) + ")";
 }
 
 }  // namespace
@@ -117,7 +143,7 @@ std::string active_trigger(const std::string& text) {
     // An emulated attribute is a plain file that is not truncated on write, so a shorter value
     // leaves the tail of a longer earlier one ("none" over "timer" reads "noner"): the value
     // written last is the one at the start.
-    for (const char* name : {"timer", "none"}) {
+    for (const char* name : {kTriggerTimer, kTriggerNone}) {
         if (text.compare(0, strlen(name), name) == 0) return name;
     }
     std::istringstream words(text);
@@ -138,22 +164,20 @@ int leading_number(const std::string& text) {
 }
 
 void read_properties(PanelState* panel) {
-    panel->micstate = property("vendor.quorin.micstate");
-    panel->ledindex = property("vendor.quorin.ledindex");
-    panel->ledstate = property("vendor.quorin.ledstate");
-    panel->ledcolor = property("vendor.quorin.ledcolor");
+    panel->micstate = property(kMicStateProperty);
+    panel->ledindex = property(kLedIndexProperty);
+    panel->ledstate = property(kLedStateProperty);
+    panel->ledcolor = property(kLedColorProperty);
 }
 
 PanelState read_panel() {
     PanelState panel;
-    for (int i = 0; i < 3; ++i) panel.leds[i] = read_led(kLedNames[i]);
+    for (Led led : kLeds) panel.leds[led_number(led)] = read_led(led);
     std::string text;
-    if (read_attribute(std::string(kAdcDir) + "adc3101_mute_ctl", &text) && !text.empty()) {
-        panel.mute = text.substr(0, 1);
-    }
-    panel.volume_register = read_attribute(std::string(kAdcDir) + "adc3101_vol_ctl", &text)
-                                    ? leading_number(text)
-                                    : -1;
+    // Both mute values are one character; what follows is the tail of an earlier write.
+    if (read_attribute(kAdcMutePath.c_str(), &text) && !text.empty()) panel.mute = text.substr(0, 1);
+    panel.volume_register =
+            read_attribute(kAdcVolumePath.c_str(), &text) ? leading_number(text) : -1;
     read_properties(&panel);
     panel.port_summary = simulated_port_summary();
     return panel;
@@ -162,10 +186,10 @@ PanelState read_panel() {
 std::string render_panel(const PanelState& panel, bool colour) {
     constexpr size_t kColumn = 13;
     std::ostringstream out;
-    const std::string rule(3 * kColumn + 1, '-');
+    const std::string rule(kLedCount * kColumn + 1, '-');
     const std::string title = "+-- front panel ";
     out << title << rule.substr(title.size() - 1) << "+\n|";
-    for (const char* name : kLedNames) out << centred(name, kColumn, strlen(name));
+    for (Led led : kLeds) out << centred(led_name(led), kColumn, strlen(led_name(led)));
     out << " |\n|";
     for (LedLook look : panel.leds) out << centred(look_symbol(look, colour), kColumn, 3);
     out << " |\n|";
@@ -177,26 +201,17 @@ std::string render_panel(const PanelState& panel, bool colour) {
     if (panel.mute.empty()) {
         out << "unreadable\n";
     } else {
-        out << (panel.mute == "1"   ? "muted"
-                : panel.mute == "0" ? "unmuted"
-                                    : "\"" + panel.mute + "\"")
-            << "\n";
+        out << mute_word(panel.mute) << "\n";
     }
     out << "  ADC volume      ";
     if (panel.volume_register < 0) {
         out << "unreadable\n";
-    } else if (panel.volume_register >= 12 && panel.volume_register <= 32) {
-        const int low = (panel.volume_register - 12) * 5;
-        out << "register " << panel.volume_register << " (volume "
-            << (panel.volume_register == 32 ? "100"
-                                            : std::to_string(low) + ".." + std::to_string(low + 4))
-            << ")\n";
     } else {
-        out << "register " << panel.volume_register << "\n";
+        out << volume_words(panel.volume_register) << "\n";
     }
     out << "  mic patch       "
         << (panel.micstate.empty()     ? "never recorded"
-            : panel.micstate[0] == '1' ? "recorded enabled"
+            : panel.micstate[0] == kMicStateEnabled[0] ? "recorded enabled"
                                        : "recorded disabled");
     if (!panel.micstate.empty()) out << " (micstate \"" << panel.micstate << "\")";
     out << "\n";
@@ -206,7 +221,7 @@ std::string render_panel(const PanelState& panel, bool colour) {
         out << "none\n";
     } else {
         out << "led index " << panel.ledindex << ", LED state " << panel.ledstate << ", colour "
-            << panel.ledcolor << " (" << colour_name(panel.ledcolor) << ")\n";
+            << panel.ledcolor << " (" << colour_meaning(panel.ledcolor) << ")\n";
     }
     return out.str();
 }

@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "panel_leds.h"
+
 enum class LedLook { kAbsent, kOff, kOn, kBlinking };
 
 struct PanelState {
-    LedLook leds[3];      // remote_led, green_led, sys_led
+    LedLook leds[kLedCount];  // in kLeds' order
     std::string mute;     // "1", "0", or "" when the file cannot be read
     int volume_register;  // -1 when unreadable
     std::string micstate;

@@ -18,7 +18,11 @@ void check(bool condition) {
 
 void check_command(const Command& command) {
     check(command.def != nullptr);
-    check(command.def->arg_count >= 0 && command.def->arg_count <= 3);
+    const Arguments& takes = command.def->arguments;
+    check(takes.integers >= 0 && takes.integers <= kMostIntegers);
+    check(takes.kind == ArgumentKind::kIntegers || takes.integers == 0);
+    // Every command has exactly one call: the library's or halctl's own.
+    check((command.def->call.library == nullptr) != (command.def->call.own == nullptr));
 }
 
 }  // namespace
@@ -30,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (script.ok) {
         for (const Command& command : script.commands) {
             check_command(command);
-            check(command.def->action != Action::kRun);
+            check(command.def->arguments.kind != ArgumentKind::kFile);  // run, never in a script
             check(command.line >= 1);
         }
     } else {
