@@ -151,7 +151,7 @@ std::string property(const char* key) {
 void check_properties(DoctorReport* report) {
     // The saved LED triple first, in its order, then the recorded patch state.
     constexpr const char* keys[] = {kLedIndexProperty, kLedStateProperty, kLedColorProperty,
-                                kMicStateProperty};
+                                    kMicStateProperty};
     std::string values[std::size(keys)];
     for (size_t i = 0; i < std::size(keys); ++i) {
         values[i] = property(keys[i]);

@@ -311,8 +311,7 @@ DoctorCheck property_verdict(const char* key, const std::string& value) {
                     shown + ", the library writes only \"" + kMicStateDisabled + "\" and \"" +
                             kMicStateEnabled + "\"",
                     std::string("something else sets it: setprop ") + kMicStateProperty + " " +
-                            kMicStateDisabled +
-                            " (or halctl patch disable) and find the writer");
+                            kMicStateDisabled + " (or halctl patch disable) and find the writer");
     }
     int number = 0;
     if (parse_strict_decimal(value, &number)) return {key, "value", Verdict::kPass, shown, ""};
@@ -375,8 +374,7 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
     if (colour_request) {
         return {kSubject, kCheck, Verdict::kPass,
                 triple + ": colour request on a " +
-                        (s == kSavedStateSteady ? "steady" : "blinking") + " panel" +
-                        replay,
+                        (s == kSavedStateSteady ? "steady" : "blinking") + " panel" + replay,
                 ""};
     }
     return fail(kSubject, kCheck,
@@ -393,7 +391,7 @@ DoctorCheck property_context_verdict(const char* context, std::optional<bool> ex
     if (*exists) return {"property contexts", context, Verdict::kPass, label, ""};
     const bool led = std::strcmp(context, kLedPropertyContext) == 0;
     const std::string keys = led ? std::string(kLedIndexProperty) + ", " + kLedStateProperty +
-                                           " and " + kLedColorProperty
+                                             " and " + kLedColorProperty
                                  : kMicStateProperty;
     return fail("property contexts", context, label + " is not a property context of this device",
                 std::string(kPropertyContextsFile) + ": " + keys + " " + label +

@@ -23,7 +23,8 @@ bool HalLoader::load() {
         return false;
     }
     bool ok = true;
-#define QUORIN_HAL_BIND(member, function, symbol) ok &= bind(handle_, &api_.member, symbol, &error_);
+#define QUORIN_HAL_BIND(member, function, symbol) \
+    ok &= bind(handle_, &api_.member, symbol, &error_);
     QUORIN_HAL_ENTRY_POINTS(QUORIN_HAL_BIND)
 #undef QUORIN_HAL_BIND
     if (!ok) unload();

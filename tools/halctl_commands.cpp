@@ -25,9 +25,8 @@ constexpr CommandDef kCommands[] = {
          }),
          "HAL_FrontPanelSetLedColor: 10 all, 2 green (standby), 0 remote; keeps steady/blinking"},
         {"led", "init", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.Init());
-         }),
+         calls_library(
+                 [](Halctl&, const HalApi& hal, const Integers&) { return status_of(hal.Init()); }),
          "HAL_FrontPanelInit: replay the saved request"},
         {"led", "deinit", "", kNoArguments,
          calls_library([](Halctl&, const HalApi& hal, const Integers&) {
@@ -175,8 +174,7 @@ constexpr CommandDef kCommands[] = {
         {"", "run", "FILE", kFileName,
          halctl_own([](Halctl& halctl, const Command& command) { return halctl.run(command.file); }),
          "run a script (FILE, or - for standard input): one command a line, # comments"},
-        {"", "doctor", "[--json]", kJsonFlag,
-         halctl_own([](Halctl& halctl, const Command& command) {
+        {"", "doctor", "[--json]", kJsonFlag, halctl_own([](Halctl& halctl, const Command& command) {
              return halctl.doctor(command.json);
          }),
          "check what the library needs from the device (attributes, SELinux, properties, "
@@ -256,8 +254,7 @@ NameWords resolve_name(const std::vector<std::string>& words) {
     named.group = words[0];
     const bool has_word = words.size() > 1;
     named.name = has_word && find(named.group, words[1]) != nullptr ? words[1] : "";
-    if (named.name.empty() && has_word && !is_help(words[1]) &&
-        find(named.group, "") == nullptr) {
+    if (named.name.empty() && has_word && !is_help(words[1]) && find(named.group, "") == nullptr) {
         named.name = words[1];
     }
     named.arguments_at = named.name.empty() ? 1 : 2;
@@ -367,8 +364,8 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
     if (in_script && def->arguments.kind == ArgumentKind::kFile) {
         return failure("run cannot be used inside a script", usage_line(*def));
     }
-    return check_arguments(
-            *def, {words.begin() + static_cast<long>(named.arguments_at), words.end()});
+    return check_arguments(*def,
+                           {words.begin() + static_cast<long>(named.arguments_at), words.end()});
 }
 
 ScriptResult parse_script(const std::string& text) {

@@ -119,7 +119,7 @@ std::string mute_word(const std::string& mute) {
 
 // "register 23 (volume 55..59)": the volumes that set the register.
 std::string volume_words(int volume_register) {
-    const std::string text = "register " + std::to_string(volume_register);
+    std::string text = "register " + std::to_string(volume_register);
     if (volume_register < kAdcVolumeRegisterLowest || volume_register > kAdcVolumeRegisterHighest) {
         return text;
     }
@@ -175,7 +175,8 @@ PanelState read_panel() {
     for (Led led : kLeds) panel.leds[led_number(led)] = read_led(led);
     std::string text;
     // Both mute values are one character; what follows is the tail of an earlier write.
-    if (read_attribute(kAdcMutePath.c_str(), &text) && !text.empty()) panel.mute = text.substr(0, 1);
+    if (read_attribute(kAdcMutePath.c_str(), &text) && !text.empty())
+        panel.mute = text.substr(0, 1);
     panel.volume_register =
             read_attribute(kAdcVolumePath.c_str(), &text) ? leading_number(text) : -1;
     read_properties(&panel);
@@ -210,9 +211,9 @@ std::string render_panel(const PanelState& panel, bool colour) {
         out << volume_words(panel.volume_register) << "\n";
     }
     out << "  mic patch       "
-        << (panel.micstate.empty()     ? "never recorded"
+        << (panel.micstate.empty()                     ? "never recorded"
             : panel.micstate[0] == kMicStateEnabled[0] ? "recorded enabled"
-                                       : "recorded disabled");
+                                                       : "recorded disabled");
     if (!panel.micstate.empty()) out << " (micstate \"" << panel.micstate << "\")";
     out << "\n";
     if (!panel.port_summary.empty()) out << "  audio port      " << panel.port_summary << "\n";

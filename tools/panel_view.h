@@ -9,8 +9,8 @@ enum class LedLook { kAbsent, kOff, kOn, kBlinking };
 
 struct PanelState {
     LedLook leds[kLedCount];  // in kLeds' order
-    std::string mute;     // "1", "0", or "" when the file cannot be read
-    int volume_register;  // -1 when unreadable
+    std::string mute;         // "1", "0", or "" when the file cannot be read
+    int volume_register;      // -1 when unreadable
     std::string micstate;
     std::string ledindex, ledstate, ledcolor;
     std::string port_summary;  // the simulated port's record, where there is one
