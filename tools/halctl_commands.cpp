@@ -2,10 +2,64 @@
 
 #include <cstdio>
 #include <sstream>
+#include <type_traits>
+#include <utility>
 
 #include "strict_decimal.h"
 
 namespace {
+
+// An entry point's parameters and result.
+template <typename Fn>
+struct EntryPoint;
+template <typename Result, typename... Params>
+struct EntryPoint<Result (*)(Params...)> {
+    using Returns = Result;
+    static constexpr int kParameters = sizeof...(Params);
+};
+template <auto member>
+using EntryPointOf = EntryPoint<std::remove_reference_t<decltype(std::declval<HalApi>().*member)>>;
+
+template <typename Fn, size_t... I>
+auto call_with(Fn entry_point, [[maybe_unused]] const Integers& args, std::index_sequence<I...>) {
+    return entry_point(args[I]...);
+}
+
+// The entry point with the command's integers, one for each parameter: its status, 0 for one
+// that returns nothing.
+template <auto member>
+int status_call(Halctl& /*halctl*/, const HalApi& hal, const Integers& args) {
+    using Entry = EntryPointOf<member>;
+    const auto in_order = std::make_index_sequence<Entry::kParameters>();
+    if constexpr (std::is_void_v<typename Entry::Returns>) {
+        call_with(hal.*member, args, in_order);
+        return kExitOk;
+    } else {
+        return status_of(call_with(hal.*member, args, in_order));
+    }
+}
+
+// A getter's value, printed.
+template <auto member>
+int value_call(Halctl& /*halctl*/, const HalApi& hal, const Integers& /*args*/) {
+    if constexpr (std::is_same_v<typename EntryPointOf<member>::Returns, bool>) {
+        return print_enabled((hal.*member)());
+    } else {
+        return print_value((hal.*member)());
+    }
+}
+
+// A command that calls one entry point and takes an integer for each of its parameters.
+template <auto member>
+constexpr CommandCall returns_status() {
+    return library_call(integers(EntryPointOf<member>::kParameters), status_call<member>);
+}
+
+template <auto member>
+constexpr CommandCall prints_value() {
+    static_assert(EntryPointOf<member>::kParameters == 0, "a getter takes nothing");
+    return library_call(kNoArguments, value_call<member>);
+}
 
 // HAL_MicSetOnOff's argument: non-zero mutes.
 constexpr int kMicUnmuted = 0;
@@ -13,170 +67,88 @@ constexpr int kMicMuted = 1;
 
 // Every command with its call, in the order --help lists them.
 constexpr CommandDef kCommands[] = {
-        {"led", "state", "INDEX STATE", integers(2),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.SetLedState(a[0], a[1]));
-         }),
+        {"led", "state", "INDEX STATE", returns_status<&HalApi::SetLedState>(),
          "HAL_FrontPanelSetLedState: apply an LED request (0 0 standby, 0 1 all steady, "
          "1 200 remote blinking, 3 2 flash, ...)"},
-        {"led", "color", "INDEX COLOR", integers(2),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.SetLedColor(a[0], a[1]));
-         }),
+        {"led", "color", "INDEX COLOR", returns_status<&HalApi::SetLedColor>(),
          "HAL_FrontPanelSetLedColor: 10 all, 2 green (standby), 0 remote; keeps steady/blinking"},
-        {"led", "init", "", kNoArguments,
-         calls_library(
-                 [](Halctl&, const HalApi& hal, const Integers&) { return status_of(hal.Init()); }),
+        {"led", "init", "", returns_status<&HalApi::Init>(),
          "HAL_FrontPanelInit: replay the saved request"},
-        {"led", "deinit", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.Deinit());
-         }),
-         "HAL_FrontPanelDeinit"},
-        {"led", "version", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.GetVersion());
-         }),
+        {"led", "deinit", "", returns_status<&HalApi::Deinit>(), "HAL_FrontPanelDeinit"},
+        {"led", "version", "", returns_status<&HalApi::GetVersion>(),
          "HAL_FrontPanelGetVersion (logs it)"},
-        {"led", "volume", "VOLUME", integers(1),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.SetLedStateForVolume(a[0]));
-         }),
+        {"led", "volume", "VOLUME", returns_status<&HalApi::SetLedStateForVolume>(),
          "HAL_FrontPanelSetLedStateForVolume (accepted and ignored)"},
-        {"led", "beamforming", "DEGREE", integers(1),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.SetBeamformingDegree(a[0]));
-         }),
+        {"led", "beamforming", "DEGREE", returns_status<&HalApi::SetBeamformingDegree>(),
          "HAL_FrontPanelSetBeamformingDegree (accepted and ignored)"},
-        {"props", "", "", kNoArguments,
-         calls_library([](Halctl& halctl, const HalApi& hal, const Integers&) {
-             hal.GetProperty();
-             return halctl.print_properties();
-         }),
+        {"props", "", "",
+         library_call(kNoArguments,
+                      [](Halctl& halctl, const HalApi& hal, const Integers&) {
+                          hal.GetProperty();
+                          return halctl.print_properties();
+                      }),
          "get_property, then print the saved LED request and the recorded patch state"},
-        {"props", "save", "INDEX STATE COLOR", integers(3),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             hal.SaveProperty(a[0], a[1], a[2]);
-             return kExitOk;
-         }),
+        {"props", "save", "INDEX STATE COLOR", returns_status<&HalApi::SaveProperty>(),
          "save_property: save an LED triple"},
-        {"mic", "version", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicGetVersion());
-         }),
+        {"mic", "version", "", returns_status<&HalApi::MicGetVersion>(),
          "HAL_MicGetVersion (logs it)"},
-        {"mic", "init", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicInit());
-         }),
-         "HAL_MicInit"},
-        {"mic", "deinit", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicDeinit());
-         }),
-         "HAL_MicDeinit"},
-        {"mic", "on", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicSetOnOff(kMicUnmuted));
-         }),
+        {"mic", "init", "", returns_status<&HalApi::MicInit>(), "HAL_MicInit"},
+        {"mic", "deinit", "", returns_status<&HalApi::MicDeinit>(), "HAL_MicDeinit"},
+        {"mic", "on", "",
+         library_call(kNoArguments,
+                      [](Halctl&, const HalApi& hal, const Integers&) {
+                          return status_of(hal.MicSetOnOff(kMicUnmuted));
+                      }),
          "HAL_MicSetOnOff(0): unmute, create the patch"},
-        {"mic", "off", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicSetOnOff(kMicMuted));
-         }),
+        {"mic", "off", "",
+         library_call(kNoArguments,
+                      [](Halctl&, const HalApi& hal, const Integers&) {
+                          return status_of(hal.MicSetOnOff(kMicMuted));
+                      }),
          "HAL_MicSetOnOff(1): mute, release the patch"},
-        {"mic", "onoff", "OFF", integers(1),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.MicSetOnOff(a[0]));
-         }),
+        {"mic", "onoff", "OFF", returns_status<&HalApi::MicSetOnOff>(),
          "HAL_MicSetOnOff(OFF): any non-zero value mutes"},
-        {"mic", "get-onoff", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return print_value(hal.MicGetOnOff());
-         }),
-         "HAL_MicGetOnOff, printed"},
-        {"mic", "echo", "LEVEL", integers(1),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.MicSetEchoLevel(a[0]));
-         }),
+        {"mic", "get-onoff", "", prints_value<&HalApi::MicGetOnOff>(), "HAL_MicGetOnOff, printed"},
+        {"mic", "echo", "LEVEL", returns_status<&HalApi::MicSetEchoLevel>(),
          "HAL_MicSetEchoLevel: 0..100, sent to the audio port as the echo-decay weight"},
-        {"mic", "get-echo", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return print_value(hal.MicGetEchoLevel());
-         }),
+        {"mic", "get-echo", "", prints_value<&HalApi::MicGetEchoLevel>(),
          "HAL_MicGetEchoLevel, printed"},
-        {"mic", "echo-max", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return print_value(hal.MicGetEchoMaxLevel());
-         }),
+        {"mic", "echo-max", "", prints_value<&HalApi::MicGetEchoMaxLevel>(),
          "HAL_MicGetEchoMaxLevel, printed"},
-        {"mic", "volume", "VOLUME", integers(1),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             return status_of(hal.MicSetVolume(a[0]));
-         }),
+        {"mic", "volume", "VOLUME", returns_status<&HalApi::MicSetVolume>(),
          "HAL_MicSetVolume: 0..100, written to the ADC as 12 + VOLUME / 5"},
-        {"mic", "get-volume", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return print_value(hal.MicGetVolume());
-         }),
+        {"mic", "get-volume", "", prints_value<&HalApi::MicGetVolume>(),
          "HAL_MicGetVolume, printed"},
-        {"mic", "pause", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicPause());
-         }),
-         "HAL_MicPause"},
-        {"mic", "resume", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.MicResume());
-         }),
-         "HAL_MicResume"},
-        {"patch", "enable", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.EnableMicAudioPatch());
-         }),
+        {"mic", "pause", "", returns_status<&HalApi::MicPause>(), "HAL_MicPause"},
+        {"mic", "resume", "", returns_status<&HalApi::MicResume>(), "HAL_MicResume"},
+        {"patch", "enable", "", returns_status<&HalApi::EnableMicAudioPatch>(),
          "android::enableMicAudioPatch: create the patch, record \"1\""},
-        {"patch", "disable", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.DisableMicAudioPatch());
-         }),
+        {"patch", "disable", "", returns_status<&HalApi::DisableMicAudioPatch>(),
          "android::disableMicAudioPatch: release a recorded patch, record \"0\""},
-        {"patch", "status", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return print_enabled(hal.IsMicAudioPatchEnabled());
-         }),
+        {"patch", "status", "", prints_value<&HalApi::IsMicAudioPatchEnabled>(),
          "android::isMicAudioPatchEnabled, printed as enabled or disabled"},
-        {"patch", "enable-mic", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.EnableMIC());
-         }),
+        {"patch", "enable-mic", "", returns_status<&HalApi::EnableMIC>(),
          "enableMIC: create the patch unless one is recorded"},
-        {"patch", "disable-mic", "", kNoArguments,
-         calls_library([](Halctl&, const HalApi& hal, const Integers&) {
-             return status_of(hal.DisableMIC());
-         }),
-         "disableMIC"},
-        {"patch", "echo-weight", "WEIGHT", integers(1),
-         calls_library([](Halctl&, const HalApi& hal, const Integers& a) {
-             hal.SetEchoDecayWeight(a[0]);
-             return kExitOk;
-         }),
+        {"patch", "disable-mic", "", returns_status<&HalApi::DisableMIC>(), "disableMIC"},
+        {"patch", "echo-weight", "WEIGHT", returns_status<&HalApi::SetEchoDecayWeight>(),
          "setEchoDecayWeight: send audio_echo_decay=WEIGHT to the port (unclamped)"},
-        {"", "show", "", kNoArguments,
-         halctl_own([](Halctl& halctl, const Command&) { return halctl.show(); }),
+        {"", "show", "",
+         own_call(kNoArguments, [](Halctl& halctl, const Command&) { return halctl.show(); }),
          "draw the LEDs, the ADC, the patch state and the saved request"},
-        {"", "restart", "", kNoArguments,
-         halctl_own([](Halctl& halctl, const Command&) { return halctl.restart(); }),
+        {"", "restart", "",
+         own_call(kNoArguments, [](Halctl& halctl, const Command&) { return halctl.restart(); }),
          "unload and reload the library, as a process restart would"},
-        {"", "reboot", "", kNoArguments,
-         halctl_own([](Halctl& halctl, const Command&) { return halctl.reboot(); }),
+        {"", "reboot", "",
+         own_call(kNoArguments, [](Halctl& halctl, const Command&) { return halctl.reboot(); }),
          "simulated device only: unload the library and drop every property not named "
          "persist.*, as a device reboot would"},
-        {"", "run", "FILE", kFileName,
-         halctl_own([](Halctl& halctl, const Command& command) { return halctl.run(command.file); }),
+        {"", "run", "FILE",
+         own_call(kFileName,
+                  [](Halctl& halctl, const Command& command) { return halctl.run(command.file); }),
          "run a script (FILE, or - for standard input): one command a line, # comments"},
-        {"", "doctor", "[--json]", kJsonFlag, halctl_own([](Halctl& halctl, const Command& command) {
-             return halctl.doctor(command.json);
-         }),
+        {"", "doctor", "[--json]",
+         own_call(kJsonFlag, [](Halctl& halctl,
+                                const Command& command) { return halctl.doctor(command.json); }),
          "check what the library needs from the device (attributes, SELinux, properties, "
          "libraries) without calling it; exit 1 when anything fails"},
 };
@@ -293,7 +265,7 @@ std::string count_of_arguments(int count) {
 ParseResult check_arguments(const CommandDef& def, const std::vector<std::string>& rest) {
     Command command;
     command.def = &def;
-    switch (def.arguments.kind) {
+    switch (def.call.arguments.kind) {
         case ArgumentKind::kFile:
             if (rest.size() != 1) {
                 return failure(command_name(def) + " takes one file name, got " +
@@ -312,8 +284,8 @@ ParseResult check_arguments(const CommandDef& def, const std::vector<std::string
         case ArgumentKind::kIntegers:
             break;
     }
-    if (rest.size() != static_cast<size_t>(def.arguments.integers)) {
-        return failure(command_name(def) + " " + count_of_arguments(def.arguments.integers) +
+    if (rest.size() != static_cast<size_t>(def.call.arguments.integers)) {
+        return failure(command_name(def) + " " + count_of_arguments(def.call.arguments.integers) +
                                ", got " + std::to_string(rest.size()),
                        usage_line(def));
     }
@@ -361,7 +333,7 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
     }
     const CommandDef* def = find(named.group, named.name);
     if (def == nullptr) return unknown(named);
-    if (in_script && def->arguments.kind == ArgumentKind::kFile) {
+    if (in_script && def->call.arguments.kind == ArgumentKind::kFile) {
         return failure("run cannot be used inside a script", usage_line(*def));
     }
     return check_arguments(*def,

@@ -59,22 +59,24 @@ class Halctl {
 using LibraryCall = int (*)(Halctl& halctl, const HalApi& hal, const Integers& args);
 struct Command;
 using OwnCall = int (*)(Halctl& halctl, const Command& command);
+
+// What a command takes, and its call: exactly one of `library` and `own`.
 struct CommandCall {
+    Arguments arguments;
     LibraryCall library;
     OwnCall own;
 };
-constexpr CommandCall calls_library(LibraryCall call) {
-    return {call, nullptr};
+constexpr CommandCall library_call(Arguments arguments, LibraryCall call) {
+    return {arguments, call, nullptr};
 }
-constexpr CommandCall halctl_own(OwnCall call) {
-    return {nullptr, call};
+constexpr CommandCall own_call(Arguments arguments, OwnCall call) {
+    return {arguments, nullptr, call};
 }
 
 struct CommandDef {
     const char* group;   // "led", "mic", "patch", "props"; "" for a command of its own
     const char* name;    // the word after the group; "" for the group alone
     const char* params;  // parameter names for the usage line, "" for none
-    Arguments arguments;
     CommandCall call;
     const char* summary;
 };
