@@ -55,6 +55,17 @@ constexpr CommandCall returns_status() {
     return library_call(integers(EntryPointOf<member>::kParameters), status_call<member>);
 }
 
+// The entry point with a fixed argument; the command takes none.
+template <auto member, int argument>
+int fixed_call(Halctl& /*halctl*/, const HalApi& hal, const Integers& /*args*/) {
+    return status_of((hal.*member)(argument));
+}
+
+template <auto member, int argument>
+constexpr CommandCall returns_status_with() {
+    return library_call(kNoArguments, fixed_call<member, argument>);
+}
+
 template <auto member>
 constexpr CommandCall prints_value() {
     static_assert(EntryPointOf<member>::kParameters == 0, "a getter takes nothing");
@@ -94,17 +105,9 @@ constexpr CommandDef kCommands[] = {
          "HAL_MicGetVersion (logs it)"},
         {"mic", "init", "", returns_status<&HalApi::MicInit>(), "HAL_MicInit"},
         {"mic", "deinit", "", returns_status<&HalApi::MicDeinit>(), "HAL_MicDeinit"},
-        {"mic", "on", "",
-         library_call(kNoArguments,
-                      [](Halctl&, const HalApi& hal, const Integers&) {
-                          return status_of(hal.MicSetOnOff(kMicUnmuted));
-                      }),
+        {"mic", "on", "", returns_status_with<&HalApi::MicSetOnOff, kMicUnmuted>(),
          "HAL_MicSetOnOff(0): unmute, create the patch"},
-        {"mic", "off", "",
-         library_call(kNoArguments,
-                      [](Halctl&, const HalApi& hal, const Integers&) {
-                          return status_of(hal.MicSetOnOff(kMicMuted));
-                      }),
+        {"mic", "off", "", returns_status_with<&HalApi::MicSetOnOff, kMicMuted>(),
          "HAL_MicSetOnOff(1): mute, release the patch"},
         {"mic", "onoff", "OFF", returns_status<&HalApi::MicSetOnOff>(),
          "HAL_MicSetOnOff(OFF): any non-zero value mutes"},
