@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,40 @@ TEST(HalctlCommands, DoctorTakesOnlyItsJsonFlag) {
     const ScriptResult script = parse_script("doctor --json\nled state 0 1\n");
     ASSERT_TRUE(script.ok);
     EXPECT_TRUE(script.commands[0].json);
+}
+
+// Every command listed by --help takes exactly the integers its usage names: one for each
+// parameter of the entry point it calls.
+TEST(HalctlCommands, EveryListedCommandTakesTheIntegersItsUsageNames) {
+    std::istringstream help(help_text(""));
+    int checked = 0;
+    for (std::string line; std::getline(help, line);) {
+        const size_t at = line.find("  ");
+        if (line.rfind("  ", 0) != 0 || line.size() < 3 || line[2] == ' ' || line[2] == '-') {
+            continue;
+        }
+        std::istringstream in(line.substr(at + 2, line.find("  ", at + 2) - at - 2));
+        std::vector<std::string> words;
+        bool integers = true;
+        for (std::string word; in >> word;) {
+            const bool param =
+                    word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos;
+            if (param && word != "FILE") {
+                words.push_back("-7");
+            } else if (word == "FILE" || word[0] == '[') {
+                integers = false;
+            } else {
+                words.push_back(word);
+            }
+        }
+        if (!integers) continue;
+        ++checked;
+        EXPECT_TRUE(parse_command(words, false).ok) << line;
+        EXPECT_TRUE(parse_command(words, true).ok) << line;
+        words.emplace_back("1");
+        EXPECT_FALSE(parse_command(words, false).ok) << line;
+    }
+    EXPECT_EQ(32, checked);  // all but run and doctor
 }
 
 }  // namespace

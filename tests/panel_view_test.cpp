@@ -1,0 +1,110 @@
+// What `halctl show` prints for a panel read back: the ADC lines, the recorded patch state and the
+// saved request, from given readings.
+#include "panel_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+PanelState panel() {
+    PanelState state{};
+    for (LedLook& look : state.leds) look = LedLook::kOff;
+    state.mute = "0";
+    state.volume_register = 12;
+    return state;
+}
+
+// The line of `show` that starts with `label`, without its label.
+std::string line_of(const std::string& text, const std::string& label) {
+    const size_t at = text.find("  " + label);
+    if (at == std::string::npos) return "<no line " + label + ">";
+    const size_t end = text.find('\n', at);
+    std::string line = text.substr(at, end - at);
+    return line.substr(line.find_first_not_of(' ', 2 + label.size()));
+}
+
+TEST(PanelView, VolumeRegisterNamesTheVolumesThatSetIt) {
+    const struct {
+        int register_value;
+        const char* shown;
+    } cases[] = {
+            {-1, "unreadable"},
+            {11, "register 11"},
+            {12, "register 12 (volume 0..4)"},
+            {13, "register 13 (volume 5..9)"},
+            {23, "register 23 (volume 55..59)"},
+            {31, "register 31 (volume 95..99)"},
+            {32, "register 32 (volume 100)"},
+            {33, "register 33"},
+    };
+    for (const auto& c : cases) {
+        PanelState state = panel();
+        state.volume_register = c.register_value;
+        EXPECT_EQ(c.shown, line_of(render_panel(state, false), "ADC volume")) << c.register_value;
+    }
+}
+
+TEST(PanelView, MuteAndPatchStateAsRead) {
+    const struct {
+        const char* mute;
+        const char* shown;
+    } mutes[] = {{"1", "muted"}, {"0", "unmuted"}, {"7", "\"7\""}, {"", "unreadable"}};
+    for (const auto& c : mutes) {
+        PanelState state = panel();
+        state.mute = c.mute;
+        EXPECT_EQ(c.shown, line_of(render_panel(state, false), "ADC mute")) << c.mute;
+    }
+    const struct {
+        const char* micstate;
+        const char* shown;
+    } patches[] = {{"", "never recorded"},
+                   {"1", "recorded enabled (micstate \"1\")"},
+                   {"0", "recorded disabled (micstate \"0\")"},
+                   {"10", "recorded enabled (micstate \"10\")"}};
+    for (const auto& c : patches) {
+        PanelState state = panel();
+        state.micstate = c.micstate;
+        EXPECT_EQ(c.shown, line_of(render_panel(state, false), "mic patch")) << c.micstate;
+    }
+}
+
+TEST(PanelView, SavedColourNamedOnlyInItsOwnSpelling) {
+    const struct {
+        const char* color;
+        const char* meaning;
+    } cases[] = {
+            {"0", "remote_led alone"},         {"1", "sys_led alone"},
+            {"2", "green_led alone, standby"}, {"10", "all three LEDs"},
+            {"3", "no pattern of its own"},    {"010", "no pattern of its own"},
+            {"-0", "no pattern of its own"},   {"x", "no pattern of its own"},
+    };
+    for (const auto& c : cases) {
+        PanelState state = panel();
+        state.ledindex = "0";
+        state.ledstate = "1";
+        state.ledcolor = c.color;
+        EXPECT_EQ(
+                "led index 0, LED state 1, colour " + std::string(c.color) + " (" + c.meaning + ")",
+                line_of(render_panel(state, false), "saved request"))
+                << c.color;
+    }
+    EXPECT_EQ("none", line_of(render_panel(panel(), false), "saved request"));
+}
+
+TEST(PanelView, LedsInPanelOrderWithTheirLooks) {
+    PanelState state = panel();
+    state.leds[0] = LedLook::kBlinking;
+    state.leds[1] = LedLook::kOn;
+    state.leds[2] = LedLook::kAbsent;
+    const std::string drawn =
+            "+-- front panel -------------------------+\n"
+            "| remote_led    green_led     sys_led    |\n"
+            "|     (~)          (*)           x       |\n"
+            "|  blinking        on         absent     |\n"
+            "+----------------------------------------+\n";
+    EXPECT_EQ(drawn, render_panel(state, false).substr(0, drawn.size()));
+}
+
+}  // namespace
