@@ -25,7 +25,7 @@ std::string line_of(const std::string& text, const std::string& label) {
     return line.substr(line.find_first_not_of(' ', 2 + label.size()));
 }
 
-TEST(PanelView, VolumeRegisterNamesTheVolumesThatSetIt) {
+TEST(HalctlPanelView, VolumeRegisterNamesTheVolumesThatSetIt) {
     const struct {
         int register_value;
         const char* shown;
@@ -46,7 +46,7 @@ TEST(PanelView, VolumeRegisterNamesTheVolumesThatSetIt) {
     }
 }
 
-TEST(PanelView, MuteAndPatchStateAsRead) {
+TEST(HalctlPanelView, MuteAndPatchStateAsRead) {
     const struct {
         const char* mute;
         const char* shown;
@@ -70,7 +70,7 @@ TEST(PanelView, MuteAndPatchStateAsRead) {
     }
 }
 
-TEST(PanelView, SavedColourNamedOnlyInItsOwnSpelling) {
+TEST(HalctlPanelView, SavedColourNamedOnlyInItsOwnSpelling) {
     const struct {
         const char* color;
         const char* meaning;
@@ -93,7 +93,7 @@ TEST(PanelView, SavedColourNamedOnlyInItsOwnSpelling) {
     EXPECT_EQ("none", line_of(render_panel(panel(), false), "saved request"));
 }
 
-TEST(PanelView, LedsInPanelOrderWithTheirLooks) {
+TEST(HalctlPanelView, LedsInPanelOrderWithTheirLooks) {
     PanelState state = panel();
     state.leds[0] = LedLook::kBlinking;
     state.leds[1] = LedLook::kOn;
