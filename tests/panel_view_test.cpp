@@ -25,6 +25,14 @@ std::string line_of(const std::string& text, const std::string& label) {
     return line.substr(line.find_first_not_of(' ', 2 + label.size()));
 }
 
+// The line `label` of `show` for a panel changed by `change`.
+template <typename Change>
+std::string shown(const std::string& label, Change change) {
+    PanelState state = panel();
+    change(state);
+    return line_of(render_panel(state, false), label);
+}
+
 TEST(HalctlPanelView, VolumeRegisterNamesTheVolumesThatSetIt) {
     const struct {
         int register_value;
@@ -40,9 +48,9 @@ TEST(HalctlPanelView, VolumeRegisterNamesTheVolumesThatSetIt) {
             {33, "register 33"},
     };
     for (const auto& c : cases) {
-        PanelState state = panel();
-        state.volume_register = c.register_value;
-        EXPECT_EQ(c.shown, line_of(render_panel(state, false), "ADC volume")) << c.register_value;
+        EXPECT_EQ(c.shown,
+                  shown("ADC volume", [&](PanelState& s) { s.volume_register = c.register_value; }))
+                << c.register_value;
     }
 }
 
@@ -52,9 +60,7 @@ TEST(HalctlPanelView, MuteAndPatchStateAsRead) {
         const char* shown;
     } mutes[] = {{"1", "muted"}, {"0", "unmuted"}, {"7", "\"7\""}, {"", "unreadable"}};
     for (const auto& c : mutes) {
-        PanelState state = panel();
-        state.mute = c.mute;
-        EXPECT_EQ(c.shown, line_of(render_panel(state, false), "ADC mute")) << c.mute;
+        EXPECT_EQ(c.shown, shown("ADC mute", [&](PanelState& s) { s.mute = c.mute; })) << c.mute;
     }
     const struct {
         const char* micstate;
@@ -64,9 +70,8 @@ TEST(HalctlPanelView, MuteAndPatchStateAsRead) {
                    {"0", "recorded disabled (micstate \"0\")"},
                    {"10", "recorded enabled (micstate \"10\")"}};
     for (const auto& c : patches) {
-        PanelState state = panel();
-        state.micstate = c.micstate;
-        EXPECT_EQ(c.shown, line_of(render_panel(state, false), "mic patch")) << c.micstate;
+        EXPECT_EQ(c.shown, shown("mic patch", [&](PanelState& s) { s.micstate = c.micstate; }))
+                << c.micstate;
     }
 }
 
@@ -81,16 +86,17 @@ TEST(HalctlPanelView, SavedColourNamedOnlyInItsOwnSpelling) {
             {"-0", "no pattern of its own"},   {"x", "no pattern of its own"},
     };
     for (const auto& c : cases) {
-        PanelState state = panel();
-        state.ledindex = "0";
-        state.ledstate = "1";
-        state.ledcolor = c.color;
+        const std::string line = shown("saved request", [&](PanelState& s) {
+            s.ledindex = "0";
+            s.ledstate = "1";
+            s.ledcolor = c.color;
+        });
         EXPECT_EQ(
                 "led index 0, LED state 1, colour " + std::string(c.color) + " (" + c.meaning + ")",
-                line_of(render_panel(state, false), "saved request"))
+                line)
                 << c.color;
     }
-    EXPECT_EQ("none", line_of(render_panel(panel(), false), "saved request"));
+    EXPECT_EQ("none", shown("saved request", [](PanelState&) {}));
 }
 
 TEST(HalctlPanelView, LedsInPanelOrderWithTheirLooks) {
