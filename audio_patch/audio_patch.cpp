@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The microphone audio path: the audio output port, the microphone audio patch with its recorded
 // state, and the echo-decay parameter.
 #include <AmlAudioOutPort.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The device files at their real paths, on a tmpfs mounted over /sys/devices/platform in a
 // private mount namespace of this process (root only). The library runs unmodified.
 #pragma once

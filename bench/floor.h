@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The system-call floor: the same open, write, close sequences as the library's requests,
 // written directly in C.
 #pragma once

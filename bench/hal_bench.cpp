@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the library costs on top of the system calls it makes: each request beside its floor
 // (the same open-write-close sequence in plain C), the heap allocations per call, the flash
 // against its two sleeps, and the shell way device scripts drive the same files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A fixed scenario for instruction counts: N requests of one kind, so that callgrind's counts
 // (which do not depend on machine noise) divide into instructions per request.
 // usage: hal_scenario KIND N    KIND: six-writes, skipped, refused, color, volume, onoff

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # What every check set of the virtual board shares: the attribute paths, the PASS/FAIL lines on
 # the console and the kernel's view of an LED. Sourced by the checks-* scripts.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # An Android NDK build (armeabi-v7a, API 31): liblog comes from the NDK; libutils and the SoC
 # vendor's libraries are platform libraries that the NDK does not carry, so they come from the
 # device's platform build:

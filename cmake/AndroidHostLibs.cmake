@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The AOSP utility classes and log as Debian packages them (android-libutils-dev,
 # android-liblog-dev): headers under /usr/include/android, libraries in a private directory that
 # needs an rpath.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # GoogleTest compiled from Debian's sources (package googletest) with this build's compiler and
 # standard library: Debian's libgtest is built against libstdc++ and cannot be linked into a
 # libc++ build. Built once into the build tree, outside the default target set, so only what the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Libraries that scripts/install-deps extracts under build/deps/armhf because their armhf
 # packages cannot be installed beside the amd64 ones: 7z.so, which Debian's armhf libbacktrace
 # (under libutils) needs; umockdev's preload library for the emulated device of the end-to-end

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The armhf side of this Debian system: Linux on 32-bit ARM, libraries from its multiarch
 # directories (/usr/lib/arm-linux-gnueabihf: the AOSP utility libraries, GoogleTest) and the armhf
 # packages that cannot be installed beside their amd64 ones, extracted into the build tree.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # 32-bit ARM (arm-linux-gnueabihf) with Debian's cross compilers and its armhf multiarch
 # libraries (the AOSP utility libraries and GoogleTest included). Tests run under qemu-arm.
 set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # 32-bit ARM with clang and LLVM's libc++, as Soong builds for armeabi-v7a: armv7-a, Thumb-2,
 # VFPv3-D16. One difference stays: Debian's armhf libraries (libc, the AOSP utility libraries)
 # use the hard-float calling convention, armeabi-v7a passes floats in integer registers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Strict signed 32-bit decimal, as halctl's arguments and the property store's integers are
 // read: an optional '-', then digits only; no sign '+', blanks, hex or exponent, nothing out of
 // range. std::from_chars refuses all of those by itself; only the whole text must be consumed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The ADC3101 audio ADC at I2C bus 0, address 0x18: its codec driver's mute and volume
 // attributes, and how a capture volume maps onto the volume register.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A device file path put together at compile time from its parts, so that each part is spelled
 // once and every table built from it is still constant data: nothing is constructed at load.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // LED colour codes: which pattern is in force, as the LED model holds it and the LED triple saves
 // it. Any other non-negative code can be recorded by a colour request but has no pattern.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The front panel's LEDs: LED-class devices of the gpio-leds device "gpioleds", each with a
 // brightness and a trigger attribute. Every list that goes LED by LED follows kLeds' order.
 #pragma once

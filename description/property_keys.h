@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The system properties the library keeps: the last applied LED request (the LED triple, decimal
 // text, set through the system-control service) and the recorded state of the microphone patch.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The policy of libquorin_hal's nodes, properties and host macro: include from the device's
 # BoardConfig.mk (BOARD_ variables are read there, not in product makefiles), for example
 #   include vendor/quorin/hal/device/BoardConfigQuorinHal.mk

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # libquorin_hal in a Quorin product: inherit from the device's product makefile, for example
 #   $(call inherit-product, vendor/quorin/hal/device/quorin_hal.mk)
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "attribute_writer.h"
 
 #include <android/log.h>

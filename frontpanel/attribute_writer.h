@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One open-write-close of a device attribute file, shared by the front-panel and microphone units.
 #pragma once
 

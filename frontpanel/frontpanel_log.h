@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The front-panel unit's log tag and module version, which its log lines carry.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HAL_FrontPanelSetLedColor: the chosen LEDs take over the character (steady or blinking) of
 // the pattern in force.
 #include <android/log.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "led_colors.h"
 
 #include "led_color_codes.h"

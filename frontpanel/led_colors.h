@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The colour table: which writes a colour request makes on a steady and on a blinking panel.
 #pragma once
 

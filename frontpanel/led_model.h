@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The LED model: what the front panel shows according to the requests performed since load. It
 // is never read back from the hardware; only the LED state and LED colour requests change it.
 #pragma once

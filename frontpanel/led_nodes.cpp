@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "led_nodes.h"
 
 #include "attribute_writer.h"

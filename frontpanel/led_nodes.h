@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The LED attribute files and the patterns written to them: each pattern an ordered series of
 // writes, performed exactly in its order.
 #pragma once

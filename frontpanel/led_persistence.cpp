@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The LED triple in system properties, through the system-control client.
 #include "led_persistence.h"
 

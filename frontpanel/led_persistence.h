@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The system-control client and the saved LED request, for the front panel's own entry points.
 #pragma once
 

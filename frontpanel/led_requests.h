@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The table of LED state requests: what each (led index, LED state) pair draws and the model it
 // leaves. A request is skipped when the model it would leave is already in force.
 #pragma once

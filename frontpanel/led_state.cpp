@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HAL_FrontPanelSetLedState: request lookup, skip, standby guard, flash-and-restore.
 #include <android/log.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Front-panel lifecycle: replay of the saved request at start, and the entry points that only log.
 #include <android/log.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one line of an entry point that does nothing but log its call, in either unit.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Front-panel LED and microphone hardware support for the Quorin device.
 //
 // Plain C entry points return 0 on success and also for requests that are ignored or skipped;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The HAL_Mic entry points: mute through the ADC and the audio patch, capture volume on the ADC,
 // echo level to the audio output port.
 #include <android/log.h>

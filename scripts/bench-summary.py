@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Turns hal_bench's JSON results into the report's tables: each request beside its floor."""
 import json
 import sys

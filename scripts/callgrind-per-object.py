@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Sums a callgrind output's self cost (Ir) per object file, for the instructions each shared
 object spent itself. usage: callgrind-per-object.py CALLGRIND_OUT"""
 import re

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The open-write-close of each device file: flags, exact bytes, and what a failure costs.
 #include <fcntl.h>
 

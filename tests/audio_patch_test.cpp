@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The audio path: the recorded patch state, the patch calls, and the echo-decay parameter with
 // its failures.
 #include <sys/system_properties.h>

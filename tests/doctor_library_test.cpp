@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The doctor's idea of a consistent saved LED request agrees with what the library saves.
 #include <sys/system_properties.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The doctor's report: the text a person reads, the JSON a script reads, and the ELF reader that
 // lists the libraries to load.
 #include "doctor_report.h"

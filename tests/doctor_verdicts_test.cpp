@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The doctor's verdicts and hints, from observations given directly.
 #include "doctor_verdicts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The library exports exactly its documented interface, and nothing that would keep it loaded.
 #include <gtest/gtest.h>
 

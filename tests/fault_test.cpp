@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One fault per row, injected under the same sequence of calls. The library keeps working,
 // logs what it documents, and the LED model, the saved request and what was stored before end
 // as they should; nothing is reported to the caller.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // halctl's option forms (getopt_long), its strict decimal arguments and the doctor's command line.
 #include "halctl_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // LED colour requests on a steady and on a blinking panel.
 #include "hal_test.h"
 #include "led_writes.h"

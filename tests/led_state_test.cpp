@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // LED state requests: the request table, skips, the standby guard and flash-and-restore.
 #include <functional>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Replay of the saved request at start, across real unloads and reloads of the library, and the
 // entry points that only log.
 #include "hal_test.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Load and unload order of the library's load-time objects, with a real dlopen and dlclose:
 // the client lock before the audio port at load; at unload the port, then the client, then the
 // lock.

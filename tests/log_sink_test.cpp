@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // halctl's log routing: every line to its stderr view and on to the platform's logger, and the
 // brief format as logcat prints it.
 #include "log_sink.h"

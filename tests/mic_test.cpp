@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The HAL_Mic entry points: ADC writes, clamping, the patch following the mute state.
 #include <sys/system_properties.h>
 

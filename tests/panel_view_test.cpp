@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What `halctl show` prints for a panel read back: the ADC lines, the recorded patch state and the
 // saved request, from given readings.
 #include "panel_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The LED triple in system properties and the lazily obtained system-control client.
 #include <sys/system_properties.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The workstation property store behind the property functions and the client stand-in.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

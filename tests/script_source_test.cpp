@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a halctl script: all of it, or nothing and the reason; never more than the limit.
 // read() is interposed here so that it can fail part-way through a script.
 #include "script_source.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The library and halctl are built with LLVM's libc++, Debian's libutils and liblog with GCC's
 # libstdc++: the two must share no standard-library type. Lists every dynamic symbol that OBJECT
 # takes from one of the PROVIDER libraries and fails if the name of any of them (its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `halctl doctor`: checks what the library needs from the device (its attribute files, SELinux,
 // its properties, the libraries it loads) without calling it: no entry point runs, no LED
 // changes; attributes are opened read-write but never written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One finding of `halctl doctor`: what was checked, the verdict, what was found and, for a
 // failure, what to change.
 #pragma once

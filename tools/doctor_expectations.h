@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the vendor image gives the library's device nodes and properties, as the doctor expects
 // to find it: the lines of device/ueventd.quorin_hal.rc and device/sepolicy, in one place.
 #pragma once

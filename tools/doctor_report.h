@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The doctor's report for people (one line per check, a hint under each failure, a summary) and
 // for scripts (one JSON object).
 #pragma once

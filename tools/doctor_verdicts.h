@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The doctor's verdicts, as plain functions of what was observed, so that each rule and hint can
 // be checked without a device. doctor_probe.cpp gathers the observations.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the dynamic loader reads from an ELF shared object (32- or 64-bit) to load what it needs:
 // its DT_NEEDED entries and its search path (DT_RUNPATH, else DT_RPATH).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The library's entry points, resolved from a library loaded at run time, so that a tool can
 // unload and reload it as a process restart would.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "hal_sim_view.h"
 
 #include "hal_sim/hal_sim.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // On a workstation, what halctl needs from the simulator; nothing on a device.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "hal_sim_view.h"
 
 // A device has no simulated port to report on and no simulator journal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // halctl: drives the hardware-support library from a shell, one call per command or many in one
 // process from a script, and draws the device as its files and properties show it.
 #include <android/log.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // halctl's commands: the table of what can be asked, each row with its call, and the strict
 // parser of command lines and scripts. Parsing calls nothing in the library.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // halctl's options, read with getopt_long as the platform's tools read theirs: combined short
 // options (-vx), --lib PATH or --lib=PATH, --color=WHEN, --help, --version, and -- to end them.
 // Options come before the command; the command's own words are left to the command parser.

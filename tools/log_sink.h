@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Routes this process's Android log lines (the library's included) to functions of ours.
 #pragma once
 

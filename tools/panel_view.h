@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What `halctl show` draws: the device as read from its attribute files and properties.
 #pragma once
 

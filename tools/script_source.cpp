@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "script_source.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a halctl script whole, before any of its lines is checked or run.
 #pragma once
 

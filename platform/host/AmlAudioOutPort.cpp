@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Workstation stand-in for the audio output port: it records what happens to it (in the journal
 // and, under HAL_SIM_DIR, in the "audio_port" record) and can be told to fail setParameters().
 #include "AmlAudioOutPort.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Workstation stand-in for the system-control service client: properties go to the simulator's
 // property store. Like the real service it keeps its own reference to the client it hands out,
 // so a library dropping its reference at unload does not destroy the process's client.

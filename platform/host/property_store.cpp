@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one property store behind __system_property_get/set and the system-control client stand-in.
 // In memory by default; under HAL_SIM_DIR it lives in the file "properties" there, re-read on
 // every access so that several processes (the library's user and halctl, say) see one store.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the stand-ins need from the simulator's state, beyond the public control interface.
 #pragma once
 

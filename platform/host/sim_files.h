@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // File helpers shared by the stand-ins.
 #pragma once
 

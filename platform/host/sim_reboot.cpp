@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A reboot of the simulated device: what survives it is what a device keeps on disk.
 #include "hal_sim/hal_sim.h"
 #include "sim_control.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The event journal of the stand-ins and the audio port's persistent record.
 #include <mutex>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # End to end: halctl drives the built library, unmodified and without any test seam, on the
 # device emulated by umockdev. Checks the emulated device files, the properties, the audio
 # port's record and the exit codes of a scripted sequence with restarts, and that malformed

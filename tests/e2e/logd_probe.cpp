@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Preloaded into halctl by its end-to-end test in place of liblog's logd writer: every line that
 // would reach logd, and so logcat, is appended to the file named by LOGD_PROBE_FILE as
 // "PRIORITY TAG MESSAGE".

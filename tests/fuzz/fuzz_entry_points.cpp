@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The library's entry points in sequences the fuzzer chooses, with arguments it chooses, on the
 // fake sysfs, under AddressSanitizer and UndefinedBehaviorSanitizer. Each input starts from a
 // fresh load; an opcode restarts the library mid-way, others switch the port's faults.

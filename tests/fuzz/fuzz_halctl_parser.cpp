@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // halctl's command and script parser on arbitrary text: it never crashes, and whatever it
 // accepts is a known command whose integer arguments read back as they were written.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The workstation property store reading an arbitrary (corrupted, truncated) store file: it
 // never crashes, yields only well-formed entries, and the client's integer reads fall back to
 // the default on anything that is not a strict 32-bit decimal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A reference model of what the library does, written apart from it and in another form: the
 // LED request and colour tables as pattern strings, the microphone as plain arithmetic. For each
 // call it predicts the result and the ordered events that reach the platform: device writes,

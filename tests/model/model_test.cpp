@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Random sequences of calls, with restarts, run against the library and the reference model:
 // every result, every event that reaches the platform and every property must agree. A
 // divergence is reported with the shortest sequence found that still shows it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Compiles the vendor policy of device/sepolicy with the platform model of tests/sepolicy/platform
 # (m4 and checkpolicy, as the platform build does, for user and userdebug builds) and checks it:
 # - the platform's neverallow rules hold, and a core domain given quorin_hal_host fails them;

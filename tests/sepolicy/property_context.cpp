@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Resolves property keys to their SELinux contexts through libselinux's Android property
 // backend (SELABEL_CTX_ANDROID_PROP), from one or more property_contexts files.
 // usage: property_context CONTEXTS_FILE... -- KEY...

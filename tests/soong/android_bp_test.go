@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Loads the repository's Android.bp into Soong's own cc test harness (Debian's snapshot of
 // Soong), beside stand-in definitions of the platform and vendor modules it uses, on a 64/32 ARM
 // product with a vendor image, and checks what a vendor build of the library needs. Nothing is

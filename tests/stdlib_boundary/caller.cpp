@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Calls across the planted standard-library boundary of provider.cpp.
 #include <string>
 

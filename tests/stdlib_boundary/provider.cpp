@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A provider whose interface passes a standard-library type: what the boundary check must catch.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The device files of the library, spelled out independently of the library's own tables.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The dynamic symbol table of an ELF shared object (32- or 64-bit), read from the file.
 #pragma once
 

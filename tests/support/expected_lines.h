@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Log lines of the library that several tests expect, spelled as the tests read them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A fake sysfs for the library's device files. The test executable interposes open, write and
 // close: while a Sandbox is alive, opens of paths under /sys/devices/platform/ go to the same
 // path inside the sandbox directory, and every write to such a file is recorded in order.

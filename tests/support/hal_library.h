@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The built library, loaded with dlopen and unloaded with dlclose, so that each load starts from
 // the library's load-time state, as after a process restart. Its entry points are reached through
 // `->` while it is loaded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fixture for tests of the library: a fake sysfs, captured log, the simulator reset to a fresh
 // device (nothing saved, a client available), and the library freshly loaded.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Expected LED writes, spelled as the tests read them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Captures the Android log lines written in this process through liblog's own logger hook.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # halctl under valgrind's memcheck, running scripts that restart the library between calls.
 # Unlike the test executable, halctl built against libstdc++ does not keep the AOSP libraries
 # loaded, so each restart unloads and reloads them with the library. Checks: no memory error;

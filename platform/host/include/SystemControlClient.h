@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Our reading of the SoC vendor's system-control service client, as far as the library uses
 // it: for the workstation builds only. Device builds take the vendor module's own exported header.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Control and inspection of the workstation stand-ins for the platform (system properties,
 // system-control client, audio output port). Host only: no device build contains any of this.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // System property access on a workstation, as bionic declares it on the device (where this
 // header is not used): the simulator library provides the functions.
 #pragma once
