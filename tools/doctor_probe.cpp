@@ -53,24 +53,25 @@ bool exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
 }
 
-std::string user_name(uid_t uid) {
-    passwd entry{};
-    passwd* found = nullptr;
+// An account's name through the reentrant lookup (passwd or group), its number when it has none.
+template <typename Entry, typename Id>
+std::string account_name(Id id, int (*lookup)(Id, Entry*, char*, size_t, Entry**),
+                         char* Entry::*name) {
+    Entry entry{};
+    Entry* found = nullptr;
     char buffer[1024];
-    if (getpwuid_r(uid, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
-        return found->pw_name;
+    if (lookup(id, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
+        return found->*name;
     }
-    return std::to_string(uid);
+    return std::to_string(id);
+}
+
+std::string user_name(uid_t uid) {
+    return account_name<passwd>(uid, getpwuid_r, &passwd::pw_name);
 }
 
 std::string group_name(gid_t gid) {
-    group entry{};
-    group* found = nullptr;
-    char buffer[1024];
-    if (getgrgid_r(gid, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
-        return found->gr_name;
-    }
-    return std::to_string(gid);
+    return account_name<group>(gid, getgrgid_r, &group::gr_name);
 }
 
 std::optional<SystemIds> system_ids() {

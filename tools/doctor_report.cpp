@@ -5,28 +5,22 @@
 
 namespace {
 
-const char* verdict_word(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::kPass:
-            return "pass";
-        case Verdict::kFail:
-            return "FAIL";
-        case Verdict::kSkip:
-            return "skip";
-    }
-    return "?";
-}
+// The word of the text report (a failure stands out in capitals) and of the JSON form.
+struct VerdictWords {
+    const char* text;
+    const char* json;
+};
 
-const char* verdict_json(Verdict verdict) {
+VerdictWords verdict_words(Verdict verdict) {
     switch (verdict) {
         case Verdict::kPass:
-            return "pass";
+            return {"pass", "pass"};
         case Verdict::kFail:
-            return "fail";
+            return {"FAIL", "fail"};
         case Verdict::kSkip:
-            return "skip";
+            return {"skip", "skip"};
     }
-    return "?";
+    return {"?", "?"};
 }
 
 std::string json_string(const std::string& text) {
@@ -86,7 +80,8 @@ DoctorTally tally(const DoctorReport& report) {
 std::string doctor_text(const DoctorReport& report) {
     std::string out;
     for (const DoctorCheck& check : report) {
-        out += std::string(verdict_word(check.verdict)) + "  " + check.subject + ": " + check.check;
+        out += std::string(verdict_words(check.verdict).text) + "  " + check.subject + ": " +
+               check.check;
         if (!check.detail.empty()) out += ": " + check.detail;
         out += "\n";
         if (!check.hint.empty()) out += "      hint: " + check.hint + "\n";
@@ -105,7 +100,7 @@ std::string doctor_json(const DoctorReport& report) {
         out += i == 0 ? "\n" : ",\n";
         out += "  {\"subject\": " + json_string(check.subject) +
                ", \"check\": " + json_string(check.check) +
-               ", \"verdict\": " + json_string(verdict_json(check.verdict)) +
+               ", \"verdict\": " + json_string(verdict_words(check.verdict).json) +
                ", \"detail\": " + json_string(check.detail) +
                ", \"hint\": " + json_string(check.hint) + "}";
     }
