@@ -31,110 +31,84 @@ std::string joined(const std::vector<std::string>& words) {
 
 using Outcome = OptionsResult::Outcome;
 
+// What parse_options gives for one command line: a command with every option at its default
+// unless a row says otherwise.
+struct Expected {
+    Outcome outcome = Outcome::kCommand;
+    std::string words;
+    bool verbose = false;
+    bool trace = false;
+    std::string library;
+    Options::Colour colour = Options::Colour::kAuto;
+
+    Expected with_verbose() const {
+        Expected changed = *this;
+        changed.verbose = true;
+        return changed;
+    }
+    Expected with_trace() const {
+        Expected changed = *this;
+        changed.trace = true;
+        return changed;
+    }
+    Expected with_library(const char* path) const {
+        Expected changed = *this;
+        changed.library = path;
+        return changed;
+    }
+    Expected with_colour(Options::Colour colour_choice) const {
+        Expected changed = *this;
+        changed.colour = colour_choice;
+        return changed;
+    }
+};
+
+Expected command(const char* words) {
+    Expected expected;
+    expected.words = words;
+    return expected;
+}
+
+Expected outcome(Outcome kind) {
+    Expected expected;
+    expected.outcome = kind;
+    return expected;
+}
+
 TEST(HalctlOptions, Forms) {
     const struct {
         std::vector<std::string> argv;
-        Outcome outcome;
-        bool verbose, trace;
-        const char* library;
-        Options::Colour colour;
-        const char* words;
+        Expected expected;
     } cases[] = {
-            {{"led", "init"},
-             Outcome::kCommand,
-             false,
-             false,
-             "",
-             Options::Colour::kAuto,
-             "led init"},
-            {{"-vx", "run", "-"},
-             Outcome::kCommand,
-             true,
-             true,
-             "",
-             Options::Colour::kAuto,
-             "run -"},
-            {{"-xv", "show"}, Outcome::kCommand, true, true, "", Options::Colour::kAuto, "show"},
-            {{"-v", "-x", "show"},
-             Outcome::kCommand,
-             true,
-             true,
-             "",
-             Options::Colour::kAuto,
-             "show"},
-            {{"--verbose", "show"},
-             Outcome::kCommand,
-             true,
-             false,
-             "",
-             Options::Colour::kAuto,
-             "show"},
-            {{"--lib=/a/lib.so", "led", "init"},
-             Outcome::kCommand,
-             false,
-             false,
-             "/a/lib.so",
-             Options::Colour::kAuto,
-             "led init"},
-            {{"--lib", "/b/lib.so", "led", "init"},
-             Outcome::kCommand,
-             false,
-             false,
-             "/b/lib.so",
-             Options::Colour::kAuto,
-             "led init"},
-            {{"--color=never", "show"},
-             Outcome::kCommand,
-             false,
-             false,
-             "",
-             Options::Colour::kNever,
-             "show"},
-            {{"--color", "always", "show"},
-             Outcome::kCommand,
-             false,
-             false,
-             "",
-             Options::Colour::kAlways,
-             "show"},
+            {{"led", "init"}, command("led init")},
+            {{"-vx", "run", "-"}, command("run -").with_verbose().with_trace()},
+            {{"-xv", "show"}, command("show").with_verbose().with_trace()},
+            {{"-v", "-x", "show"}, command("show").with_verbose().with_trace()},
+            {{"--verbose", "show"}, command("show").with_verbose()},
+            {{"--lib=/a/lib.so", "led", "init"}, command("led init").with_library("/a/lib.so")},
+            {{"--lib", "/b/lib.so", "led", "init"}, command("led init").with_library("/b/lib.so")},
+            {{"--color=never", "show"}, command("show").with_colour(Options::Colour::kNever)},
+            {{"--color", "always", "show"}, command("show").with_colour(Options::Colour::kAlways)},
             // Options end at the command: its arguments may look like options.
-            {{"led", "state", "0", "-1"},
-             Outcome::kCommand,
-             false,
-             false,
-             "",
-             Options::Colour::kAuto,
-             "led state 0 -1"},
-            {{"-v", "--", "led", "state", "0", "-1"},
-             Outcome::kCommand,
-             true,
-             false,
-             "",
-             Options::Colour::kAuto,
-             "led state 0 -1"},
-            {{"--", "-x"}, Outcome::kCommand, false, false, "", Options::Colour::kAuto, "-x"},
-            {{"led", "-v"}, Outcome::kCommand, false, false, "", Options::Colour::kAuto, "led -v"},
-            {{"doctor", "--json"},
-             Outcome::kCommand,
-             false,
-             false,
-             "",
-             Options::Colour::kAuto,
-             "doctor --json"},
-            {{}, Outcome::kCommand, false, false, "", Options::Colour::kAuto, ""},
-            {{"--help"}, Outcome::kHelp, false, false, "", Options::Colour::kAuto, ""},
-            {{"-vh", "led"}, Outcome::kHelp, true, false, "", Options::Colour::kAuto, ""},
-            {{"--version"}, Outcome::kVersion, false, false, "", Options::Colour::kAuto, ""},
+            {{"led", "state", "0", "-1"}, command("led state 0 -1")},
+            {{"-v", "--", "led", "state", "0", "-1"}, command("led state 0 -1").with_verbose()},
+            {{"--", "-x"}, command("-x")},
+            {{"led", "-v"}, command("led -v")},
+            {{"doctor", "--json"}, command("doctor --json")},
+            {{}, command("")},
+            {{"--help"}, outcome(Outcome::kHelp)},
+            {{"-vh", "led"}, outcome(Outcome::kHelp).with_verbose()},
+            {{"--version"}, outcome(Outcome::kVersion)},
     };
     for (const auto& c : cases) {
         const OptionsResult result = parse(c.argv);
         SCOPED_TRACE(joined(c.argv));
-        EXPECT_EQ(c.outcome, result.outcome) << result.error;
-        EXPECT_EQ(c.verbose, result.options.verbose);
-        EXPECT_EQ(c.trace, result.options.trace);
-        EXPECT_EQ(c.library, result.options.library);
-        EXPECT_EQ(c.colour, result.options.colour);
-        EXPECT_EQ(c.words, joined(result.words));
+        EXPECT_EQ(c.expected.outcome, result.outcome) << result.error;
+        EXPECT_EQ(c.expected.verbose, result.options.verbose);
+        EXPECT_EQ(c.expected.trace, result.options.trace);
+        EXPECT_EQ(c.expected.library, result.options.library);
+        EXPECT_EQ(c.expected.colour, result.options.colour);
+        EXPECT_EQ(c.expected.words, joined(result.words));
     }
 }
 
