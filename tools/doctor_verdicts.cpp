@@ -70,11 +70,12 @@ constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
     for (Led led : kLeds) {
         for (LedAttribute attribute : kLedAttributes) {
             nodes[at++] = {NodeKind::kLed, led_name(led),
-                           kLedAttributeNames[static_cast<size_t>(attribute)]};
+                           kLedAttributeNames[static_cast<size_t>(attribute)],
+                           compose_led_attribute_path(led, attribute)};
         }
     }
-    nodes[at++] = {NodeKind::kAdc, kAdcDevice, kAdcMuteAttribute};
-    nodes[at] = {NodeKind::kAdc, kAdcDevice, kAdcVolumeAttribute};
+    nodes[at++] = {NodeKind::kAdc, kAdcDevice, kAdcMuteAttribute, kAdcMutePath};
+    nodes[at] = {NodeKind::kAdc, kAdcDevice, kAdcVolumeAttribute, kAdcVolumePath};
     return nodes;
 }
 
@@ -91,8 +92,7 @@ std::string DeviceNode::subject() const {
 }
 
 std::string DeviceNode::path() const {
-    return kind == NodeKind::kLed ? std::string(kLedClassDir) + device + "/" + attribute
-                                  : std::string(kAdcDir) + attribute;
+    return file.c_str();
 }
 
 std::string ueventd_line(const DeviceNode& node) {

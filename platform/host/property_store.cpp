@@ -130,11 +130,7 @@ bool change_store(Change change) {
 }
 
 std::optional<std::string> lookup(const std::string& key) {
-    std::lock_guard<std::mutex> guard(store_mutex());
-    const auto dir = sim_dir();
-    std::optional<FileLock> lock;
-    if (dir) lock.emplace(*dir, LOCK_SH);
-    const PropertyMap map = readable(dir);
+    const PropertyMap map = properties();
     const auto it = map.find(key);
     if (it == map.end()) return std::nullopt;
     return it->second;

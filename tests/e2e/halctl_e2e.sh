@@ -127,7 +127,7 @@ check "green now blinking" timer "$(trig $leds/green_led/trigger)"
 check "show draws three blinking LEDs" 3 "$(hc --color=never show | grep -o blinking | wc -l)"
 printf '%s\n' 'led state 1 201' | hc run -
 check "script from standard input" 0 $?
-check "all steady after the stdin script" "none 1" "$(attr $leds/sys_led/trigger | cut -c1-4) $(attr $leds/sys_led/brightness)"
+check "all steady after the stdin script" "none 1" "$(trig $leds/sys_led/trigger) $(attr $leds/sys_led/brightness)"
 
 # The kernel's own trigger list (Debian's armhf 6.1, as the virtual board shows it): 279 bytes,
 # the active entry bracketed at byte 272. show reads the whole attribute.
