@@ -4,7 +4,6 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/system_properties.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "device_read.h"
 #include "doctor.h"
 #include "doctor_expectations.h"
 #include "doctor_verdicts.h"
@@ -30,20 +30,10 @@ constexpr const char* kPropertyAreas = "/dev/__properties__";
 constexpr const char* kPlatformLibraries[] = {
         "liblog.so", "libutils.so", "libsystemcontrolservice.so", "libAmlAudioOutPort.so"};
 
-// Plain POSIX, as the library opens its attributes, so that a sysfs emulated by preloading
-// (umockdev) answers the doctor as it answers the library.
+// An attribute or kernel file as text, without its trailing newlines and NULs.
 std::optional<std::string> read_text(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
     std::string text;
-    char buffer[4096];
-    ssize_t n = 0;
-    // A trigger list is a few hundred bytes; stop at 64 KiB whatever the file is.
-    while ((n = read(fd, buffer, sizeof(buffer))) > 0 && text.size() < 65536) {
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    close(fd);
-    if (n < 0) return std::nullopt;
+    if (!read_attribute(path.c_str(), &text)) return std::nullopt;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\0')) text.pop_back();
     return text;
 }
@@ -144,19 +134,13 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
 }
 
-std::string property(const char* key) {
-    char value[PROP_VALUE_MAX] = {};
-    __system_property_get(key, value);
-    return value;
-}
-
 void check_properties(DoctorReport* report) {
     // The saved LED triple first, in its order, then the recorded patch state.
     constexpr const char* keys[] = {kLedIndexProperty, kLedStateProperty, kLedColorProperty,
                                     kMicStateProperty};
     std::string values[std::size(keys)];
     for (size_t i = 0; i < std::size(keys); ++i) {
-        values[i] = property(keys[i]);
+        values[i] = read_property(keys[i]);
         report->push_back(property_verdict(keys[i], values[i]));
     }
     report->push_back(triple_verdict(values[0], values[1], values[2]));

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "panel_view.h"
 
-#include <fcntl.h>
-#include <sys/system_properties.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cstring>
 #include <sstream>
 
 #include "adc3101.h"
+#include "device_read.h"
 #include "hal_sim_view.h"
 #include "led_color_codes.h"
 #include "panel_leds.h"
@@ -19,28 +16,6 @@
 namespace {
 
 constexpr LedAttributePaths kLedPaths = compose_led_attribute_paths();
-
-// Plain POSIX, as the library itself opens these files, so that a sysfs emulated by
-// preloading (umockdev) answers both alike. Non-blocking: an emulated attribute can be a FIFO,
-// which would otherwise hold the open until someone writes to it.
-bool read_attribute(const char* path, std::string* text) {
-    text->clear();
-    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    // The whole attribute: the kernel's trigger list runs past 256 bytes, and the active entry,
-    // in brackets, may be near its end.
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof(buffer))) > 0) text->append(buffer, static_cast<size_t>(n));
-    close(fd);
-    return n == 0;
-}
-
-std::string property(const char* key) {
-    char value[PROP_VALUE_MAX] = {};
-    __system_property_get(key, value);
-    return value;
-}
 
 const char* led_path(Led led, LedAttribute attribute) {
     return kLedPaths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
@@ -165,10 +140,10 @@ int leading_number(const std::string& text) {
 }
 
 void read_properties(PanelState* panel) {
-    panel->micstate = property(kMicStateProperty);
-    panel->ledindex = property(kLedIndexProperty);
-    panel->ledstate = property(kLedStateProperty);
-    panel->ledcolor = property(kLedColorProperty);
+    panel->micstate = read_property(kMicStateProperty);
+    panel->ledindex = read_property(kLedIndexProperty);
+    panel->ledstate = read_property(kLedStateProperty);
+    panel->ledcolor = read_property(kLedColorProperty);
 }
 
 PanelState read_panel() {

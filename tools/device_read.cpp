@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "device_read.h"
+
+#include <fcntl.h>
+#include <sys/system_properties.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kAttributeLimit = size_t{64} * 1024;
+
+}  // namespace
+
+bool read_attribute(const char* path, std::string* text) {
+    text->clear();
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    // The whole attribute: the kernel's trigger list runs past 256 bytes, and the active entry,
+    // in brackets, may be near its end.
+    char buffer[4096];
+    ssize_t n = 0;
+    while (text->size() < kAttributeLimit && (n = read(fd, buffer, sizeof(buffer))) > 0) {
+        text->append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return n >= 0;
+}
+
+std::string read_property(const char* key) {
+    char value[PROP_VALUE_MAX] = {};
+    __system_property_get(key, value);
+    return value;
+}

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: Apache-2.0
+// Reading the device as the library meets it: attribute files and system properties, for `show`
+// and the doctor alike.
+#pragma once
+
+#include <string>
+
+// The whole attribute (at most 64 KiB, whatever the file is); false when it cannot be opened or
+// read. Plain POSIX, as the library itself opens these files, so that a sysfs emulated by
+// preloading (umockdev) answers both alike. Non-blocking: an emulated attribute can be a FIFO,
+// which would otherwise hold the open until someone writes to it.
+bool read_attribute(const char* path, std::string* text);
+
+// The property's value, empty when it is not set.
+std::string read_property(const char* key);
