@@ -47,6 +47,21 @@ TEST(HalctlLogSink, EveryLineGoesToTheViewThenToThePlatform) {
               seen);
 }
 
+// Removing the sink puts back the minimum priority that was in force before it, liblog's default
+// or one the host set, however often the sink was installed in between.
+TEST(HalctlLogSink, RemovingTheSinkRestoresTheMinimumPriorityBeforeIt) {
+    for (const int before :
+         {static_cast<int>(ANDROID_LOG_DEFAULT), static_cast<int>(ANDROID_LOG_WARN)}) {
+        __android_log_set_minimum_priority(before);
+        install_log_sink(view, nullptr);
+        install_log_sink(view, platform);
+        EXPECT_EQ(ANDROID_LOG_VERBOSE, __android_log_get_minimum_priority());
+        install_log_sink(nullptr);
+        EXPECT_EQ(before, __android_log_get_minimum_priority());
+    }
+    __android_log_set_minimum_priority(ANDROID_LOG_DEFAULT);
+}
+
 TEST(HalctlLogSink, BriefFormatPadsTheTagToEight) {
     const struct {
         int priority;

@@ -10,6 +10,10 @@ namespace {
 
 std::atomic<LogSink> current_view{nullptr};
 std::atomic<LogSink> current_pass_on{nullptr};
+// The minimum priority in force before the sink took over (liblog's own is ANDROID_LOG_DEFAULT),
+// put back when the sink is removed.
+int minimum_before_sink = ANDROID_LOG_DEFAULT;
+bool sink_installed = false;
 
 void deliver(int priority, const char* tag, const char* message) {
     const LogSink view = current_view;
@@ -39,10 +43,13 @@ void install_log_sink(LogSink view, LogSink pass_on) {
     current_pass_on = pass_on;
     if (view != nullptr || pass_on != nullptr) {
         __android_log_set_logger(forward);
-        __android_log_set_minimum_priority(ANDROID_LOG_VERBOSE);
+        const int before = __android_log_set_minimum_priority(ANDROID_LOG_VERBOSE);
+        if (!sink_installed) minimum_before_sink = before;
+        sink_installed = true;
     } else {
         __android_log_set_logger(kDefaultLogger);
-        __android_log_set_minimum_priority(ANDROID_LOG_INFO);
+        if (sink_installed) __android_log_set_minimum_priority(minimum_before_sink);
+        sink_installed = false;
     }
 }
 

@@ -9,6 +9,11 @@
 #include <stdexcept>
 #include <vector>
 
+// Android's <elf.h> defines the GNU binding only from API 34; its value is the ELF gABI's.
+#ifndef STB_GNU_UNIQUE
+#define STB_GNU_UNIQUE 10
+#endif
+
 namespace {
 
 template <typename T>
