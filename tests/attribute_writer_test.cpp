@@ -65,11 +65,11 @@ TEST_F(AttributeWriter, EachDescriptorIsClosedAfterItsOneWrite) {
     lib->SetLedState(1, 200);
     lib->MicSetVolume(57);
     lib->MicSetOnOff(1);
-    EXPECT_EQ(open_write_close(joined(Writes{bright(L::kGreen, "0"), bright(L::kSys, "0"),
-                                             bright(L::kRemote, "1"), trig(L::kRemote, "timer"),
-                                             trig(L::kGreen, "none"), trig(L::kSys, "none")},
-                                      Writes{{test_paths::kAdcVolume, "23"},
-                                             {test_paths::kAdcMute, "1"}})),
+    EXPECT_EQ(open_write_close(
+                      joined(Writes{bright(L::kGreen, "0"), bright(L::kSys, "0"),
+                                    bright(L::kRemote, "1"), trig(L::kRemote, "timer"),
+                                    trig(L::kGreen, "none"), trig(L::kSys, "none")},
+                             Writes{{test_paths::kAdcVolume, "23"}, {test_paths::kAdcMute, "1"}})),
               sysfs.calls());
 }
 

@@ -63,10 +63,9 @@ TEST_F(AudioPatch, EnablePatchDirectlyCreatesAgainEvenWhenRecorded) {
 TEST_F(AudioPatch, StateIsRecordedAfterThePatchCallInBothDirections) {
     lib->EnableMicAudioPatch();
     lib->DisableMicAudioPatch();
-    EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk",
-                                        "property.set vendor.quorin.micstate=1",
-                                        "port.releaseAudioPatchTarsk",
-                                        "property.set vendor.quorin.micstate=0"}),
+    EXPECT_EQ((std::vector<std::string>{
+                      "port.createAudioPatchTarsk", "property.set vendor.quorin.micstate=1",
+                      "port.releaseAudioPatchTarsk", "property.set vendor.quorin.micstate=0"}),
               hal_sim::journal());
 }
 
@@ -75,8 +74,7 @@ TEST_F(AudioPatch, DisableMicActsOnlyOnARecordedPatch) {
     EXPECT_EQ(0, lib->DisableMicAudioPatch());
     __system_property_set("vendor.quorin.micstate", "0");
     lib->DisableMIC();
-    EXPECT_EQ((std::vector<std::string>{"property.set vendor.quorin.micstate=0"}),
-              hal_sim::journal())
+    EXPECT_EQ((std::vector<std::string>{"property.set vendor.quorin.micstate=0"}), hal_sim::journal())
             << "only the test's own set";
     EXPECT_TRUE(logs.lines().empty());
     EXPECT_EQ("0", property("vendor.quorin.micstate"));

@@ -58,15 +58,13 @@ TEST_F(InternalCalls, MicrophoneCallsReachTheLibrarysOwnAudioPath) {
     lib->EnableMIC();
     lib->DisableMIC();
     const std::string mute = "write " + std::string(test_paths::kAdcMute);
-    EXPECT_EQ((std::vector<std::string>{mute + " 0", "port.createAudioPatchTarsk",
-                                        "property.set vendor.quorin.micstate=1",
-                                        "port.setParameters audio_echo_decay=40", mute + " 1",
-                                        "port.releaseAudioPatchTarsk",
-                                        "property.set vendor.quorin.micstate=0",
-                                        "port.createAudioPatchTarsk",
-                                        "property.set vendor.quorin.micstate=1",
-                                        "port.releaseAudioPatchTarsk",
-                                        "property.set vendor.quorin.micstate=0"}),
+    EXPECT_EQ((std::vector<std::string>{
+                      mute + " 0", "port.createAudioPatchTarsk",
+                      "property.set vendor.quorin.micstate=1",
+                      "port.setParameters audio_echo_decay=40", mute + " 1",
+                      "port.releaseAudioPatchTarsk", "property.set vendor.quorin.micstate=0",
+                      "port.createAudioPatchTarsk", "property.set vendor.quorin.micstate=1",
+                      "port.releaseAudioPatchTarsk", "property.set vendor.quorin.micstate=0"}),
               hal_sim::journal());
 }
 

@@ -383,13 +383,12 @@ TEST_F(PropertyStoreOddFile, StoreOfExactlyTheBoundIsRead) {
     EXPECT_EQ("1", get("a"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        PropertyStoreEveryOddFile, PropertyStoreOddFile,
-        ::testing::Values(OddStore{"FIFO", plant_fifo, S_IFIFO},
-                          OddStore{"LinkToDevZero", plant_link_to_zero, S_IFLNK},
-                          OddStore{"Directory", plant_directory, S_IFDIR},
-                          OddStore{"LinkToAStore", plant_link_to_a_store, S_IFLNK},
-                          OddStore{"OverAMebibyte", plant_oversized_store, S_IFREG}),
-        [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PropertyStoreEveryOddFile, PropertyStoreOddFile,
+                         ::testing::Values(OddStore{"FIFO", plant_fifo, S_IFIFO},
+                                           OddStore{"LinkToDevZero", plant_link_to_zero, S_IFLNK},
+                                           OddStore{"Directory", plant_directory, S_IFDIR},
+                                           OddStore{"LinkToAStore", plant_link_to_a_store, S_IFLNK},
+                                           OddStore{"OverAMebibyte", plant_oversized_store, S_IFREG}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -45,6 +45,12 @@ int open_regular_file(const std::string& path, int flags, mode_t mode) {
     return fd;
 }
 
+std::string decimal_text(long long value) {
+    char text[24];  // "-9223372036854775808" and its NUL
+    (void)snprintf(text, sizeof(text), "%lld", value);
+    return text;
+}
+
 std::optional<std::string> sim_dir() {
     const char* dir = getenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): read only
     if (dir == nullptr || dir[0] == '\0') return std::nullopt;
@@ -88,7 +94,7 @@ void remove_temporaries(const std::string& dir, const std::string& name) {
 
 bool replace_file(const std::string& dir, const std::string& name, const std::string& text) {
     const std::string target = dir + "/" + name;
-    const std::string temp = dir + "/" + temporary_prefix(name) + std::to_string(getpid());
+    const std::string temp = dir + "/" + temporary_prefix(name) + decimal_text(getpid());
     const int fd = open_regular_file(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
     const bool written = write_all(fd, text) && fsync(fd) == 0;

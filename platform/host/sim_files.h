@@ -30,6 +30,10 @@ bool replace_file(const std::string& dir, const std::string& name, const std::st
 // left behind. Only for a caller that excludes every other writer of dir/name.
 void remove_temporaries(const std::string& dir, const std::string& name);
 
+// The decimal text of `value`. Not std::to_string: GCC makes its digit table an STB_GNU_UNIQUE
+// symbol, and glibc never unloads an object that defines one.
+std::string decimal_text(long long value);
+
 // Appends one line to dir/name.
 bool append_line(const std::string& dir, const std::string& name, const std::string& line);
 

@@ -220,7 +220,8 @@ int usleep(useconds_t microseconds) {
     {
         std::lock_guard<std::mutex> guard(state().mutex);
         skip = state().skip_sleeps;
-        if (!state().root.empty()) state().calls.push_back("usleep " + std::to_string(microseconds));
+        if (!state().root.empty())
+            state().calls.push_back("usleep " + std::to_string(microseconds));
     }
     if (!skip) return real_usleep(microseconds);
     hal_sim::record("usleep " + std::to_string(microseconds));

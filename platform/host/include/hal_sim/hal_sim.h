@@ -45,7 +45,14 @@ void reset_client();      // default control, count 0, drops the retained client
 // Audio output port behaviour for setParameters() (in the port stand-in, libAmlAudioOutPort):
 // accept, return `status`, or throw std::runtime_error, std::bad_alloc, std::logic_error or an
 // exception not derived from std::exception.
-enum class ParameterFault { kNone, kStatus, kStdException, kBadAlloc, kLogicError, kForeignException };
+enum class ParameterFault {
+    kNone,
+    kStatus,
+    kStdException,
+    kBadAlloc,
+    kLogicError,
+    kForeignException
+};
 void set_parameter_fault(ParameterFault fault, int status = 0);
 
 // What a non-standard exception from the port looks like to a catcher.
