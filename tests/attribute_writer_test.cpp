@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The open-write-close of each device file: flags, exact bytes, and what a failure costs.
 #include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "hal_test.h"
 #include "led_writes.h"
@@ -56,6 +59,35 @@ TEST_F(AttributeWriter, FailedOrShortWritesGoUnreported) {
     EXPECT_EQ(2u, logs.lines().size()) << "only the entry and save lines";
     EXPECT_EQ("no", sysfs.contents(test_paths::kGreenTrigger));
     EXPECT_EQ("1,200,0", saved_triple());
+}
+
+TEST_F(AttributeWriter, EachDescriptorIsClosedAfterItsOneWrite) {
+    lib->SetLedState(1, 200);
+    lib->MicSetVolume(57);
+    lib->MicSetOnOff(1);
+    EXPECT_EQ(open_write_close(
+                      joined(Writes{bright(L::kGreen, "0"), bright(L::kSys, "0"),
+                                    bright(L::kRemote, "1"), trig(L::kRemote, "timer"),
+                                    trig(L::kGreen, "none"), trig(L::kSys, "none")},
+                             Writes{{test_paths::kAdcVolume, "23"}, {test_paths::kAdcMute, "1"}})),
+              sysfs.calls());
+}
+
+// In a process whose standard input is closed, the first file it opens is descriptor 0: a good
+// open, to be written and closed like any other.
+TEST_F(AttributeWriter, DescriptorZeroIsAGoodOpen) {
+    const int saved_stdin = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (saved_stdin >= 0) close(STDIN_FILENO);
+    lib->SetLedState(0, 1);
+    const bool zero_left_open = fcntl(STDIN_FILENO, F_GETFD) != -1;
+    if (saved_stdin >= 0) {
+        dup2(saved_stdin, STDIN_FILENO);
+        close(saved_stdin);
+    }
+    ASSERT_EQ(0, sysfs.opens().at(0).fd) << "the first device open did not get descriptor 0";
+    EXPECT_EQ(open_write_close(pattern("none", "1", "1", "1")), sysfs.calls());
+    EXPECT_EQ((std::vector<LogLine>{state_entry_line(0, 1), kSaveLine}), logs.lines());
+    EXPECT_FALSE(zero_left_open) << "descriptor 0 leaked";
 }
 
 }  // namespace

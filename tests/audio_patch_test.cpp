@@ -22,18 +22,22 @@ TEST_F(AudioPatch, RecordedStateIsTheFirstCharacterOnly) {
             {"", false}, {"x1", false}, {" 1", false},   {"2", false},
     };
     EXPECT_FALSE(lib->IsMicAudioPatchEnabled()) << "unset";
+    std::vector<std::string> own_sets;
     for (const auto& [value, enabled] : states) {
         __system_property_set("vendor.quorin.micstate", value);
+        own_sets.push_back(std::string("property.set vendor.quorin.micstate=") + value);
         EXPECT_EQ(enabled, lib->IsMicAudioPatchEnabled()) << "\"" << value << "\"";
     }
-    EXPECT_TRUE(hal_sim::journal().empty());
+    EXPECT_EQ(own_sets, hal_sim::journal()) << "only the test's own sets";
     EXPECT_TRUE(logs.lines().empty());
 }
 
 TEST_F(AudioPatch, EnableMicCreatesThePatchOnlyWhenNoneIsRecorded) {
     EXPECT_EQ(0, lib->EnableMIC());
     EXPECT_EQ(0, lib->EnableMIC());
-    EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk"}), hal_sim::journal());
+    EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk",
+                                        "property.set vendor.quorin.micstate=1"}),
+              hal_sim::journal());
     EXPECT_EQ("1", property("vendor.quorin.micstate"));
     EXPECT_EQ((std::vector<LogLine>{kEnablePatchLine}), logs.lines());
 
@@ -45,10 +49,24 @@ TEST_F(AudioPatch, EnableMicCreatesThePatchOnlyWhenNoneIsRecorded) {
 
 TEST_F(AudioPatch, EnablePatchDirectlyCreatesAgainEvenWhenRecorded) {
     __system_property_set("vendor.quorin.micstate", "1");
+    hal_sim::clear_journal();
     EXPECT_EQ(0, lib->EnableMicAudioPatch());
-    EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk"}), hal_sim::journal());
+    EXPECT_EQ((std::vector<std::string>{"port.createAudioPatchTarsk",
+                                        "property.set vendor.quorin.micstate=1"}),
+              hal_sim::journal());
     EXPECT_EQ("1", property("vendor.quorin.micstate"));
     EXPECT_EQ((std::vector<LogLine>{kEnablePatchLine}), logs.lines());
+}
+
+// The state says what exists: the patch is created before "1" is recorded, and released before
+// "0" is.
+TEST_F(AudioPatch, StateIsRecordedAfterThePatchCallInBothDirections) {
+    lib->EnableMicAudioPatch();
+    lib->DisableMicAudioPatch();
+    EXPECT_EQ((std::vector<std::string>{
+                      "port.createAudioPatchTarsk", "property.set vendor.quorin.micstate=1",
+                      "port.releaseAudioPatchTarsk", "property.set vendor.quorin.micstate=0"}),
+              hal_sim::journal());
 }
 
 TEST_F(AudioPatch, DisableMicActsOnlyOnARecordedPatch) {
@@ -56,13 +74,17 @@ TEST_F(AudioPatch, DisableMicActsOnlyOnARecordedPatch) {
     EXPECT_EQ(0, lib->DisableMicAudioPatch());
     __system_property_set("vendor.quorin.micstate", "0");
     lib->DisableMIC();
-    EXPECT_TRUE(hal_sim::journal().empty());
+    EXPECT_EQ((std::vector<std::string>{"property.set vendor.quorin.micstate=0"}), hal_sim::journal())
+            << "only the test's own set";
     EXPECT_TRUE(logs.lines().empty());
     EXPECT_EQ("0", property("vendor.quorin.micstate"));
 
     __system_property_set("vendor.quorin.micstate", "10");
+    hal_sim::clear_journal();
     EXPECT_EQ(0, lib->DisableMIC());
-    EXPECT_EQ((std::vector<std::string>{"port.releaseAudioPatchTarsk"}), hal_sim::journal());
+    EXPECT_EQ((std::vector<std::string>{"port.releaseAudioPatchTarsk",
+                                        "property.set vendor.quorin.micstate=0"}),
+              hal_sim::journal());
     EXPECT_EQ("0", property("vendor.quorin.micstate"));
     EXPECT_EQ((std::vector<LogLine>{kDisablePatchLine}), logs.lines());
 }
@@ -119,7 +141,15 @@ INSTANTIATE_TEST_SUITE_P(
                           FaultCase{"std::runtime_error",
                                     hal_sim::ParameterFault::kStdException,
                                     0,
-                                    {"Exception caught: simulated port failure"}}),
+                                    {"Exception caught: simulated port failure"}},
+                          FaultCase{"std::bad_alloc",
+                                    hal_sim::ParameterFault::kBadAlloc,
+                                    0,
+                                    {"Exception caught: std::bad_alloc"}},
+                          FaultCase{"std::logic_error",
+                                    hal_sim::ParameterFault::kLogicError,
+                                    0,
+                                    {"Exception caught: simulated port misuse"}}),
         CaseName());
 
 TEST_F(AudioPatch, NonStandardExceptionReachesTheCaller) {

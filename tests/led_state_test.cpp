@@ -165,6 +165,18 @@ TEST_P(LedStateFlash, FlashesThenRestoresThePatternInForce) {
 
     EXPECT_EQ(0, lib->SetLedState(3, 2));
     EXPECT_EQ(joined(kFlash, GetParam().restore), sysfs.writes());
+    // Two sleeps of 50 ms: after all off, and after all on.
+    std::vector<std::string> calls = open_write_close(pattern("none", "0", "0", "0"));
+    calls.emplace_back("usleep 50000");
+    for (const std::string& call : open_write_close(brightness("1", "1", "1"))) {
+        calls.push_back(call);
+    }
+    calls.emplace_back("usleep 50000");
+    for (const std::string& call :
+         open_write_close(joined(brightness("0", "0", "0"), GetParam().restore))) {
+        calls.push_back(call);
+    }
+    EXPECT_EQ(calls, sysfs.calls());
     EXPECT_EQ((std::vector<LogLine>{state_entry_line(3, 2)}), logs.lines());
     EXPECT_TRUE(set_property_calls().empty());
     EXPECT_EQ(saved, saved_triple());

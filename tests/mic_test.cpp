@@ -101,8 +101,10 @@ TEST_F(Mic, UnmuteThenMuteWritesTheAdcBeforeThePatch) {
     EXPECT_EQ(0, lib->MicSetOnOff(-1));  // any non-zero value mutes
     EXPECT_EQ("0", property("vendor.quorin.micstate"));
     EXPECT_EQ(0, lib->MicSetOnOff(7));
-    EXPECT_EQ((std::vector<std::string>{mute + " 0", "port.createAudioPatchTarsk", mute + " 0",
-                                        mute + " 1", "port.releaseAudioPatchTarsk", mute + " 1"}),
+    EXPECT_EQ((std::vector<std::string>{mute + " 0", "port.createAudioPatchTarsk",
+                                        "property.set vendor.quorin.micstate=1", mute + " 0",
+                                        mute + " 1", "port.releaseAudioPatchTarsk",
+                                        "property.set vendor.quorin.micstate=0", mute + " 1"}),
               hal_sim::journal());
     EXPECT_EQ((std::vector<LogLine>{mic("hal_mic:HAL_MicSetOnOff v101(MIC=on)"), kEnablePatchLine,
                                     mic("hal_mic:HAL_MicSetOnOff v101(MIC=on)"),
@@ -119,8 +121,12 @@ TEST_F(Mic, RecordedPatchStateOutlivesARestartWhileThePatchDoesNot) {
     EXPECT_EQ(std::vector<std::string>{"write " + std::string(test_paths::kAdcMute) + " 0"},
               hal_sim::journal())
             << "unmute believes the recorded patch and creates none";
+    hal_sim::clear_journal();
     lib->MicSetOnOff(1);
-    EXPECT_EQ("port.releaseAudioPatchTarsk", hal_sim::journal().back())
+    EXPECT_EQ((std::vector<std::string>{"write " + std::string(test_paths::kAdcMute) + " 1",
+                                        "port.releaseAudioPatchTarsk",
+                                        "property.set vendor.quorin.micstate=0"}),
+              hal_sim::journal())
             << "mute releases a patch this load never created";
     EXPECT_EQ("0", property("vendor.quorin.micstate"));
 }

@@ -290,4 +290,105 @@ TEST_P(PropertyStoreFile, TemporaryFilesOfKilledWritersAreRemoved) {
 
 INSTANTIATE_TEST_SUITE_P(PropertyStoreFileOnly, PropertyStoreFile, ::testing::Values(true));
 
+// Something other than a store the stand-ins wrote, in the store's place.
+struct OddStore {
+    const char* name;
+    void (*plant)(const std::string& path);
+    mode_t type;  // what lstat() must still find there afterwards
+};
+
+void PrintTo(const OddStore& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PropertyStoreOddFile : public ::testing::TestWithParam<OddStore> {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/hal_sim_store.XXXXXX";
+        dir_ = mkdtemp(pattern);
+        setenv("HAL_SIM_DIR", dir_.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("HAL_SIM_DIR");
+        std::filesystem::remove_all(dir_);
+    }
+    std::string dir_;
+};
+
+// Each is refused at once, never waited on nor read without end: reads find nothing, changes
+// (and a reboot) fail, and the thing is left where it was. The child runs the calls so that a
+// blocking open cannot hang the suite; the alarm only ends such a child.
+TEST_P(PropertyStoreOddFile, IsRefusedWithoutBlockingAndLeftAlone) {
+    const std::string store = dir_ + "/properties";
+    const OddStore& odd = GetParam();
+    odd.plant(store);
+    const pid_t child = fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+        alarm(60);
+        if (!hal_sim::properties().empty()) _exit(1);
+        char value[PROP_VALUE_MAX] = {};
+        if (__system_property_get("a", value) != 0) _exit(2);
+        if (__system_property_set("a", "2") != -1) _exit(3);
+        if (hal_sim::reboot_device()) _exit(4);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    ASSERT_FALSE(WIFSIGNALED(status)) << "blocked or crashed: signal " << WTERMSIG(status);
+    EXPECT_EQ(0, WEXITSTATUS(status)) << "1: read, 2: a value found, 3: set, 4: rebooted";
+    struct stat planted {};
+    ASSERT_EQ(0, lstat(store.c_str(), &planted));
+    EXPECT_EQ(odd.type, planted.st_mode & S_IFMT);
+}
+
+void plant_fifo(const std::string& path) {
+    ASSERT_EQ(0, mkfifo(path.c_str(), 0644));
+}
+
+void plant_link_to_zero(const std::string& path) {
+    ASSERT_EQ(0, symlink("/dev/zero", path.c_str()));
+}
+
+void plant_directory(const std::string& path) {
+    ASSERT_EQ(0, mkdir(path.c_str(), 0755));
+}
+
+// A link to a store that reads well: the store is the file itself, which a change replaces.
+void plant_link_to_a_store(const std::string& path) {
+    const std::string target = path + ".elsewhere";
+    std::ofstream(target) << "a=1\n";
+    ASSERT_EQ(0, symlink(target.c_str(), path.c_str()));
+}
+
+constexpr size_t kStoreBound = size_t{1} << 20;
+
+// A store of exactly `size` bytes of well-formed lines, "a=1" the first.
+void write_store_of_size(const std::string& path, size_t size) {
+    std::string text = "a=1\n";
+    const std::string filler = "f=" + std::string(60, 'x') + "\n";
+    while (text.size() + 2 * filler.size() <= size) text += filler;
+    text += "g=" + std::string(size - text.size() - 3, 'y') + "\n";
+    std::ofstream(path) << text;
+    ASSERT_EQ(size, std::filesystem::file_size(path));
+}
+
+// No store the stand-ins write is that big.
+void plant_oversized_store(const std::string& path) {
+    write_store_of_size(path, kStoreBound + 1);
+}
+
+TEST_F(PropertyStoreOddFile, StoreOfExactlyTheBoundIsRead) {
+    write_store_of_size(dir_ + "/properties", kStoreBound);
+    EXPECT_EQ("1", get("a"));
+}
+
+INSTANTIATE_TEST_SUITE_P(PropertyStoreEveryOddFile, PropertyStoreOddFile,
+                         ::testing::Values(OddStore{"FIFO", plant_fifo, S_IFIFO},
+                                           OddStore{"LinkToDevZero", plant_link_to_zero, S_IFLNK},
+                                           OddStore{"Directory", plant_directory, S_IFDIR},
+                                           OddStore{"LinkToAStore", plant_link_to_a_store, S_IFLNK},
+                                           OddStore{"OverAMebibyte", plant_oversized_store, S_IFREG}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -26,7 +26,3 @@ bool simulated_device() {
 bool simulated_reboot() {
     return hal_sim::reboot_device();
 }
-
-void stop_simulator_journal() {
-    hal_sim::set_journal_enabled(false);
-}

@@ -12,7 +12,3 @@ bool simulated_device();
 // Reboots the simulated device: properties not named persist.* are lost. False when the
 // simulated property store could not be rewritten.
 bool simulated_reboot();
-
-// Stops the stand-ins' journal of platform calls: halctl never reads it, and in one long run
-// it would grow with every call and restart.
-void stop_simulator_journal();

@@ -14,6 +14,3 @@ bool simulated_device() {
 bool simulated_reboot() {
     return false;
 }
-
-void stop_simulator_journal() {
-}

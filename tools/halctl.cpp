@@ -197,7 +197,6 @@ int main(int argc, char** argv) {
     // The stderr view, and every line on to the platform's log, where logcat shows it.
     verbose_logs = options.options.verbose;
     install_log_sink(print_log_line, platform_log);
-    stop_simulator_journal();
     Session session(options.options);
     return session.execute(parsed.command);
 }

@@ -4,6 +4,7 @@
 #include "AmlAudioOutPort.h"
 
 #include <mutex>
+#include <new>
 #include <stdexcept>
 
 #include "hal_sim/hal_sim.h"
@@ -69,6 +70,10 @@ status_t AmlAudioOutPort::setParameters(const String8& keyValuePairs) {
             return status;
         case hal_sim::ParameterFault::kStdException:
             throw std::runtime_error("simulated port failure");
+        case hal_sim::ParameterFault::kBadAlloc:
+            throw std::bad_alloc();
+        case hal_sim::ParameterFault::kLogicError:
+            throw std::logic_error("simulated port misuse");
         case hal_sim::ParameterFault::kForeignException:
             throw hal_sim::ForeignException{status};
     }

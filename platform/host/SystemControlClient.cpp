@@ -33,7 +33,7 @@ ClientState& client_state() {
 // The journal's note of the strong references to `client`, when asked for.
 std::string references_note(const android::SystemControlClient* client) {
     if (!client_control().note_references) return "";
-    return " [strong " + std::to_string(client->getStrongCount()) + "]";
+    return " [strong " + decimal_text(client->getStrongCount()) + "]";
 }
 
 }  // namespace

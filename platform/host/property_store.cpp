@@ -24,6 +24,8 @@ namespace {
 constexpr size_t kMaxValueLength = PROP_VALUE_MAX - 1;
 constexpr const char* kStoreName = "properties";
 constexpr const char* kLockName = "properties.lock";
+// Far more than any store of a device's properties; a larger file is not one the stand-ins wrote.
+constexpr size_t kMaxStoreBytes = size_t{1} << 20;
 
 std::mutex& store_mutex() {
     static std::mutex mutex;
@@ -60,7 +62,7 @@ std::string serialise(const PropertyMap& map) {
 class FileLock {
   public:
     FileLock(const std::string& dir, int operation)
-        : fd_(open((dir + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        : fd_(open_regular_file(dir + "/" + kLockName, O_RDWR | O_CREAT, 0644)) {
         if (fd_ < 0) return;
         int status = 0;
         while ((status = flock(fd_, operation)) != 0 && errno == EINTR) {
@@ -91,7 +93,7 @@ bool load(const std::optional<std::string>& dir, PropertyMap* map) {
         return true;
     }
     std::string text;
-    const bool read = read_file(*dir + "/" + kStoreName, &text);
+    const bool read = read_file(*dir + "/" + kStoreName, kMaxStoreBytes, &text);
     *map = parse_store(text);
     return read;
 }
@@ -211,5 +213,6 @@ extern "C" int __system_property_get(const char* name, char* value) {
 
 extern "C" int __system_property_set(const char* name, const char* value) {
     if (name == nullptr || value == nullptr) return -1;
+    hal_sim::record(std::string("property.set ") + name + "=" + value);
     return hal_sim::set_property_value(name, value) ? 0 : -1;
 }

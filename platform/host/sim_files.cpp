@@ -2,6 +2,7 @@
 #include "sim_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,15 +31,35 @@ std::string temporary_prefix(const std::string& name) {
 
 }  // namespace
 
+int open_regular_file(const std::string& path, int flags, mode_t mode) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below like any other
+    // file that is not a regular one. On a regular file the flag changes nothing.
+    const int fd = open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
+    if (fd < 0) return -1;
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+std::string decimal_text(long long value) {
+    char text[24];  // "-9223372036854775808" and its NUL
+    (void)snprintf(text, sizeof(text), "%lld", value);
+    return text;
+}
+
 std::optional<std::string> sim_dir() {
     const char* dir = getenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): read only
     if (dir == nullptr || dir[0] == '\0') return std::nullopt;
     return std::string(dir);
 }
 
-bool read_file(const std::string& path, std::string* text) {
+bool read_file(const std::string& path, size_t max_bytes, std::string* text) {
     text->clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open_regular_file(path, O_RDONLY);
     if (fd < 0) return errno == ENOENT;
     char buffer[4096];
     bool ok = true;
@@ -48,8 +69,13 @@ bool read_file(const std::string& path, std::string* text) {
         if (n < 0) ok = false;
         if (n <= 0) break;
         text->append(buffer, static_cast<size_t>(n));
+        if (text->size() > max_bytes) {
+            ok = false;
+            break;
+        }
     }
     close(fd);
+    if (!ok) text->clear();
     return ok;
 }
 
@@ -68,8 +94,8 @@ void remove_temporaries(const std::string& dir, const std::string& name) {
 
 bool replace_file(const std::string& dir, const std::string& name, const std::string& text) {
     const std::string target = dir + "/" + name;
-    const std::string temp = dir + "/" + temporary_prefix(name) + std::to_string(getpid());
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string temp = dir + "/" + temporary_prefix(name) + decimal_text(getpid());
+    const int fd = open_regular_file(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
     const bool written = write_all(fd, text) && fsync(fd) == 0;
     if (close(fd) != 0 || !written || rename(temp.c_str(), target.c_str()) != 0) {
@@ -81,7 +107,7 @@ bool replace_file(const std::string& dir, const std::string& name, const std::st
 
 bool append_line(const std::string& dir, const std::string& name, const std::string& line) {
     const std::string path = dir + "/" + name;
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = open_regular_file(path, O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd < 0) return false;
     const bool ok = write_all(fd, line + "\n");
     return close(fd) == 0 && ok;

@@ -9,10 +9,15 @@
 namespace hal_sim {
 namespace {
 
+// A record of several thousand restarts' events; a larger file is not one the stand-ins wrote.
+constexpr size_t kMaxPortRecordBytes = size_t{4} << 20;
+
 struct State {
     std::mutex mutex;
     std::vector<std::string> journal;
-    bool enabled = true;
+    // Off unless a test asks for it: a program that loads and unloads the library many times
+    // would otherwise keep every event of every load.
+    bool enabled = false;
 };
 
 // Never destroyed: the stand-ins record into it from their own destructors, which may run at
@@ -49,7 +54,7 @@ std::vector<std::string> port_record() {
     const auto dir = sim_dir();
     if (!dir) return lines;
     std::string text;
-    read_file(*dir + "/" + kPortRecordName, &text);
+    read_file(*dir + "/" + kPortRecordName, kMaxPortRecordBytes, &text);
     size_t start = 0;
     for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
         lines.push_back(text.substr(start, end - start));

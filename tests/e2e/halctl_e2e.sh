@@ -161,6 +161,13 @@ check "show with a FIFO attribute exit" 0 $?
 check "show with a FIFO attribute draws the panel" 1 "$(grep -cF 'front panel' "$E2E_WORK/out")"
 rm "$fifo" && printf '%s' "$kept" >"$fifo"
 
+# The stand-ins' property store as a FIFO: refused at once, not waited on; nothing is read.
+mv "$HAL_SIM_DIR/properties" "$E2E_WORK/properties.kept" && mkfifo "$HAL_SIM_DIR/properties"
+timeout -s KILL 60 "${emulator[@]}" "$halctl" props >"$E2E_WORK/out"
+check "props with a FIFO store exit" 0 $?
+check "props with a FIFO store reads nothing" "vendor.quorin.ledindex=" "$(head -n1 "$E2E_WORK/out")"
+rm "$HAL_SIM_DIR/properties" && mv "$E2E_WORK/properties.kept" "$HAL_SIM_DIR/properties"
+
 # --- malformed input: status 2, a message, and nothing called ---------------------------------
 
 before=$(cat "$HAL_SIM_DIR/properties" "$HAL_SIM_DIR/audio_port" | md5sum)

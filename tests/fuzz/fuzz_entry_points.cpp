@@ -95,9 +95,10 @@ const Step kSteps[] = {
         [](Input&, HalLibrary& lib) { lib.restart(); },
         [](Input& in, HalLibrary&) {
             using hal_sim::ParameterFault;
-            constexpr ParameterFault kFaults[] = {ParameterFault::kNone, ParameterFault::kStatus,
-                                                  ParameterFault::kStdException,
-                                                  ParameterFault::kForeignException};
+            constexpr ParameterFault kFaults[] = {
+                    ParameterFault::kNone,         ParameterFault::kStatus,
+                    ParameterFault::kStdException, ParameterFault::kBadAlloc,
+                    ParameterFault::kLogicError,   ParameterFault::kForeignException};
             const ParameterFault fault = kFaults[in.byte() % std::size(kFaults)];
             hal_sim::set_parameter_fault(fault, in.integer());
         },

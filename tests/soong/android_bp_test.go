@@ -226,6 +226,10 @@ func TestLibraryLinksWithItsVersionScriptAndThePlatformLibraries(t *testing.T) {
 	if ldFlags := strings.Fields(link.Args["ldFlags"]); !contains(ldFlags, "-Wl,--version-script,libquorin_hal.map.txt") {
 		t.Errorf("link flags lack the version script: %v", ldFlags)
 	}
+	// The library's calls of its own exported functions stay inside it.
+	if ldFlags := strings.Fields(link.Args["ldFlags"]); !contains(ldFlags, "-Wl,-Bsymbolic-functions") {
+		t.Errorf("link flags lack -Wl,-Bsymbolic-functions: %v", ldFlags)
+	}
 	scriptIsInput := false
 	for _, dep := range link.Implicits {
 		scriptIsInput = scriptIsInput || dep.String() == "libquorin_hal.map.txt"

@@ -35,6 +35,7 @@ struct State {
     std::map<std::string, Fault> faults;
     std::vector<Write> writes;
     std::vector<Open> opens;
+    std::vector<std::string> calls;
     bool skip_sleeps = false;
 };
 
@@ -61,9 +62,9 @@ int interposed_open(OpenFn real_open, const char* path, int flags, mode_t mode) 
     if (is_device_path(path)) {
         std::lock_guard<std::mutex> guard(state().mutex);
         if (!state().root.empty()) {
-            state().opens.push_back({path, flags});
             const auto fault = state().faults.find(path);
             if (fault != state().faults.end() && fault->second.open_error != 0) {
+                state().opens.push_back({path, flags, -1});
                 errno = fault->second.open_error;
                 return -1;
             }
@@ -72,10 +73,16 @@ int interposed_open(OpenFn real_open, const char* path, int flags, mode_t mode) 
     }
     if (redirected.empty()) return real_open(path, flags, mode);
     const int fd = real_open(redirected.c_str(), flags, mode);
-    if (fd >= 0) {
+    const int error = errno;
+    {
         std::lock_guard<std::mutex> guard(state().mutex);
-        state().open_files[fd] = path;
+        state().opens.push_back({path, flags, fd});
+        if (fd >= 0) {
+            state().open_files[fd] = path;
+            state().calls.push_back(std::string("open ") + path);
+        }
     }
+    errno = error;
     return fd;
 }
 
@@ -102,6 +109,7 @@ Sandbox::Sandbox() {
     state().faults.clear();
     state().writes.clear();
     state().opens.clear();
+    state().calls.clear();
 }
 
 Sandbox::~Sandbox() {
@@ -125,10 +133,16 @@ std::vector<Open> Sandbox::opens() const {
     return state().opens;
 }
 
+std::vector<std::string> Sandbox::calls() const {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    return state().calls;
+}
+
 void Sandbox::clear() {
     std::lock_guard<std::mutex> guard(state().mutex);
     state().writes.clear();
     state().opens.clear();
+    state().calls.clear();
 }
 
 std::string Sandbox::contents(const std::string& device_path) const {
@@ -206,6 +220,8 @@ int usleep(useconds_t microseconds) {
     {
         std::lock_guard<std::mutex> guard(state().mutex);
         skip = state().skip_sleeps;
+        if (!state().root.empty())
+            state().calls.push_back("usleep " + std::to_string(microseconds));
     }
     if (!skip) return real_usleep(microseconds);
     hal_sim::record("usleep " + std::to_string(microseconds));
@@ -223,6 +239,7 @@ ssize_t write(int fd, const void* buffer, size_t count) {
                                      std::string(static_cast<const char*>(buffer), count)};
             // Also in the simulator's journal, to order device writes against platform calls.
             hal_sim::record("write " + record.path + " " + record.bytes);
+            state().calls.push_back("write " + record.path + " " + record.bytes);
             state().writes.push_back(std::move(record));
             const auto fault = state().faults.find(file->second);
             if (fault != state().faults.end()) {
@@ -241,7 +258,11 @@ int close(int fd) {
     static const fake_sysfs::CloseFn real_close = fake_sysfs::next<fake_sysfs::CloseFn>("close");
     {
         std::lock_guard<std::mutex> guard(state().mutex);
-        state().open_files.erase(fd);
+        const auto file = state().open_files.find(fd);
+        if (file != state().open_files.end()) {
+            state().calls.push_back("close " + file->second);
+            state().open_files.erase(file);
+        }
     }
     return real_close(fd);
 }

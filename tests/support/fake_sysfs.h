@@ -24,6 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Write& write);
 struct Open {
     std::string path;
     int flags;
+    int fd;  // what open() returned to the library, -1 when it failed
 };
 
 class Sandbox {
@@ -39,6 +40,9 @@ class Sandbox {
     }
     std::vector<Write> writes() const;
     std::vector<Open> opens() const;
+    // In order: "open PATH" (successful opens), "write PATH BYTES", "close PATH" (of a descriptor
+    // that a device open returned), and "usleep US" for every sleep asked of usleep().
+    std::vector<std::string> calls() const;
     void clear();
 
     // Current bytes of a device file in the sandbox.
@@ -51,7 +55,7 @@ class Sandbox {
     void short_writes(const std::string& device_path, size_t max_bytes);
 
     // usleep() returns at once and is recorded in the simulator's journal as "usleep <us>",
-    // for long runs of calls that include flashes.
+    // for long runs of calls that include flashes. calls() records each sleep either way.
     void skip_sleeps(bool skip);
 
   private:

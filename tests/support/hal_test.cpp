@@ -8,6 +8,7 @@ void HalTest::SetUp() {
     hal_sim::clear_properties();
     hal_sim::reset_client();
     hal_sim::set_parameter_fault(hal_sim::ParameterFault::kNone);
+    hal_sim::set_journal_enabled(true);
     lib.load();
     hal_sim::clear_journal();
     sysfs.clear();

@@ -2,6 +2,7 @@
 // Expected LED writes, spelled as the tests read them.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "device_paths.h"
@@ -52,4 +53,16 @@ Writes joined(Writes first, const More&... more) {
 // A whole-panel pattern: the three triggers, then the three brightness values.
 inline Writes pattern(const char* trigger, const char* remote, const char* green, const char* sys) {
     return joined(triggers(trigger), brightness(remote, green, sys));
+}
+
+// What the writer does for each write, as the sandbox records it: one open, the one write and
+// the close of that descriptor.
+inline std::vector<std::string> open_write_close(const Writes& writes) {
+    std::vector<std::string> calls;
+    for (const Write& write : writes) {
+        calls.push_back("open " + write.path);
+        calls.push_back("write " + write.path + " " + write.bytes);
+        calls.push_back("close " + write.path);
+    }
+    return calls;
 }

@@ -42,8 +42,17 @@ ClientControl client_control();
 int instance_requests();  // getInstance() calls since the last reset_client()
 void reset_client();      // default control, count 0, drops the retained client
 
-// Audio output port behaviour for setParameters() (in the port stand-in, libAmlAudioOutPort).
-enum class ParameterFault { kNone, kStatus, kStdException, kForeignException };
+// Audio output port behaviour for setParameters() (in the port stand-in, libAmlAudioOutPort):
+// accept, return `status`, or throw std::runtime_error, std::bad_alloc, std::logic_error or an
+// exception not derived from std::exception.
+enum class ParameterFault {
+    kNone,
+    kStatus,
+    kStdException,
+    kBadAlloc,
+    kLogicError,
+    kForeignException
+};
 void set_parameter_fault(ParameterFault fault, int status = 0);
 
 // What a non-standard exception from the port looks like to a catcher.
@@ -51,13 +60,14 @@ struct ForeignException {
     int code;
 };
 
-// Ordered record of what happened to the client and the port in this process, for example
-// "client.getInstance", "client.setProperty vendor.quorin.ledindex=0", "port.created",
+// Ordered record of what happened to the client, the port and the property functions in this
+// process, for example "client.getInstance", "client.setProperty vendor.quorin.ledindex=0",
+// "property.set vendor.quorin.micstate=1" (__system_property_set), "port.created",
 // "port.createAudioPatchTarsk", "port.setParameters audio_echo_decay=40", "port.destroyed".
+// Off until a test turns it on: a long-running user of the stand-ins would keep every event.
 std::vector<std::string> journal();
 void clear_journal();
 void record(const std::string& event);
-// Off for long measured runs, where an ever-growing journal would be measured too.
 void set_journal_enabled(bool enabled);
 
 // The audio port's persistent record under HAL_SIM_DIR ("audio_port", one event a line).
