@@ -260,14 +260,16 @@ else
         "$(printf '%s\n' "${core_domains[@]}" | grep -v -x -E 'init|ueventd|vold|dumpstate' | tr '\n' ' ')"
 fi
 
-# --- su and the tool's domain -----------------------------------------------------------------
+# --- su and the tool's domain
+# (A query's output is read to its end: grep -q would stop early and, under pipefail, a query
+# killed by the broken pipe would count as no match.) -----------------------------------------------------------------
 permissive=$(seinfo "$policy" --permissive | awk 'NR > 2 {print $1}' | tr '\n' ' ')
 if [[ $permissive == "su " ]]; then
     ok "userdebug: su alone is permissive, $host is enforcing"
 else
     fail "userdebug: permissive domains are \"$permissive\", expected su alone"
 fi
-if sesearch -T -s su -t quorin_halctl_exec -c process "$policy" | grep -q " $host;$"; then
+if sesearch -T -s su -t quorin_halctl_exec -c process "$policy" | grep " $host;$" >/dev/null; then
     ok "userdebug: su executing halctl enters $host"
 else
     fail "userdebug: su executing halctl does not enter $host"
@@ -291,9 +293,9 @@ expect_grants "$host" "its side of the exec from su" \
 # What su is on each build: core, app and permissive on userdebug only.
 for variant in user userdebug; do
     roles=""
-    seinfo "$work/$variant" -a coredomain -x | grep -qw su && roles+="coredomain "
-    seinfo "$work/$variant" -a appdomain -x | grep -qw su && roles+="appdomain "
-    seinfo "$work/$variant" --permissive | grep -qw su && roles+="permissive "
+    seinfo "$work/$variant" -a coredomain -x | grep -w su >/dev/null && roles+="coredomain "
+    seinfo "$work/$variant" -a appdomain -x | grep -w su >/dev/null && roles+="appdomain "
+    seinfo "$work/$variant" --permissive | grep -w su >/dev/null && roles+="permissive "
     expected=""
     [[ $variant == userdebug ]] && expected="coredomain appdomain permissive "
     if [[ $roles == "$expected" ]]; then
@@ -313,7 +315,7 @@ if ! output=$(compile userdebug "$planted" "$work/with-caller"); then
     fail "the policy with a client of the HAL does not compile:"
     echo "$output"
 else
-    if sesearch -T -s init -t ${service}_exec -c process "$work/with-caller" | grep -q " $service;$"; then
+    if sesearch -T -s init -t ${service}_exec -c process "$work/with-caller" | grep " $service;$" >/dev/null; then
         ok "init starting the service's executable enters $service"
     else
         fail "init starting the service's executable does not enter $service"
@@ -323,7 +325,7 @@ else
     expect_grants "$caller" "a client finds the service and calls it" \
         "hal_quorin_service:service_manager find" \
         "hal_quorin_server:binder call,transfer"
-    if seinfo "$work/with-caller" -a hal_quorin_server -x | grep -qw "$service"; then
+    if seinfo "$work/with-caller" -a hal_quorin_server -x | grep -w "$service" >/dev/null; then
         ok "$service is the HAL's server (hal_quorin_server)"
     else
         fail "$service is not in hal_quorin_server: its callers cannot reach it"
@@ -401,7 +403,7 @@ for key in "${keys[@]}"; do
         fail "$key has no \"$context exact $type\" entry"
     fi
     prop_type=${context#u:object_r:}
-    if seinfo "$policy" -t "${prop_type%:s0}" -x | grep -q vendor_internal_property_type; then
+    if seinfo "$policy" -t "${prop_type%:s0}" -x | grep vendor_internal_property_type >/dev/null; then
         ok "${prop_type%:s0} is a vendor-internal property type"
     else
         fail "${prop_type%:s0} is not a vendor-internal property type"
