@@ -125,7 +125,8 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     const int error = fd < 0 ? errno : 0;
     if (fd >= 0) close(fd);
-    const NodeOwner owner{info.st_mode, info.st_uid, info.st_gid, user_name(info.st_uid),
+    // st_mode is unsigned int where 32-bit bionic's mode_t is unsigned short; its bits fit.
+    const NodeOwner owner{static_cast<mode_t>(info.st_mode), info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
     const DoctorCheck owner_check = owner_verdict(node, owner, system);
     report->push_back(
