@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The event journal of the stand-ins and the audio port's persistent record.
 #include <mutex>
+#include <new>
 
 #include "hal_sim/hal_sim.h"
 #include "sim_control.h"
@@ -21,9 +22,11 @@ struct State {
 };
 
 // Never destroyed: the stand-ins record into it from their own destructors, which may run at
-// exit after it would have been.
+// exit after it would have been. It lives in the library's own storage, not on the heap, so an
+// unload with the journal off leaves nothing behind.
 State& state() {
-    static State* instance = new State;
+    alignas(State) static unsigned char storage[sizeof(State)];
+    static State* instance = new (storage) State;
     return *instance;
 }
 
