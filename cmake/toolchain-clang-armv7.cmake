@@ -18,6 +18,10 @@ include("${CMAKE_CURRENT_LIST_DIR}/armhf-multiarch.cmake")
 string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT
        " -L${QUORIN_ARMHF_EXTRA_ROOT}/usr/lib/arm-linux-gnueabihf"
        " -Wl,-rpath-link,${QUORIN_ARMHF_EXTRA_ROOT}/usr/lib/arm-linux-gnueabihf")
+# Loadable modules (the tests' rival entry points) link as shared libraries do.
+string(APPEND CMAKE_MODULE_LINKER_FLAGS_INIT
+       " -L${QUORIN_ARMHF_EXTRA_ROOT}/usr/lib/arm-linux-gnueabihf"
+       " -Wl,-rpath-link,${QUORIN_ARMHF_EXTRA_ROOT}/usr/lib/arm-linux-gnueabihf")
 string(APPEND CMAKE_SHARED_LINKER_FLAGS_INIT
        " -L${QUORIN_ARMHF_EXTRA_ROOT}/usr/lib/arm-linux-gnueabihf"
        " -Wl,-rpath-link,${QUORIN_ARMHF_EXTRA_ROOT}/usr/lib/arm-linux-gnueabihf")
