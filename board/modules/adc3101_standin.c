@@ -5,8 +5,8 @@
  * last text written to it. What the real driver accepts and how it drives the codec is the
  * vendor's; this one only makes the kernel's sysfs behave as it does for such attributes.
  *
- * without_show=NAME leaves that attribute without a show method, as a driver declaring it
- * write-only does: the kernel then gives it mode 0200, and a read of it fails with EIO.
+ * without_show=NAME leaves that attribute without a show method and with mode 0200, as a driver
+ * declaring it write-only (__ATTR_WO) does. Each write is logged to the kernel's log.
  */
 #include <linux/device.h>
 #include <linux/i2c.h>
@@ -59,6 +59,8 @@ static ssize_t value_store(struct device *dev, struct device_attribute *attr, co
 	memcpy(value_of(dev, attr), buf, n);
 	value_of(dev, attr)[n] = '\0';
 	mutex_unlock(&s->lock);
+	/* The record of every write, which a write-only attribute cannot show. */
+	dev_info(dev, "%s <- \"%.*s\"\n", attr->attr.name, (int)n, buf);
 	return count;
 }
 
