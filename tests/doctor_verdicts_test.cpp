@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -185,7 +186,7 @@ TEST(DoctorVerdicts, ModeAndOwnerAgainstUeventdWhereThereIsASystemAccount) {
             // No account system: what the owner may do.
             {S_IFREG | 0644, 0, 0, false, "pass", ""},
             {S_IFREG | 0444, 0, 0, false, "fail",
-             "on the simulated device: chmod 0664 "
+             "on the simulated device: chmod 0664 $UMOCKDEV_DIR"
              "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_mute_ctl"},
             {S_IFREG | 0200, 0, 0, false, "fail", "adc3101_mute_ctl 0664 system system"},
     };
@@ -389,9 +390,74 @@ TEST(DoctorVerdicts, LibrariesNameThePackageOrModule) {
 }
 
 TEST(DoctorVerdicts, RootIsSaidToPassOwnerChecksButNotSysfsModeBits) {
-    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "passes the owner and group checks"));
-    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "sysfs refuses"));
-    EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system").detail);
+    EXPECT_TRUE(contains(process_verdict(0, "root", true).detail,
+                         "passes the owner and group checks"));
+    EXPECT_TRUE(contains(process_verdict(0, "root", true).detail, "sysfs refuses"));
+    EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system", false).detail);
+}
+
+TEST(DoctorVerdicts, RootWithoutTheCapabilityMeetsTheOwnerChecks) {
+    const std::string detail = process_verdict(0, "root", false).detail;
+    EXPECT_EQ("root (uid 0): without CAP_DAC_OVERRIDE, so the owner and group checks apply as to "
+              "anyone",
+              detail);
+    OpenContext context;
+    context.uid_zero = true;
+    const DoctorCheck refused = open_verdict(node("sys_led/trigger"), EACCES, context, true);
+    EXPECT_FALSE(contains(refused.hint, "as system or root")) << refused.hint;
+    EXPECT_TRUE(contains(refused.hint, "root without CAP_DAC_OVERRIDE")) << refused.hint;
+    EXPECT_TRUE(contains(refused.hint, "su system")) << refused.hint;
+    EXPECT_EQ("", open_verdict(node("sys_led/trigger"), 0, context, true).detail);
+    context.dac_override = true;
+    EXPECT_EQ("with CAP_DAC_OVERRIDE",
+              open_verdict(node("sys_led/trigger"), 0, context, true).detail);
+}
+
+TEST(DoctorVerdicts, MaxBrightnessOtherThanOneIsAGlow) {
+    const struct {
+        std::optional<std::string> text;
+        const char* verdict;
+        const char* detail;
+    } cases[] = {
+            {"1", "pass", "1"},
+            {"255", "fail", "max_brightness is 255: \"on\" writes 1 of 255"},
+            {"0", "fail", "max_brightness is 0: \"on\" writes 1 of 0"},
+            {"", "fail", "max_brightness is empty"},
+            {std::nullopt, "skip", "cannot be read"},
+    };
+    for (const auto& c : cases) {
+        const DoctorCheck check = max_brightness_verdict("green_led", c.text);
+        SCOPED_TRACE(c.text.value_or("(unreadable)"));
+        EXPECT_EQ("green_led/max_brightness", check.subject);
+        EXPECT_EQ("max_brightness", check.check);
+        EXPECT_STREQ(c.verdict, word(check.verdict));
+        EXPECT_TRUE(contains(check.detail, c.detail)) << check.detail;
+        EXPECT_EQ(check.verdict == Verdict::kFail, contains(check.hint, "leds-gpio"));
+    }
+}
+
+TEST(DoctorVerdicts, MicstateHintIsARemedyThatWorks) {
+    // Only a value beginning with '1' is an open patch to the library: disable releases it.
+    const DoctorCheck open = property_verdict("vendor.quorin.micstate", "10");
+    EXPECT_TRUE(contains(open.hint, "halctl patch disable releases the patch")) << open.hint;
+    for (const char* value : {"on", "2", "01"}) {
+        const DoctorCheck none = property_verdict("vendor.quorin.micstate", value);
+        EXPECT_TRUE(contains(none.hint, "halctl patch disable does nothing")) << none.hint;
+        EXPECT_TRUE(contains(none.hint, "setprop vendor.quorin.micstate 0 if no patch is open"));
+        EXPECT_TRUE(contains(none.hint,
+                             "setprop vendor.quorin.micstate 1 then halctl patch disable"));
+    }
+}
+
+TEST(DoctorVerdicts, ChmodHintNamesTheSimulatedFile) {
+    const NodeOwner owner{S_IFREG | 0444, 0, 0, "root", "root"};
+    const std::string path =
+            "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_mute_ctl";
+    EXPECT_TRUE(contains(
+            owner_verdict(node("adc3101_mute_ctl"), owner, std::nullopt, "/tmp/umockdev.X").hint,
+            "on the simulated device: chmod 0664 /tmp/umockdev.X" + path));
+    EXPECT_TRUE(contains(owner_verdict(node("adc3101_mute_ctl"), owner, std::nullopt, "").hint,
+                         "chmod 0664 $UMOCKDEV_DIR" + path));
 }
 
 }  // namespace

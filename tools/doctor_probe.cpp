@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -17,6 +15,8 @@
 
 #include "device_read.h"
 #include "doctor.h"
+#include "doctor_accounts.h"
+#include "doctor_capabilities.h"
 #include "doctor_expectations.h"
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
@@ -38,46 +38,15 @@ std::optional<std::string> read_text(const std::string& path) {
     return text;
 }
 
+// The directory the simulated device's tree is under (umockdev), "" on a device.
+std::string simulated_root() {
+    const char* dir = getenv("UMOCKDEV_DIR");  // NOLINT(concurrency-mt-unsafe)
+    return dir != nullptr ? dir : "";
+}
+
 // Only the lookup, which needs no permission on the file itself (a domain may be refused getattr).
 bool exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
-}
-
-// An account's name through the reentrant lookup (passwd or group), its number when it has none.
-template <typename Entry, typename Id>
-std::string account_name(Id id, int (*lookup)(Id, Entry*, char*, size_t, Entry**),
-                         char* Entry::*name) {
-    Entry entry{};
-    Entry* found = nullptr;
-    char buffer[1024];
-    if (lookup(id, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
-        return found->*name;
-    }
-    return std::to_string(id);
-}
-
-std::string user_name(uid_t uid) {
-    return account_name<passwd>(uid, getpwuid_r, &passwd::pw_name);
-}
-
-std::string group_name(gid_t gid) {
-    return account_name<group>(gid, getgrgid_r, &group::gr_name);
-}
-
-std::optional<SystemIds> system_ids() {
-    passwd user{};
-    passwd* found_user = nullptr;
-    group grp{};
-    group* found_group = nullptr;
-    char user_buffer[1024];
-    char group_buffer[1024];
-    if (getpwnam_r(kNodeOwner, &user, user_buffer, sizeof(user_buffer), &found_user) != 0 ||
-        found_user == nullptr ||
-        getgrnam_r(kNodeOwner, &grp, group_buffer, sizeof(group_buffer), &found_group) != 0 ||
-        found_group == nullptr) {
-        return std::nullopt;
-    }
-    return SystemIds{found_user->pw_uid, found_group->gr_gid};
 }
 
 std::optional<std::string> selinux_label(const std::string& path) {
@@ -128,7 +97,7 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     // st_mode is unsigned int where 32-bit bionic's mode_t is unsigned short; its bits fit.
     const NodeOwner owner{static_cast<mode_t>(info.st_mode), info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
-    const DoctorCheck owner_check = owner_verdict(node, owner, system);
+    const DoctorCheck owner_check = owner_verdict(node, owner, system, simulated_root());
     report->push_back(
             open_verdict(node, error, context, system && owner_check.verdict == Verdict::kPass));
     report->push_back(owner_check);
@@ -242,7 +211,8 @@ void check_libraries(const std::string& library, DoctorReport* report) {
 
 DoctorReport run_doctor(const std::string& library) {
     DoctorReport report;
-    report.push_back(process_verdict(geteuid(), user_name(geteuid())));
+    const bool dac_override = has_dac_override();
+    report.push_back(process_verdict(geteuid(), user_name(geteuid()), dac_override));
 
     const std::optional<std::string> enforce = read_text(kSelinuxEnforce);
     std::optional<std::string> context = read_text("/proc/self/attr/current");
@@ -252,7 +222,8 @@ DoctorReport run_doctor(const std::string& library) {
     const bool selinux_enabled = selinux.verdict != Verdict::kSkip;
 
     OpenContext open_context;
-    open_context.root = geteuid() == 0;
+    open_context.dac_override = dac_override;
+    open_context.uid_zero = geteuid() == 0;
     // An unreadable mode is taken for enforcing: the policy's hints are then worth giving.
     open_context.selinux_enforcing =
             selinux_enabled && (!enforce || enforce->compare(0, 1, "1") == 0);
@@ -262,6 +233,8 @@ DoctorReport run_doctor(const std::string& library) {
         check_node(node, open_context, selinux_enabled, system, &report);
     }
     for (Led led : kLeds) {
+        const std::string dir = directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
+        report.push_back(max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
         report.push_back(trigger_verdict(
                 led_name(led),
                 read_text(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str())));

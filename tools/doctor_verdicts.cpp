@@ -79,6 +79,21 @@ constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
     return nodes;
 }
 
+// The library takes any micstate beginning with '1' for an open patch, and releases only that.
+std::string released_hint() {
+    return std::string("something else sets it; the library takes it for an open patch: halctl "
+                       "patch disable releases the patch and writes \"") +
+           kMicStateDisabled + "\"; then find the writer";
+}
+
+std::string unreleased_hint() {
+    return std::string("something else sets it; the library takes it for no patch, so halctl "
+                       "patch disable does nothing: setprop ") +
+           kMicStateProperty + " " + kMicStateDisabled + " if no patch is open, or setprop " +
+           kMicStateProperty + " " + kMicStateEnabled +
+           " then halctl patch disable to release one; then find the writer";
+}
+
 constexpr const char* kTripleHint =
         "the three are written together by save_property; rewrite them with halctl props save "
         "INDEX STATE COLOR (or clear all three) and find what else sets them";
@@ -171,29 +186,39 @@ DoctorCheck type_verdict(const DeviceNode& node, mode_t mode) {
     return fail(node.subject(), "regular attribute", std::string(node.path()) + " is " + what, hint);
 }
 
-DoctorCheck process_verdict(uid_t uid, const std::string& user) {
+DoctorCheck process_verdict(uid_t uid, const std::string& user, bool dac_override) {
     std::string detail = user + " (uid " + std::to_string(uid) + ")";
-    if (uid == 0) {
+    if (dac_override) {
         detail +=
                 ": CAP_DAC_OVERRIDE passes the owner and group checks, yet sysfs refuses an open "
                 "for reading or writing that the mode has no bit for; the mode and owner lines "
                 "tell what the library's host process meets";
+    } else if (uid == 0) {
+        detail += ": without CAP_DAC_OVERRIDE, so the owner and group checks apply as to anyone";
     }
     return {"this process", "user", Verdict::kPass, detail, ""};
 }
 
 DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context,
                          bool as_ueventd_gives) {
-    if (error == 0) return pass(node, "opens read-write", context.root ? "as root" : "");
+    if (error == 0) {
+        return pass(node, "opens read-write", context.dac_override ? "with CAP_DAC_OVERRIDE" : "");
+    }
     std::string hint;
     if (error == EACCES || error == EPERM) {
-        hint = as_ueventd_gives
-                       ? std::string(
-                                 "the node has ueventd's mode and owner; this process is "
-                                 "neither user nor group system: run halctl as system or "
-                                 "root (adb root)")
-                       : "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile +
-                                 "), and run the library's host process as user or group system";
+        if (!as_ueventd_gives) {
+            hint = "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile +
+                   "), and run the library's host process as user or group system";
+        } else if (context.uid_zero) {
+            hint = std::string(
+                    "the node has ueventd's mode and owner; this process is root without "
+                    "CAP_DAC_OVERRIDE, so only the mode's bits for others apply: run halctl as "
+                    "user system (su system) or keep the capability");
+        } else {
+            hint = std::string(
+                    "the node has ueventd's mode and owner; this process is neither user nor "
+                    "group system: run halctl as system or root (adb root)");
+        }
         if (context.selinux_enforcing) {
             hint += "; SELinux enforcing: label the node " + std::string(expected_label(node)) +
                     " (" + kGenfsFile + ": " + genfs_line(node) + ") and grant quorin_hal_host(" +
@@ -211,7 +236,8 @@ DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& c
 }
 
 DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
-                          const std::optional<SystemIds>& system) {
+                          const std::optional<SystemIds>& system,
+                          const std::string& simulated_root) {
     std::string detail =
             "mode " + octal_mode(owner.mode) + ", owner " + owner.user + ":" + owner.group;
     const mode_t permissions = owner.mode & 07777;
@@ -231,7 +257,7 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                         " here; a device wants " + wanted_mode_and_owner() + ")",
                 "on a device, ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile + ")" +
                         "; on the simulated device: chmod " + octal_mode(kNodeMode) + " " +
-                        node.path());
+                        (simulated_root.empty() ? "$UMOCKDEV_DIR" : simulated_root) + node.path());
 }
 
 DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label) {
@@ -266,6 +292,22 @@ DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& t
                 "\"timer\" is not among the triggers listed (" + std::to_string(count) + ")",
                 "blinking needs the kernel's timer trigger: load ledtrig-timer (modprobe "
                 "ledtrig_timer) or enable CONFIG_LEDS_TRIGGER_TIMER");
+}
+
+DoctorCheck max_brightness_verdict(const char* led, const std::optional<std::string>& text) {
+    const std::string subject = std::string(led) + "/max_brightness";
+    if (!text) {
+        return {subject, "max_brightness", Verdict::kSkip,
+                "the max_brightness attribute cannot be read", ""};
+    }
+    if (*text == "1") return {subject, "max_brightness", Verdict::kPass, "1", ""};
+    const std::string shown = text->empty() ? std::string("empty") : *text;
+    return fail(subject, "max_brightness",
+                "max_brightness is " + shown + ": \"on\" writes 1 of " + shown +
+                        " to brightness, a glow rather than full light",
+                std::string("the library switches ") + led +
+                        " with 0 and 1, as a GPIO LED has it: drive it with the leds-gpio "
+                        "driver (the gpioleds node of the device tree), not a PWM LED driver");
 }
 
 DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
@@ -311,8 +353,7 @@ DoctorCheck property_verdict(const char* key, const std::string& value) {
         return fail(key, "value",
                     shown + ", the library writes only \"" + kMicStateDisabled + "\" and \"" +
                             kMicStateEnabled + "\"",
-                    std::string("something else sets it: setprop ") + kMicStateProperty + " " +
-                            kMicStateDisabled + " (or halctl patch disable) and find the writer");
+                    value[0] == kMicStateEnabled[0] ? released_hint() : unreleased_hint());
     }
     int number = 0;
     if (parse_strict_decimal(value, &number)) return {key, "value", Verdict::kPass, shown, ""};

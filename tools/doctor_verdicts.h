@@ -42,13 +42,14 @@ DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing)
 // st_mode of a node that exists.
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);
 
-// Who runs the doctor: root passes the owner and group checks (sysfs still refuses what the mode
-// has no read or write bit for), so for root the mode and owner lines stand for the library's
-// host process.
-DoctorCheck process_verdict(uid_t uid, const std::string& user);
+// Who runs the doctor: with CAP_DAC_OVERRIDE (the capability it has, not its uid) it passes the
+// owner and group checks (sysfs still refuses what the mode has no read or write bit for), so the
+// mode and owner lines stand for the library's host process.
+DoctorCheck process_verdict(uid_t uid, const std::string& user, bool dac_override);
 
 struct OpenContext {
-    bool root = false;               // CAP_DAC_OVERRIDE hides what ueventd's owner refuses
+    bool dac_override = false;       // CAP_DAC_OVERRIDE hides what ueventd's owner refuses
+    bool uid_zero = false;           // root, with or without the capability
     bool selinux_enforcing = false;  // a refusal may be the policy's
     std::string domain;              // this process's SELinux domain, when known
 };
@@ -70,8 +71,11 @@ struct SystemIds {
     uid_t uid;
     gid_t gid;
 };
+// `simulated_root` is the directory the simulated device's tree is under ($UMOCKDEV_DIR), "" on
+// a device, so that a hint names the file to change.
 DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
-                          const std::optional<SystemIds>& system);
+                          const std::optional<SystemIds>& system,
+                          const std::string& simulated_root = "");
 
 // The node's security.selinux label; nullopt when it could not be read.
 DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label);
@@ -79,6 +83,10 @@ DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::strin
 // The content of an LED's trigger attribute (the kernel lists every trigger it has, the active
 // one in brackets); nullopt when it could not be read.
 DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text);
+
+// An LED's max_brightness: the library writes 1 for "on", full light only where it is 1; nullopt
+// when it could not be read.
+DoctorCheck max_brightness_verdict(const char* led, const std::optional<std::string>& text);
 
 // SELinux as this process sees it: `enforce` is selinuxfs's enforce file, `context` this
 // process's /proc/self/attr/current; either is nullopt when unreadable (no SELinux, or refused).
