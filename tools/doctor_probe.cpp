@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "elf_needed.h"
 #include "panel_leds.h"
 #include "property_keys.h"
+#include "sysfs_listing.h"
 
 namespace {
 
@@ -71,8 +73,30 @@ std::string directory_of(const std::string& path) {
     return path.substr(0, path.rfind('/'));
 }
 
+// The devices already said to be missing: one finding each, not one per attribute.
+struct MissingDevices {
+    std::set<std::string> names;
+};
+
+// A device directory that is missing (an LED's, the ADC's), and where the kernel put it instead.
+void report_missing_device(const DeviceNode& node, Missing missing, MissingDevices* seen,
+                           DoctorReport* report) {
+    const bool first = seen->names.empty();
+    if (!seen->names.insert(node.device).second) return;
+    const std::string dir = directory_of(node.path());
+    const std::string root = simulated_root();
+    if (node.kind == NodeKind::kLed) {
+        report->push_back(led_missing_verdict(node.device, dir, missing,
+                                              class_led_dir(root, node.device),
+                                              class_led_names(root), first));
+    } else {
+        report->push_back(adc_missing_verdict(dir, i2c_clients(root, directory_of(dir))));
+    }
+}
+
 void check_node(const DeviceNode& node, const OpenContext& context, bool selinux,
-                const std::optional<SystemIds>& system, DoctorReport* report) {
+                const std::optional<SystemIds>& system, MissingDevices* missing_devices,
+                DoctorReport* report) {
     const std::string path = node.path();
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
@@ -83,7 +107,11 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
         const Missing missing = !exists(device_dir) ? Missing::kDevice
                                 : !exists(dir)      ? Missing::kLed
                                                     : Missing::kAttribute;
-        report->push_back(presence_verdict(node, error, missing));
+        if (error == ENOENT && missing != Missing::kAttribute) {
+            report_missing_device(node, missing, missing_devices, report);
+        } else {
+            report->push_back(presence_verdict(node, error, missing));
+        }
         return;
     }
     report->push_back(presence_verdict(node, 0, Missing::kAttribute));
@@ -229,8 +257,9 @@ DoctorReport run_doctor(const std::string& library) {
             selinux_enabled && (!enforce || enforce->compare(0, 1, "1") == 0);
     if (context) open_context.domain = domain_of(*context);
     const std::optional<SystemIds> system = system_ids();
+    MissingDevices missing_devices;
     for (const DeviceNode& node : device_nodes) {
-        check_node(node, open_context, selinux_enabled, system, &report);
+        check_node(node, open_context, selinux_enabled, system, &missing_devices, &report);
     }
     for (Led led : kLeds) {
         const std::string dir = directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());

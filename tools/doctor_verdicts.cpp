@@ -35,6 +35,12 @@ std::string octal_mode(mode_t mode) {
     return text;
 }
 
+std::string join(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
 std::string error_text(int error) {
     return strerror(error);  // NOLINT(concurrency-mt-unsafe): single-threaded tool
 }
@@ -165,6 +171,50 @@ DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing)
     }
     return fail(node.subject(), "present", std::string(node.path()) + ": " + error_text(error),
                 hint);
+}
+
+DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
+                                const std::optional<std::string>& elsewhere,
+                                const std::vector<std::string>& leds, bool first) {
+    std::string detail = expected_dir + " is missing; ";
+    std::string hint;
+    if (elsewhere) {
+        detail += "path differs: the kernel put it at " + *elsewhere;
+        hint = std::string("the library writes only ") + expected_dir +
+               "/brightness and trigger: make " + led +
+               " a child of the device tree's gpioleds node (leds-gpio driver), not another "
+               "LED device's";
+    } else {
+        detail += leds.empty() ? std::string("the kernel has no LEDs")
+                               : "the kernel has these LEDs: " + join(leds);
+        if (missing == Missing::kLed) {
+            hint = std::string("LED ") + led +
+                   " is missing: give the gpioleds node of the device tree a child labelled \"" +
+                   led + "\" with its GPIO";
+        } else if (first) {
+            hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
+                   "and the kernel the leds-gpio driver (CONFIG_LEDS_GPIO)";
+        } else {
+            hint = "no gpioleds device, as above";
+        }
+    }
+    return fail(led, "present", detail, hint);
+}
+
+DoctorCheck adc_missing_verdict(const std::string& expected_dir,
+                                const std::optional<std::vector<std::string>>& clients) {
+    std::string detail = expected_dir + " is missing; ";
+    std::string hint;
+    if (clients && !clients->empty()) {
+        detail += "on the bus: " + join(*clients);
+        hint = "an I2C client at another address is another chip, or the adc3101 node's reg is "
+               "wrong: the device tree needs the adc3101 node with reg 0x18 on i2c-0";
+    } else {
+        detail += clients ? "nothing on the bus" : "no adapter i2c-0, nothing on the bus";
+        hint = "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 node "
+               "(reg 0x18) on i2c-0 and the kernel its codec driver";
+    }
+    return fail(kAdcDevice, "present", detail, hint);
 }
 
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode) {

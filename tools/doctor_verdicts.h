@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "doctor_check.h"
 #include "panel_leds.h"
@@ -38,6 +39,17 @@ std::string genfs_line(const DeviceNode& node);
 enum class Missing { kDevice, kLed, kAttribute };
 
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing);
+
+// An LED whose directory is missing, as one finding for all its attributes: where
+// /sys/class/leds/<led> puts it (`elsewhere`), else the LEDs the class has. `first` when no other
+// LED has been said missing before, so that a missing gpioleds device is explained once.
+DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
+                                const std::optional<std::string>& elsewhere,
+                                const std::vector<std::string>& leds, bool first);
+
+// The ADC's I2C client directory missing, with the clients its adapter has (nullopt: no adapter).
+DoctorCheck adc_missing_verdict(const std::string& expected_dir,
+                                const std::optional<std::vector<std::string>>& clients);
 
 // st_mode of a node that exists.
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);

@@ -353,17 +353,45 @@ planted() {  # planted NAME SUBJECT CHECK HINT FAILURES: one fault, named with i
     check "doctor, $1: hint" 1 "$(line_after "FAIL  $2: $3" "$E2E_WORK/doctor" | sed -n 's/^      hint: //p' | grep -cF "$4")"
     check "doctor, $1: failures" "$5" "$(starting 'FAIL' "$E2E_WORK/doctor")"
 }
+class_leds=$UMOCKDEV_DIR/sys/class/leds
 mv "$testbed/green_led" "$E2E_WORK/green_led"
-planted "missing LED" green_led/brightness present \
-    'LED green_led is missing: give the gpioleds node of the device tree a child labelled "green_led"' 2
-check "doctor, missing LED: both attributes" 1 "$(starting 'FAIL  green_led/trigger: present' "$E2E_WORK/doctor")"
-mv "$E2E_WORK/green_led" "$testbed/green_led"
+rm "$class_leds/green_led"
+planted "missing LED" green_led "present: $leds/green_led is missing; the kernel has these LEDs: remote_led, sys_led" \
+    'LED green_led is missing: give the gpioleds node of the device tree a child labelled "green_led"' 1
+check "doctor, missing LED: one finding for its attributes" 0 "$(starting 'FAIL  green_led/' "$E2E_WORK/doctor")"
+# The same LED registered by another driver, at another path.
+elsewhere=/sys/devices/platform/leds/leds
+mkdir -p "$UMOCKDEV_DIR$elsewhere"
+mv "$E2E_WORK/green_led" "$UMOCKDEV_DIR$elsewhere/green_led"
+ln -s "../../devices/platform/leds/leds/green_led" "$class_leds/green_led"
+planted "LED at another path" green_led "present: $leds/green_led is missing; path differs: the kernel put it at $elsewhere/green_led" \
+    "make green_led a child of the device tree's gpioleds node" 1
+mv "$UMOCKDEV_DIR$elsewhere/green_led" "$testbed/green_led"
+rm "$class_leds/green_led" && ln -s "../../devices/platform/gpioleds/leds/green_led" "$class_leds/green_led"
+
+printf '%s' 255 >"$testbed/green_led/max_brightness"
+planted "max_brightness 255" green_led/max_brightness 'max_brightness: max_brightness is 255: "on" writes 1 of 255' \
+    'drive it with the leds-gpio driver' 1
+printf '%s' 1 >"$testbed/green_led/max_brightness"
+
+# The ADC answering at another address of its bus, then not at all.
+bus=$UMOCKDEV_DIR$(dirname "$adc")
+mv "$UMOCKDEV_DIR$adc" "$bus/0-0019"
+planted "ADC at another address" ADC3101 "present: $adc is missing; on the bus: 0-0019" 'reg 0x18 on i2c-0' 1
+check "doctor, ADC at another address: one finding for its attributes" 0 "$(starting 'FAIL  adc3101_' "$E2E_WORK/doctor")"
+mv "$bus/0-0019" "$E2E_WORK/0-0019"
+planted "no ADC" ADC3101 "present: $adc is missing; nothing on the bus" 'the device tree needs the adc3101 node' 1
+mv "$E2E_WORK/0-0019" "$UMOCKDEV_DIR$adc"
 
 volume=$UMOCKDEV_DIR$adc/adc3101_vol_ctl
 chmod 0444 "$volume"
 # Root opens it anyway; anyone else is refused as well.
 planted "read-only attribute" adc3101_vol_ctl "mode and owner: mode 0444" \
     "ueventd.rc: $adc adc3101_vol_ctl 0664 system system" "$([[ $(id -u) == 0 ]] && echo 1 || echo 2)"
+if ! getent passwd system >/dev/null; then
+    check "doctor, read-only attribute: chmod names the simulated file" 1 \
+        "$(line_after "FAIL  adc3101_vol_ctl: mode and owner" "$E2E_WORK/doctor" | grep -cF "on the simulated device: chmod 0664 $volume")"
+fi
 chmod 0644 "$volume"
 
 trigger=$(cat "$testbed/sys_led/trigger")
