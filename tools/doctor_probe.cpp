@@ -270,5 +270,6 @@ DoctorReport run_doctor(const std::string& library) {
     }
     check_properties(&report);
     check_libraries(library, &report);
+    report.push_back(holders_verdict(library_holders("/proc", library, getpid())));
     return report;
 }

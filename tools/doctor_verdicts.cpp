@@ -13,6 +13,7 @@
 #include "adc3101.h"
 #include "doctor_expectations.h"
 #include "led_color_codes.h"
+#include "library_holders.h"
 #include "property_keys.h"
 #include "strict_decimal.h"
 
@@ -488,6 +489,19 @@ DoctorCheck property_context_verdict(const char* context, std::optional<bool> ex
     return fail("property contexts", context, label + " is not a property context of this device",
                 std::string(kPropertyContextsFile) + ": " + keys + " " + label +
                         (led ? " exact int" : " exact string"));
+}
+
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders) {
+    if (holders.empty()) {
+        return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
+                "no other process has it loaded", ""};
+    }
+    // Not a fault of the device: on a device the hosting service has it loaded as it should.
+    return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
+            "also loaded by " + describe_holders(holders) +
+                    ": that process drives the panel too and overrides what halctl sets; stop it "
+                    "before testing with halctl",
+            ""};
 }
 
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "doctor_check.h"
+#include "library_holders.h"
 #include "panel_leds.h"
 
 enum class NodeKind { kLed, kAdc };
@@ -116,6 +117,9 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 // Whether the property service has the context (Android names one file per context in
 // /dev/__properties__); nullopt `exists` where there is no such directory.
 DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists);
+
+// Other processes that have the library loaded (the hosting service on a device).
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders);
 
 // The library file itself: found at `path`, or `error` saying why not.
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error);

@@ -418,6 +418,33 @@ hc --lib=/nonexistent/libquorin_hal.so doctor >"$E2E_WORK/doctor" 2>&1
 check "doctor, no library file: exit" 1 $?
 check "doctor, no library file: names it" 1 "$(starting 'FAIL  libquorin_hal.so: found: /nonexistent/libquorin_hal.so not found' "$E2E_WORK/doctor")"
 check "doctor, no library file: the platform libraries instead" 4 "$(grep -cE '^(pass|FAIL)  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so: loads' "$E2E_WORK/doctor")"
+# Another process with the library's file mapped, as the hosting service has it on a device.
+library=$(hc doctor | sed -n 's/^pass  libquorin_hal\.so: found: //p')
+mkfifo "$E2E_WORK/holder.in"
+python3 -c 'import mmap, sys
+f = open(sys.argv[1], "rb")
+m = mmap.mmap(f.fileno(), 0, prot=mmap.PROT_READ)
+print("mapped", flush=True)
+sys.stdin.read()' "$library" <"$E2E_WORK/holder.in" >"$E2E_WORK/holder.out" &
+holder=$!
+exec 7>"$E2E_WORK/holder.in"
+for _ in $(seq 100); do [[ -s "$E2E_WORK/holder.out" ]] && break; sleep 0.1; done
+hc doctor >"$E2E_WORK/doctor" 2>&1
+check "doctor, library held elsewhere: still passes" 0 $?
+check "doctor, library held elsewhere: names the process" 1 \
+    "$(starting "pass  libquorin_hal.so: loaded elsewhere: also loaded by pid $holder (python3; kill $holder)" "$E2E_WORK/doctor")"
+hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
+check "library held elsewhere: led state still runs" 0 $?
+check "library held elsewhere: led state warns" 1 \
+    "$(grep -cF "halctl: warning: $library is also loaded by pid $holder (python3; kill $holder)" "$E2E_WORK/err")"
+hc led version >/dev/null 2>"$E2E_WORK/err"
+check "library held elsewhere: a getter does not warn" "" "$(cat "$E2E_WORK/err")"
+exec 7>&-
+wait "$holder"
+hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
+check "library no longer held: no warning" "" "$(cat "$E2E_WORK/err")"
+check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process has it loaded' /dev/stdin)"
+
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?
 
