@@ -413,6 +413,53 @@ TEST(DoctorVerdicts, RootWithoutTheCapabilityMeetsTheOwnerChecks) {
               open_verdict(node("sys_led/trigger"), 0, context, true).detail);
 }
 
+TEST(DoctorVerdicts, WriteOnlyAttributesAreRecognisedWithoutWriting) {
+    const struct {
+        mode_t mode;
+        OpenErrors errors;
+        bool grants_read;
+        WriteOnly kind;
+    } cases[] = {
+            {S_IFREG | 0664, {0, 0, 0}, true, WriteOnly::kNone},
+            {S_IFREG | 0200, {EACCES, 0, EACCES}, false, WriteOnly::kModeWithoutRead},
+            {S_IFREG | 0220, {0, 0, EACCES}, false, WriteOnly::kModeWithoutRead},  // as root
+            {S_IFREG | 0664, {0, 0, EIO}, true, WriteOnly::kReadGivesEio},
+            {S_IFREG | 0664, {EACCES, 0, EACCES}, true, WriteOnly::kReadWriteRefused},
+            // Refused by the mode for this process: a permission fault, not a missing show.
+            {S_IFREG | 0662, {EACCES, 0, EACCES}, false, WriteOnly::kNone},
+            {S_IFREG | 0200, {EACCES, EACCES, EACCES}, false, WriteOnly::kNone},
+            {S_IFREG | 0664, {EACCES, EACCES, EIO}, true, WriteOnly::kNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode & 0777) + " " + std::to_string(c.errors.read_write));
+        EXPECT_EQ(c.kind, recognise_write_only(c.mode, c.errors, c.grants_read));
+    }
+}
+
+TEST(DoctorVerdicts, WriteOnlyHintsSayWhetherTheLibraryCanWriteIt) {
+    const DeviceNode& volume = node("adc3101_vol_ctl");
+    const DoctorCheck mode = write_only_verdict(volume, WriteOnly::kModeWithoutRead, 0200, EACCES);
+    EXPECT_EQ("opens read-write", mode.check);
+    EXPECT_EQ("write-only (missing show): mode 0200 has no read bit, a write-only open succeeds",
+              mode.detail);
+    const DoctorCheck eio = write_only_verdict(volume, WriteOnly::kReadGivesEio, 0664, 0);
+    EXPECT_EQ("readable", eio.check);
+    for (const DoctorCheck& check : {mode, eio}) {
+        EXPECT_EQ(Verdict::kFail, check.verdict);
+        EXPECT_TRUE(contains(check.hint, "missing show")) << check.hint;
+        EXPECT_TRUE(contains(check.hint, "writes still work once the mode allows them"));
+        EXPECT_TRUE(contains(check.hint, "adc3101_vol_ctl 0664 system system"));
+        EXPECT_FALSE(contains(check.hint, "cannot write")) << check.hint;
+        EXPECT_FALSE(contains(check.hint, "SELinux")) << check.hint;
+    }
+    const DoctorCheck refused =
+            write_only_verdict(volume, WriteOnly::kReadWriteRefused, 0664, EACCES);
+    EXPECT_TRUE(contains(refused.detail, "write-only (missing show)"));
+    EXPECT_TRUE(contains(refused.hint, "the library opens read-write, so it cannot write that "
+                                       "attribute"));
+    EXPECT_EQ(Verdict::kPass, write_only_verdict(volume, WriteOnly::kNone, 0664, 0).verdict);
+}
+
 TEST(DoctorVerdicts, MaxBrightnessOtherThanOneIsAGlow) {
     const struct {
         std::optional<std::string> text;

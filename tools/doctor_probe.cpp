@@ -73,6 +73,25 @@ std::string directory_of(const std::string& path) {
     return path.substr(0, path.rfind('/'));
 }
 
+// The errno of opening the attribute so, 0 when it opened. Closed at once: without O_TRUNC and
+// with no write(), not even a write-only open changes it.
+int open_error(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    close(fd);
+    return 0;
+}
+
+// The errno of opening the attribute for reading and reading a byte of it, 0 when both worked.
+int read_error(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    char byte = 0;
+    const int error = read(fd, &byte, 1) < 0 ? errno : 0;
+    close(fd);
+    return error;
+}
+
 // The devices already said to be missing: one finding each, not one per attribute.
 struct MissingDevices {
     std::set<std::string> names;
@@ -118,16 +137,24 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     report->push_back(type_verdict(node, info.st_mode));
     if (!S_ISREG(info.st_mode)) return;
 
-    // Opened as the library opens it, and closed at once: nothing is written.
-    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-    const int error = fd < 0 ? errno : 0;
-    if (fd >= 0) close(fd);
+    // Opened as the library opens it, and write-only, each closed at once: nothing is written.
+    const OpenErrors errors{open_error(path, O_RDWR), open_error(path, O_WRONLY),
+                            read_error(path)};
+    const int error = errors.read_write;
     // st_mode is unsigned int where 32-bit bionic's mode_t is unsigned short; its bits fit.
-    const NodeOwner owner{static_cast<mode_t>(info.st_mode), info.st_uid, info.st_gid, user_name(info.st_uid),
+    const auto mode = static_cast<mode_t>(info.st_mode);
+    const WriteOnly write_only =
+            recognise_write_only(mode, errors, access(path.c_str(), R_OK) == 0);
+    const NodeOwner owner{mode, info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
     const DoctorCheck owner_check = owner_verdict(node, owner, system, simulated_root());
-    report->push_back(
-            open_verdict(node, error, context, system && owner_check.verdict == Verdict::kPass));
+    if (write_only != WriteOnly::kNone && error != 0) {
+        report->push_back(write_only_verdict(node, write_only, mode, error));
+    } else {
+        report->push_back(open_verdict(node, error, context,
+                                       system && owner_check.verdict == Verdict::kPass));
+        report->push_back(write_only_verdict(node, write_only, mode, error));
+    }
     report->push_back(owner_check);
     if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
 }

@@ -286,6 +286,52 @@ DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& c
     return fail(node.subject(), "opens read-write", error_text(error), hint);
 }
 
+WriteOnly recognise_write_only(mode_t mode, const OpenErrors& errors, bool mode_grants_read) {
+    if (errors.write_only != 0) return WriteOnly::kNone;
+    if ((mode & (S_IRUSR | S_IRGRP | S_IROTH)) == 0) return WriteOnly::kModeWithoutRead;
+    if (errors.read == EIO) return WriteOnly::kReadGivesEio;
+    if (errors.read_write == EACCES && mode_grants_read) return WriteOnly::kReadWriteRefused;
+    return WriteOnly::kNone;
+}
+
+DoctorCheck write_only_verdict(const DeviceNode& node, WriteOnly kind, mode_t mode,
+                               int read_write_error) {
+    const char* check = read_write_error != 0 ? "opens read-write" : "readable";
+    const std::string driver = node.kind == NodeKind::kLed ? "LED" : "adc3101";
+    const std::string missing_show = std::string(node.attribute) + " is write-only: the " + driver +
+                                     " driver gives it a store but no show (missing show)";
+    switch (kind) {
+        case WriteOnly::kNone:
+            return pass(node, "readable");
+        case WriteOnly::kModeWithoutRead:
+            return fail(node.subject(), check,
+                        "write-only (missing show): mode " + octal_mode(mode) +
+                                " has no read bit, a write-only open succeeds",
+                        missing_show +
+                                ", so it makes the file without read bits; writes still work "
+                                "once the mode allows them: on a device, ueventd.rc: " +
+                                ueventd_line(node) + " (" + kUeventdFile +
+                                "); reads give EIO until the driver has a show");
+        case WriteOnly::kReadGivesEio:
+            return fail(node.subject(), check,
+                        "write-only (missing show): a read gives EIO, a write-only open succeeds",
+                        missing_show +
+                                "; writes still work once the mode allows them (on a device, "
+                                "ueventd.rc: " +
+                                ueventd_line(node) +
+                                "), only reading it back fails: give the driver a show");
+        case WriteOnly::kReadWriteRefused:
+            return fail(node.subject(), check,
+                        "write-only (missing show): the kernel refuses a read-write open, a "
+                        "write-only open succeeds",
+                        missing_show +
+                                "; the kernel refuses reading opens of it, and the library opens "
+                                "read-write, so it cannot write that attribute: give the driver "
+                                "a show");
+    }
+    return pass(node, "readable");
+}
+
 DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                           const std::optional<SystemIds>& system,
                           const std::string& simulated_root) {

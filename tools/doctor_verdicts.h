@@ -71,6 +71,26 @@ struct OpenContext {
 DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context,
                          bool as_ueventd_gives);
 
+// How an attribute without a show method (write-only) shows itself, without writing to it.
+enum class WriteOnly {
+    kNone,
+    kModeWithoutRead,   // no read bit, while a write-only open succeeds (the driver made it 0200)
+    kReadGivesEio,      // a read gives EIO, while a write-only open succeeds
+    kReadWriteRefused,  // the kernel refuses the read-write open its mode allows; write-only opens
+};
+// The errno of each open and of the read, 0 where it succeeded.
+struct OpenErrors {
+    int read_write = 0;
+    int write_only = 0;
+    int read = 0;  // of open(O_RDONLY) and a read
+};
+// `mode_grants_read` when the mode lets this process read (access(R_OK)), so that a refused
+// read-write open is the kernel's and not the mode's.
+WriteOnly recognise_write_only(mode_t mode, const OpenErrors& errors, bool mode_grants_read);
+// The finding: in place of the read-write open's when that failed, else as "readable".
+DoctorCheck write_only_verdict(const DeviceNode& node, WriteOnly kind, mode_t mode,
+                               int read_write_error);
+
 struct NodeOwner {
     mode_t mode = 0;
     uid_t uid = 0;

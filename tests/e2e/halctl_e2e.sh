@@ -394,6 +394,15 @@ if ! getent passwd system >/dev/null; then
 fi
 chmod 0644 "$volume"
 
+# A driver without show: the file made 0200. Root opens it read-write; anyone else is refused.
+value=$(cat "$volume")
+chmod 0200 "$volume"
+if [[ $(id -u) == 0 ]]; then write_only_check="readable"; else write_only_check="opens read-write"; fi
+planted "write-only attribute" adc3101_vol_ctl "$write_only_check: write-only (missing show): mode 0200 has no read bit" \
+    'writes still work once the mode allows them' 2
+chmod 0644 "$volume"
+check "doctor, write-only attribute: nothing written" "$value" "$(cat "$volume")"
+
 trigger=$(cat "$testbed/sys_led/trigger")
 rm "$testbed/sys_led/trigger" && mkdir "$testbed/sys_led/trigger"
 planted "attribute that is a directory" sys_led/trigger "regular attribute: $leds/sys_led/trigger is a directory" \
