@@ -344,18 +344,35 @@ TEST(DoctorVerdicts, SavedTripleCompleteAndConsistent) {
 
 TEST(DoctorVerdicts, PropertyContextsOnAndroidOnly) {
     EXPECT_EQ(Verdict::kSkip,
-              property_context_verdict("vendor_quorin_led_prop", std::nullopt).verdict);
-    EXPECT_EQ(Verdict::kPass, property_context_verdict("vendor_quorin_led_prop", true).verdict);
-    const DoctorCheck led = property_context_verdict("vendor_quorin_led_prop", false);
-    EXPECT_EQ(Verdict::kFail, led.verdict);
-    EXPECT_TRUE(contains(led.hint,
+              property_context_verdict("vendor.quorin.ledindex", false, std::nullopt).verdict);
+    const PropertyContextEntry led{"vendor.quorin.ledindex", "u:object_r:vendor_quorin_led_prop:s0",
+                                   true, "/vendor/etc/selinux/vendor_property_contexts"};
+    const DoctorCheck passed = property_context_verdict("vendor.quorin.ledindex", true, led);
+    EXPECT_EQ(Verdict::kPass, passed.verdict);
+    EXPECT_EQ("u:object_r:vendor_quorin_led_prop:s0 (exact, "
+              "/vendor/etc/selinux/vendor_property_contexts)",
+              passed.detail);
+    const DoctorCheck unmatched = property_context_verdict("vendor.quorin.ledcolor", true,
+                                                           std::nullopt);
+    EXPECT_EQ(Verdict::kFail, unmatched.verdict);
+    EXPECT_EQ("no entry matches it: init gives it u:object_r:default_prop:s0, wanted "
+              "u:object_r:vendor_quorin_led_prop:s0",
+              unmatched.detail);
+    EXPECT_TRUE(contains(unmatched.hint,
                          "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 "
                          "exact int"));
-    const DoctorCheck mic = property_context_verdict("vendor_quorin_mic_prop", false);
+    // The LED's context is no context for the patch state.
+    const PropertyContextEntry prefix{"vendor.quorin.", "u:object_r:vendor_quorin_led_prop:s0",
+                                      false, "/vendor/etc/selinux/vendor_property_contexts"};
+    const DoctorCheck mic = property_context_verdict("vendor.quorin.micstate", true, prefix);
+    EXPECT_EQ("resolves to u:object_r:vendor_quorin_led_prop:s0 (prefix \"vendor.quorin.\", "
+              "/vendor/etc/selinux/vendor_property_contexts), wanted "
+              "u:object_r:vendor_quorin_mic_prop:s0",
+              mic.detail);
     EXPECT_EQ(
             "device/sepolicy/property_contexts: vendor.quorin.micstate "
             "u:object_r:vendor_quorin_mic_prop:s0 "
-            "exact string",
+            "exact string (installed as /vendor/etc/selinux/vendor_property_contexts)",
             mic.hint);
 }
 

@@ -22,13 +22,13 @@
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
+#include "property_contexts.h"
 #include "property_keys.h"
 #include "sysfs_listing.h"
 
 namespace {
 
 constexpr const char* kSelinuxEnforce = "/sys/fs/selinux/enforce";
-constexpr const char* kPropertyAreas = "/dev/__properties__";
 constexpr const char* kPlatformLibraries[] = {
         "liblog.so", "libutils.so", "libsystemcontrolservice.so", "libAmlAudioOutPort.so"};
 
@@ -170,13 +170,12 @@ void check_properties(DoctorReport* report) {
     }
     report->push_back(triple_verdict(values[0], values[1], values[2]));
 
-    struct stat info {};
-    const bool areas = stat(kPropertyAreas, &info) == 0 && S_ISDIR(info.st_mode);
-    for (const char* context : {kLedPropertyContext, kMicPropertyContext}) {
-        std::optional<bool> defined;
-        if (areas) defined = exists(std::string(kPropertyAreas) + "/" + object_context(context));
-        report->push_back(property_context_verdict(context, defined));
-        if (!areas) break;  // one line says there is no property service to ask
+    const std::optional<std::vector<PropertyContextEntry>> contexts = load_property_contexts("");
+    for (const char* key : keys) {
+        report->push_back(property_context_verdict(
+                key, contexts.has_value(),
+                contexts ? resolve_property_context(*contexts, key) : std::nullopt));
+        if (!contexts) break;  // one line says there is no property service to ask
     }
 }
 

@@ -521,20 +521,30 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
                 kTripleHint);
 }
 
-DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists) {
-    const std::string label = object_context(context);
-    if (!exists) {
-        return {"property contexts", context, Verdict::kSkip,
-                "no /dev/__properties__ (not Android's property service)", ""};
+DoctorCheck property_context_verdict(const char* key, bool android,
+                                     const std::optional<PropertyContextEntry>& found) {
+    const bool led = std::strcmp(key, kMicStateProperty) != 0;
+    const std::string wanted = object_context(led ? kLedPropertyContext : kMicPropertyContext);
+    if (!android) {
+        return {key, "property context", Verdict::kSkip,
+                "no property_contexts files (not Android's property service)", ""};
     }
-    if (*exists) return {"property contexts", context, Verdict::kPass, label, ""};
-    const bool led = std::strcmp(context, kLedPropertyContext) == 0;
-    const std::string keys = led ? std::string(kLedIndexProperty) + ", " + kLedStateProperty +
-                                             " and " + kLedColorProperty
-                                 : kMicStateProperty;
-    return fail("property contexts", context, label + " is not a property context of this device",
-                std::string(kPropertyContextsFile) + ": " + keys + " " + label +
-                        (led ? " exact int" : " exact string"));
+    if (found && found->context == wanted) {
+        return {key, "property context", Verdict::kPass,
+                wanted + " (" + (found->exact ? "exact" : "prefix \"" + found->name + "\"") +
+                        ", " + found->file + ")",
+                ""};
+    }
+    const std::string detail =
+            found ? "resolves to " + found->context + " (" +
+                            (found->exact ? "exact" : "prefix \"" + found->name + "\"") + ", " +
+                            found->file + "), wanted " + wanted
+                  : "no entry matches it: init gives it " + std::string(kDefaultPropertyContext) +
+                            ", wanted " + wanted;
+    return fail(key, "property context", detail,
+                std::string(kPropertyContextsFile) + ": " + key + " " + wanted +
+                        (led ? " exact int" : " exact string") +
+                        " (installed as /vendor/etc/selinux/vendor_property_contexts)");
 }
 
 DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders) {

@@ -12,6 +12,7 @@
 
 #include "doctor_check.h"
 #include "library_holders.h"
+#include "property_contexts.h"
 #include "panel_leds.h"
 
 enum class NodeKind { kLed, kAdc };
@@ -134,9 +135,10 @@ DoctorCheck property_verdict(const char* key, const std::string& value);
 DoctorCheck triple_verdict(const std::string& index, const std::string& state,
                            const std::string& color);
 
-// Whether the property service has the context (Android names one file per context in
-// /dev/__properties__); nullopt `exists` where there is no such directory.
-DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists);
+// One of the library's property keys, resolved as init resolves it (`found`: the entry that gives
+// it its context, nullopt for none); `android` when there are property_contexts files at all.
+DoctorCheck property_context_verdict(const char* key, bool android,
+                                     const std::optional<PropertyContextEntry>& found);
 
 // Other processes that have the library loaded (the hosting service on a device).
 DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders);
