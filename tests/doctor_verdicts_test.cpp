@@ -349,15 +349,17 @@ TEST(DoctorVerdicts, PropertyContextsOnAndroidOnly) {
                                    true, "/vendor/etc/selinux/vendor_property_contexts"};
     const DoctorCheck passed = property_context_verdict("vendor.quorin.ledindex", true, led);
     EXPECT_EQ(Verdict::kPass, passed.verdict);
-    EXPECT_EQ("u:object_r:vendor_quorin_led_prop:s0 (exact, "
-              "/vendor/etc/selinux/vendor_property_contexts)",
-              passed.detail);
-    const DoctorCheck unmatched = property_context_verdict("vendor.quorin.ledcolor", true,
-                                                           std::nullopt);
+    EXPECT_EQ(
+            "u:object_r:vendor_quorin_led_prop:s0 (exact, "
+            "/vendor/etc/selinux/vendor_property_contexts)",
+            passed.detail);
+    const DoctorCheck unmatched =
+            property_context_verdict("vendor.quorin.ledcolor", true, std::nullopt);
     EXPECT_EQ(Verdict::kFail, unmatched.verdict);
-    EXPECT_EQ("no entry matches it: init gives it u:object_r:default_prop:s0, wanted "
-              "u:object_r:vendor_quorin_led_prop:s0",
-              unmatched.detail);
+    EXPECT_EQ(
+            "no entry matches it: init gives it u:object_r:default_prop:s0, wanted "
+            "u:object_r:vendor_quorin_led_prop:s0",
+            unmatched.detail);
     EXPECT_TRUE(contains(unmatched.hint,
                          "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 "
                          "exact int"));
@@ -365,10 +367,11 @@ TEST(DoctorVerdicts, PropertyContextsOnAndroidOnly) {
     const PropertyContextEntry prefix{"vendor.quorin.", "u:object_r:vendor_quorin_led_prop:s0",
                                       false, "/vendor/etc/selinux/vendor_property_contexts"};
     const DoctorCheck mic = property_context_verdict("vendor.quorin.micstate", true, prefix);
-    EXPECT_EQ("resolves to u:object_r:vendor_quorin_led_prop:s0 (prefix \"vendor.quorin.\", "
-              "/vendor/etc/selinux/vendor_property_contexts), wanted "
-              "u:object_r:vendor_quorin_mic_prop:s0",
-              mic.detail);
+    EXPECT_EQ(
+            "resolves to u:object_r:vendor_quorin_led_prop:s0 (prefix \"vendor.quorin.\", "
+            "/vendor/etc/selinux/vendor_property_contexts), wanted "
+            "u:object_r:vendor_quorin_mic_prop:s0",
+            mic.detail);
     EXPECT_EQ(
             "device/sepolicy/property_contexts: vendor.quorin.micstate "
             "u:object_r:vendor_quorin_mic_prop:s0 "
@@ -407,17 +410,18 @@ TEST(DoctorVerdicts, LibrariesNameThePackageOrModule) {
 }
 
 TEST(DoctorVerdicts, RootIsSaidToPassOwnerChecksButNotSysfsModeBits) {
-    EXPECT_TRUE(contains(process_verdict(0, "root", true).detail,
-                         "passes the owner and group checks"));
+    EXPECT_TRUE(
+            contains(process_verdict(0, "root", true).detail, "passes the owner and group checks"));
     EXPECT_TRUE(contains(process_verdict(0, "root", true).detail, "sysfs refuses"));
     EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system", false).detail);
 }
 
 TEST(DoctorVerdicts, RootWithoutTheCapabilityMeetsTheOwnerChecks) {
     const std::string detail = process_verdict(0, "root", false).detail;
-    EXPECT_EQ("root (uid 0): without CAP_DAC_OVERRIDE, so the owner and group checks apply as to "
-              "anyone",
-              detail);
+    EXPECT_EQ(
+            "root (uid 0): without CAP_DAC_OVERRIDE, so the owner and group checks apply as to "
+            "anyone",
+            detail);
     OpenContext context;
     context.uid_zero = true;
     const DoctorCheck refused = open_verdict(node("sys_led/trigger"), EACCES, context, true);
@@ -472,8 +476,9 @@ TEST(DoctorVerdicts, WriteOnlyHintsSayWhetherTheLibraryCanWriteIt) {
     const DoctorCheck refused =
             write_only_verdict(volume, WriteOnly::kReadWriteRefused, 0664, EACCES);
     EXPECT_TRUE(contains(refused.detail, "write-only (missing show)"));
-    EXPECT_TRUE(contains(refused.hint, "the library opens read-write, so it cannot write that "
-                                       "attribute"));
+    EXPECT_TRUE(contains(refused.hint,
+                         "the library opens read-write, so it cannot write that "
+                         "attribute"));
     EXPECT_EQ(Verdict::kPass, write_only_verdict(volume, WriteOnly::kNone, 0664, 0).verdict);
 }
 
@@ -508,8 +513,8 @@ TEST(DoctorVerdicts, MicstateHintIsARemedyThatWorks) {
         const DoctorCheck none = property_verdict("vendor.quorin.micstate", value);
         EXPECT_TRUE(contains(none.hint, "halctl patch disable does nothing")) << none.hint;
         EXPECT_TRUE(contains(none.hint, "setprop vendor.quorin.micstate 0 if no patch is open"));
-        EXPECT_TRUE(contains(none.hint,
-                             "setprop vendor.quorin.micstate 1 then halctl patch disable"));
+        EXPECT_TRUE(
+                contains(none.hint, "setprop vendor.quorin.micstate 1 then halctl patch disable"));
     }
 }
 

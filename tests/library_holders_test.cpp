@@ -19,13 +19,15 @@ namespace {
 namespace fs = std::filesystem;
 
 class LibraryHolders : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/library_holders.XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(pattern));
         root_ = pattern;
     }
-    void TearDown() override { fs::remove_all(root_); }
+    void TearDown() override {
+        fs::remove_all(root_);
+    }
     void process(const std::string& pid, const std::string& maps, const std::string& cmdline,
                  const std::string& comm) {
         const std::string dir = root_ + "/" + pid;
@@ -43,10 +45,10 @@ const char* const kHeldMaps =
         "ffb00000-ffb21000 rw-p 00000000 00:00 0           [stack]\n";
 
 TEST_F(LibraryHolders, NamesEachOtherProcessWithHowToStopIt) {
-    process("812", kHeldMaps, std::string("/vendor/bin/hw/vendor.quorin.hal-service\0", 42),
+    process("812", kHeldMaps, std::string("/vendor/bin/hw/vendor.quorin.hal-service\0", 41),
             "vendor.quorin.h");
-    process("900", "f7a00000-f7a20000 r-xp 00000000 08:02 5 /tmp/libquorin_hal.so (deleted)\n",
-            "", "python3");
+    process("900", "f7a00000-f7a20000 r-xp 00000000 08:02 5 /tmp/libquorin_hal.so (deleted)\n", "",
+            "python3");
     process("77", "00400000-00452000 r-xp 00000000 08:02 173521 /usr/bin/sh\n", "sh", "sh");
     process("1000", kHeldMaps, "halctl", "halctl");  // this process itself
     fs::create_directories(root_ + "/self");
@@ -58,9 +60,10 @@ TEST_F(LibraryHolders, NamesEachOtherProcessWithHowToStopIt) {
     EXPECT_EQ("vendor.quorin.hal-service", holders[0].command);
     EXPECT_EQ(900, holders[1].pid);
     EXPECT_EQ("python3", holders[1].command);
-    EXPECT_EQ("pid 812 (vendor.quorin.hal-service; stop vendor.quorin.hal), pid 900 (python3; "
-              "kill 900)",
-              describe_holders(holders));
+    EXPECT_EQ(
+            "pid 812 (vendor.quorin.hal-service; stop vendor.quorin.hal), pid 900 (python3; "
+            "kill 900)",
+            describe_holders(holders));
     // The kernel's comm alone, cut to 15 characters, still names the service.
     EXPECT_EQ("stop vendor.quorin.hal", stop_command({812, "vendor.quorin.h"}));
     EXPECT_EQ("kill 5", stop_command({5, "vendor"}));
@@ -87,17 +90,24 @@ TEST(HalctlCommands, ThoseThatChangeTheDeviceWarnOfHolders) {
         std::vector<std::string> words;
         bool changes;
     } cases[] = {
-            {{"led", "state", "0", "1"}, true}, {{"led", "color", "0", "2"}, true},
-            {{"led", "init"}, true},            {{"mic", "on"}, true},
-            {{"patch", "disable"}, true},       {{"led", "version"}, false},
-            {{"mic", "get-volume"}, false},     {{"patch", "status"}, false},
-            {{"props"}, false},                 {{"props", "save", "0", "1", "2"}, false},
-            {{"show"}, false},                  {{"doctor"}, false},
+            {{"led", "state", "0", "1"}, true},
+            {{"led", "color", "0", "2"}, true},
+            {{"led", "init"}, true},
+            {{"mic", "on"}, true},
+            {{"patch", "disable"}, true},
+            {{"led", "version"}, false},
+            {{"mic", "get-volume"}, false},
+            {{"patch", "status"}, false},
+            {{"props"}, false},
+            {{"props", "save", "0", "1", "2"}, false},
+            {{"show"}, false},
+            {{"doctor"}, false},
     };
     for (const auto& c : cases) {
         const ParseResult parsed = parse_command(c.words, false);
         ASSERT_TRUE(parsed.ok) << c.words[0];
-        EXPECT_EQ(c.changes, changes_device(*parsed.command.def)) << c.words[0] << " " << c.words.size();
+        EXPECT_EQ(c.changes, changes_device(*parsed.command.def))
+                << c.words[0] << " " << c.words.size();
     }
 }
 

@@ -23,13 +23,15 @@ constexpr const char* kKeys[] = {"vendor.quorin.ledindex", "vendor.quorin.ledsta
                                  "vendor.quorin.ledcolor", "vendor.quorin.micstate"};
 
 class PropertyContexts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/property_contexts.XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(pattern));
         root_ = pattern;
     }
-    void TearDown() override { fs::remove_all(root_); }
+    void TearDown() override {
+        fs::remove_all(root_);
+    }
     void plant(const std::string& file, const std::string& text) {
         fs::create_directories(fs::path(root_ + file).parent_path());
         std::ofstream(root_ + file) << text;
@@ -74,13 +76,15 @@ TEST_F(PropertyContexts, InitsOrderTheFirstDefinitionHolds) {
     plant(kPlat, "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
     plant("/system_ext/etc/selinux/system_ext_property_contexts",
           "vendor.quorin.ledindex u:object_r:vendor_quorin_led_prop:s0 exact int\n");
-    plant(kVendor, "vendor.quorin.micstate u:object_r:vendor_quorin_led_prop:s0 exact string\n"
-                   "vendor.quorin.ledindex u:object_r:vendor_quorin_mic_prop:s0 exact int\n");
+    plant(kVendor,
+          "vendor.quorin.micstate u:object_r:vendor_quorin_led_prop:s0 exact string\n"
+          "vendor.quorin.ledindex u:object_r:vendor_quorin_mic_prop:s0 exact int\n");
     plant("/odm/etc/selinux/odm_property_contexts",
           "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact int\n");
-    EXPECT_EQ((std::vector<std::string>{kPlat, "/system_ext/etc/selinux/system_ext_property_contexts",
-                                        kVendor, "/odm/etc/selinux/odm_property_contexts"}),
-              property_contexts_files(root_));
+    EXPECT_EQ(
+            (std::vector<std::string>{kPlat, "/system_ext/etc/selinux/system_ext_property_contexts",
+                                      kVendor, "/odm/etc/selinux/odm_property_contexts"}),
+            property_contexts_files(root_));
     EXPECT_EQ(std::string(kMic) + " " + kPlat, context_of("vendor.quorin.micstate"));
     EXPECT_EQ(std::string(kLed) + " /system_ext/etc/selinux/system_ext_property_contexts",
               context_of("vendor.quorin.ledindex"));
@@ -98,7 +102,8 @@ TEST_F(PropertyContexts, NonplatBeforeVendorAndTheUnsplitRoot) {
     plant("/plat_property_contexts", "");
     plant("/vendor_property_contexts",
           "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
-    EXPECT_EQ(std::string(kMic) + " /vendor_property_contexts", context_of("vendor.quorin.micstate"));
+    EXPECT_EQ(std::string(kMic) + " /vendor_property_contexts",
+              context_of("vendor.quorin.micstate"));
 }
 
 TEST_F(PropertyContexts, AMistypedKeyFails) {

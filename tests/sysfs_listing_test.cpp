@@ -16,14 +16,16 @@ namespace {
 namespace fs = std::filesystem;
 
 class SysfsListing : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/sysfs_listing.XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(pattern));
         root_ = pattern;
         fs::create_directories(root_ + "/sys/class/leds");
     }
-    void TearDown() override { fs::remove_all(root_); }
+    void TearDown() override {
+        fs::remove_all(root_);
+    }
     void led(const std::string& name, const std::string& device_dir) {
         fs::create_directories(root_ + device_dir);
         fs::create_directory_symlink("../.." + device_dir.substr(4),

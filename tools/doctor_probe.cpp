@@ -138,13 +138,11 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     if (!S_ISREG(info.st_mode)) return;
 
     // Opened as the library opens it, and write-only, each closed at once: nothing is written.
-    const OpenErrors errors{open_error(path, O_RDWR), open_error(path, O_WRONLY),
-                            read_error(path)};
+    const OpenErrors errors{open_error(path, O_RDWR), open_error(path, O_WRONLY), read_error(path)};
     const int error = errors.read_write;
     // st_mode is unsigned int where 32-bit bionic's mode_t is unsigned short; its bits fit.
     const auto mode = static_cast<mode_t>(info.st_mode);
-    const WriteOnly write_only =
-            recognise_write_only(mode, errors, access(path.c_str(), R_OK) == 0);
+    const WriteOnly write_only = recognise_write_only(mode, errors, access(path.c_str(), R_OK) == 0);
     const NodeOwner owner{mode, info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
     const DoctorCheck owner_check = owner_verdict(node, owner, system, simulated_root());
@@ -288,7 +286,8 @@ DoctorReport run_doctor(const std::string& library) {
         check_node(node, open_context, selinux_enabled, system, &missing_devices, &report);
     }
     for (Led led : kLeds) {
-        const std::string dir = directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
+        const std::string dir =
+                directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
         report.push_back(max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
         report.push_back(trigger_verdict(
                 led_name(led),

@@ -88,14 +88,16 @@ constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
 
 // The library takes any micstate beginning with '1' for an open patch, and releases only that.
 std::string released_hint() {
-    return std::string("something else sets it; the library takes it for an open patch: halctl "
-                       "patch disable releases the patch and writes \"") +
+    return std::string(
+                   "something else sets it; the library takes it for an open patch: halctl "
+                   "patch disable releases the patch and writes \"") +
            kMicStateDisabled + "\"; then find the writer";
 }
 
 std::string unreleased_hint() {
-    return std::string("something else sets it; the library takes it for no patch, so halctl "
-                       "patch disable does nothing: setprop ") +
+    return std::string(
+                   "something else sets it; the library takes it for no patch, so halctl "
+                   "patch disable does nothing: setprop ") +
            kMicStateProperty + " " + kMicStateDisabled + " if no patch is open, or setprop " +
            kMicStateProperty + " " + kMicStateEnabled +
            " then halctl patch disable to release one; then find the writer";
@@ -531,8 +533,8 @@ DoctorCheck property_context_verdict(const char* key, bool android,
     }
     if (found && found->context == wanted) {
         return {key, "property context", Verdict::kPass,
-                wanted + " (" + (found->exact ? "exact" : "prefix \"" + found->name + "\"") +
-                        ", " + found->file + ")",
+                wanted + " (" + (found->exact ? "exact" : "prefix \"" + found->name + "\"") + ", " +
+                        found->file + ")",
                 ""};
     }
     const std::string detail =

@@ -12,8 +12,8 @@
 
 #include "doctor_check.h"
 #include "library_holders.h"
-#include "property_contexts.h"
 #include "panel_leds.h"
+#include "property_contexts.h"
 
 enum class NodeKind { kLed, kAdc };
 

@@ -12,11 +12,11 @@
 
 #include "doctor.h"
 #include "doctor_report.h"
-#include "library_holders.h"
 #include "hal_api.h"
 #include "hal_sim_view.h"
 #include "halctl_commands.h"
 #include "halctl_options.h"
+#include "library_holders.h"
 #include "log_sink.h"
 #include "panel_view.h"
 #include "property_keys.h"

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "halctl_commands.h"
 
-#include <cstring>
-
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <type_traits>
 #include <utility>
@@ -328,8 +327,8 @@ std::string command_name(const CommandDef& def) {
 bool changes_device(const CommandDef& def) {
     if (def.call.library == nullptr || std::strcmp(def.group, "props") == 0) return false;
     // The getters: each only reads what the library or the device holds.
-    for (const char* reader : {"version", "get-onoff", "get-echo", "echo-max", "get-volume",
-                               "status"}) {
+    for (const char* reader :
+         {"version", "get-onoff", "get-echo", "echo-max", "get-volume", "status"}) {
         if (std::strcmp(def.name, reader) == 0) return false;
     }
     return true;

@@ -53,7 +53,7 @@ bool holds(const std::string& maps_path, const std::string& name) {
 std::string command_of(const std::string& dir) {
     std::string text;
     if (read_attribute((dir + "/cmdline").c_str(), &text)) {
-        const std::string first = file_name(text.substr(0, text.find('\0')));
+        std::string first = file_name(text.substr(0, text.find('\0')));
         if (!first.empty()) return first;
     }
     if (read_attribute((dir + "/comm").c_str(), &text)) {
@@ -65,8 +65,8 @@ std::string command_of(const std::string& dir) {
 
 }  // namespace
 
-std::vector<LibraryHolder> library_holders(const std::string& proc_root,
-                                           const std::string& library, pid_t self) {
+std::vector<LibraryHolder> library_holders(const std::string& proc_root, const std::string& library,
+                                           pid_t self) {
     std::vector<LibraryHolder> holders;
     const std::string name = file_name(library);
     const std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir(proc_root.c_str()), closedir);
@@ -88,8 +88,9 @@ std::vector<LibraryHolder> library_holders(const std::string& proc_root,
 std::string stop_command(const LibraryHolder& holder) {
     // The kernel's comm keeps 15 characters of the binary's name.
     const std::string binary = kHostServiceBinary;
-    if (holder.command == binary || (holder.command.size() >= 15 &&
-                                     binary.compare(0, holder.command.size(), holder.command) == 0)) {
+    if (holder.command == binary ||
+        (holder.command.size() >= 15 &&
+         binary.compare(0, holder.command.size(), holder.command) == 0)) {
         return std::string("stop ") + kHostService;
     }
     return "kill " + std::to_string(holder.pid);

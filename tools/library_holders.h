@@ -20,8 +20,8 @@ constexpr size_t kHolderLimit = 16;
 // The processes under `proc_root` ("/proc") other than `self` whose mappings include a file named
 // as `library` is (its file name: the path or the bare name halctl loads). A process that exits
 // while it is read, or whose maps this process may not read, is passed over.
-std::vector<LibraryHolder> library_holders(const std::string& proc_root,
-                                           const std::string& library, pid_t self);
+std::vector<LibraryHolder> library_holders(const std::string& proc_root, const std::string& library,
+                                           pid_t self);
 
 // How to stop a holder: the init service for the hosting service, else kill with its pid.
 std::string stop_command(const LibraryHolder& holder);

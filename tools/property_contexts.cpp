@@ -48,13 +48,13 @@ std::vector<std::string> property_contexts_files(const std::string& root) {
     // product's, odm's; from the root directory where the system image has no split policy.
     const bool split = readable(root + "/system/etc/selinux/plat_property_contexts");
     const std::vector<std::vector<std::string>> candidates =
-            split ? std::vector<std::vector<std::string>>{
-                            {"/system/etc/selinux/plat_property_contexts"},
-                            {"/system_ext/etc/selinux/system_ext_property_contexts"},
-                            {"/vendor/etc/selinux/vendor_property_contexts",
-                             "/vendor/etc/selinux/nonplat_property_contexts"},
-                            {"/product/etc/selinux/product_property_contexts"},
-                            {"/odm/etc/selinux/odm_property_contexts"}}
+            split ? std::vector<std::vector<
+                            std::string>>{{"/system/etc/selinux/plat_property_contexts"},
+                                          {"/system_ext/etc/selinux/system_ext_property_contexts"},
+                                          {"/vendor/etc/selinux/vendor_property_contexts",
+                                           "/vendor/etc/selinux/nonplat_property_contexts"},
+                                          {"/product/etc/selinux/product_property_contexts"},
+                                          {"/odm/etc/selinux/odm_property_contexts"}}
                   : std::vector<std::vector<std::string>>{
                             {"/plat_property_contexts"},
                             {"/system_ext_property_contexts"},
