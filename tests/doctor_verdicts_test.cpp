@@ -432,6 +432,9 @@ TEST(DoctorVerdicts, RootWithoutTheCapabilityMeetsTheOwnerChecks) {
     context.dac_override = true;
     EXPECT_EQ("with CAP_DAC_OVERRIDE",
               open_verdict(node("sys_led/trigger"), 0, context, true).detail);
+    const DoctorCheck still = open_verdict(node("sys_led/trigger"), EACCES, context, true);
+    EXPECT_FALSE(contains(still.hint, "as system or root")) << still.hint;
+    EXPECT_TRUE(contains(still.hint, "root with CAP_DAC_OVERRIDE and still refused"));
 }
 
 TEST(DoctorVerdicts, WriteOnlyAttributesAreRecognisedWithoutWriting) {

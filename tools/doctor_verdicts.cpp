@@ -262,6 +262,11 @@ DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& c
         if (!as_ueventd_gives) {
             hint = "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile +
                    "), and run the library's host process as user or group system";
+        } else if (context.uid_zero && context.dac_override) {
+            hint = std::string(
+                    "the node has ueventd's mode and owner; this process is root with "
+                    "CAP_DAC_OVERRIDE and still refused: sysfs refuses what the mode has no read "
+                    "or write bit for, or the security policy refuses it");
         } else if (context.uid_zero) {
             hint = std::string(
                     "the node has ueventd's mode and owner; this process is root without "
