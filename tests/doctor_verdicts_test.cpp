@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -185,7 +186,7 @@ TEST(DoctorVerdicts, ModeAndOwnerAgainstUeventdWhereThereIsASystemAccount) {
             // No account system: what the owner may do.
             {S_IFREG | 0644, 0, 0, false, "pass", ""},
             {S_IFREG | 0444, 0, 0, false, "fail",
-             "on the simulated device: chmod 0664 "
+             "on the simulated device: chmod 0664 $UMOCKDEV_DIR"
              "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_mute_ctl"},
             {S_IFREG | 0200, 0, 0, false, "fail", "adc3101_mute_ctl 0664 system system"},
     };
@@ -343,18 +344,38 @@ TEST(DoctorVerdicts, SavedTripleCompleteAndConsistent) {
 
 TEST(DoctorVerdicts, PropertyContextsOnAndroidOnly) {
     EXPECT_EQ(Verdict::kSkip,
-              property_context_verdict("vendor_quorin_led_prop", std::nullopt).verdict);
-    EXPECT_EQ(Verdict::kPass, property_context_verdict("vendor_quorin_led_prop", true).verdict);
-    const DoctorCheck led = property_context_verdict("vendor_quorin_led_prop", false);
-    EXPECT_EQ(Verdict::kFail, led.verdict);
-    EXPECT_TRUE(contains(led.hint,
+              property_context_verdict("vendor.quorin.ledindex", false, std::nullopt).verdict);
+    const PropertyContextEntry led{"vendor.quorin.ledindex", "u:object_r:vendor_quorin_led_prop:s0",
+                                   true, "/vendor/etc/selinux/vendor_property_contexts"};
+    const DoctorCheck passed = property_context_verdict("vendor.quorin.ledindex", true, led);
+    EXPECT_EQ(Verdict::kPass, passed.verdict);
+    EXPECT_EQ(
+            "u:object_r:vendor_quorin_led_prop:s0 (exact, "
+            "/vendor/etc/selinux/vendor_property_contexts)",
+            passed.detail);
+    const DoctorCheck unmatched =
+            property_context_verdict("vendor.quorin.ledcolor", true, std::nullopt);
+    EXPECT_EQ(Verdict::kFail, unmatched.verdict);
+    EXPECT_EQ(
+            "no entry matches it: init gives it u:object_r:default_prop:s0, wanted "
+            "u:object_r:vendor_quorin_led_prop:s0",
+            unmatched.detail);
+    EXPECT_TRUE(contains(unmatched.hint,
                          "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 "
                          "exact int"));
-    const DoctorCheck mic = property_context_verdict("vendor_quorin_mic_prop", false);
+    // The LED's context is no context for the patch state.
+    const PropertyContextEntry prefix{"vendor.quorin.", "u:object_r:vendor_quorin_led_prop:s0",
+                                      false, "/vendor/etc/selinux/vendor_property_contexts"};
+    const DoctorCheck mic = property_context_verdict("vendor.quorin.micstate", true, prefix);
+    EXPECT_EQ(
+            "resolves to u:object_r:vendor_quorin_led_prop:s0 (prefix \"vendor.quorin.\", "
+            "/vendor/etc/selinux/vendor_property_contexts), wanted "
+            "u:object_r:vendor_quorin_mic_prop:s0",
+            mic.detail);
     EXPECT_EQ(
             "device/sepolicy/property_contexts: vendor.quorin.micstate "
             "u:object_r:vendor_quorin_mic_prop:s0 "
-            "exact string",
+            "exact string (installed as /vendor/etc/selinux/vendor_property_contexts)",
             mic.hint);
 }
 
@@ -389,9 +410,126 @@ TEST(DoctorVerdicts, LibrariesNameThePackageOrModule) {
 }
 
 TEST(DoctorVerdicts, RootIsSaidToPassOwnerChecksButNotSysfsModeBits) {
-    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "passes the owner and group checks"));
-    EXPECT_TRUE(contains(process_verdict(0, "root").detail, "sysfs refuses"));
-    EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system").detail);
+    EXPECT_TRUE(
+            contains(process_verdict(0, "root", true).detail, "passes the owner and group checks"));
+    EXPECT_TRUE(contains(process_verdict(0, "root", true).detail, "sysfs refuses"));
+    EXPECT_EQ("system (uid 1000)", process_verdict(1000, "system", false).detail);
+}
+
+TEST(DoctorVerdicts, RootWithoutTheCapabilityMeetsTheOwnerChecks) {
+    const std::string detail = process_verdict(0, "root", false).detail;
+    EXPECT_EQ(
+            "root (uid 0): without CAP_DAC_OVERRIDE, so the owner and group checks apply as to "
+            "anyone",
+            detail);
+    OpenContext context;
+    context.uid_zero = true;
+    const DoctorCheck refused = open_verdict(node("sys_led/trigger"), EACCES, context, true);
+    EXPECT_FALSE(contains(refused.hint, "as system or root")) << refused.hint;
+    EXPECT_TRUE(contains(refused.hint, "root without CAP_DAC_OVERRIDE")) << refused.hint;
+    EXPECT_TRUE(contains(refused.hint, "su system")) << refused.hint;
+    EXPECT_EQ("", open_verdict(node("sys_led/trigger"), 0, context, true).detail);
+    context.dac_override = true;
+    EXPECT_EQ("with CAP_DAC_OVERRIDE",
+              open_verdict(node("sys_led/trigger"), 0, context, true).detail);
+    const DoctorCheck still = open_verdict(node("sys_led/trigger"), EACCES, context, true);
+    EXPECT_FALSE(contains(still.hint, "as system or root")) << still.hint;
+    EXPECT_TRUE(contains(still.hint, "root with CAP_DAC_OVERRIDE and still refused"));
+}
+
+TEST(DoctorVerdicts, WriteOnlyAttributesAreRecognisedWithoutWriting) {
+    const struct {
+        mode_t mode;
+        OpenErrors errors;
+        bool grants_read;
+        WriteOnly kind;
+    } cases[] = {
+            {S_IFREG | 0664, {0, 0, 0}, true, WriteOnly::kNone},
+            {S_IFREG | 0200, {EACCES, 0, EACCES}, false, WriteOnly::kModeWithoutRead},
+            {S_IFREG | 0220, {0, 0, EACCES}, false, WriteOnly::kModeWithoutRead},  // as root
+            {S_IFREG | 0664, {0, 0, EIO}, true, WriteOnly::kReadGivesEio},
+            {S_IFREG | 0664, {EACCES, 0, EACCES}, true, WriteOnly::kReadWriteRefused},
+            // Refused by the mode for this process: a permission fault, not a missing show.
+            {S_IFREG | 0662, {EACCES, 0, EACCES}, false, WriteOnly::kNone},
+            {S_IFREG | 0200, {EACCES, EACCES, EACCES}, false, WriteOnly::kNone},
+            {S_IFREG | 0664, {EACCES, EACCES, EIO}, true, WriteOnly::kNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode & 0777) + " " + std::to_string(c.errors.read_write));
+        EXPECT_EQ(c.kind, recognise_write_only(c.mode, c.errors, c.grants_read));
+    }
+}
+
+TEST(DoctorVerdicts, WriteOnlyHintsSayWhetherTheLibraryCanWriteIt) {
+    const DeviceNode& volume = node("adc3101_vol_ctl");
+    const DoctorCheck mode = write_only_verdict(volume, WriteOnly::kModeWithoutRead, 0200, EACCES);
+    EXPECT_EQ("opens read-write", mode.check);
+    EXPECT_EQ("write-only (missing show): mode 0200 has no read bit, a write-only open succeeds",
+              mode.detail);
+    const DoctorCheck eio = write_only_verdict(volume, WriteOnly::kReadGivesEio, 0664, 0);
+    EXPECT_EQ("readable", eio.check);
+    for (const DoctorCheck& check : {mode, eio}) {
+        EXPECT_EQ(Verdict::kFail, check.verdict);
+        EXPECT_TRUE(contains(check.hint, "missing show")) << check.hint;
+        EXPECT_TRUE(contains(check.hint, "writes still work once the mode allows them"));
+        EXPECT_TRUE(contains(check.hint, "adc3101_vol_ctl 0664 system system"));
+        EXPECT_FALSE(contains(check.hint, "cannot write")) << check.hint;
+        EXPECT_FALSE(contains(check.hint, "SELinux")) << check.hint;
+    }
+    const DoctorCheck refused =
+            write_only_verdict(volume, WriteOnly::kReadWriteRefused, 0664, EACCES);
+    EXPECT_TRUE(contains(refused.detail, "write-only (missing show)"));
+    EXPECT_TRUE(contains(refused.hint,
+                         "the library opens read-write, so it cannot write that "
+                         "attribute"));
+    EXPECT_EQ(Verdict::kPass, write_only_verdict(volume, WriteOnly::kNone, 0664, 0).verdict);
+}
+
+TEST(DoctorVerdicts, MaxBrightnessOtherThanOneIsAGlow) {
+    const struct {
+        std::optional<std::string> text;
+        const char* verdict;
+        const char* detail;
+    } cases[] = {
+            {"1", "pass", "1"},
+            {"255", "fail", "max_brightness is 255: \"on\" writes 1 of 255"},
+            {"0", "fail", "max_brightness is 0: \"on\" writes 1 of 0"},
+            {"", "fail", "max_brightness is empty"},
+            {std::nullopt, "skip", "cannot be read"},
+    };
+    for (const auto& c : cases) {
+        const DoctorCheck check = max_brightness_verdict("green_led", c.text);
+        SCOPED_TRACE(c.text.value_or("(unreadable)"));
+        EXPECT_EQ("green_led/max_brightness", check.subject);
+        EXPECT_EQ("max_brightness", check.check);
+        EXPECT_STREQ(c.verdict, word(check.verdict));
+        EXPECT_TRUE(contains(check.detail, c.detail)) << check.detail;
+        EXPECT_EQ(check.verdict == Verdict::kFail, contains(check.hint, "leds-gpio"));
+    }
+}
+
+TEST(DoctorVerdicts, MicstateHintIsARemedyThatWorks) {
+    // Only a value beginning with '1' is an open patch to the library: disable releases it.
+    const DoctorCheck open = property_verdict("vendor.quorin.micstate", "10");
+    EXPECT_TRUE(contains(open.hint, "halctl patch disable releases the patch")) << open.hint;
+    for (const char* value : {"on", "2", "01"}) {
+        const DoctorCheck none = property_verdict("vendor.quorin.micstate", value);
+        EXPECT_TRUE(contains(none.hint, "halctl patch disable does nothing")) << none.hint;
+        EXPECT_TRUE(contains(none.hint, "setprop vendor.quorin.micstate 0 if no patch is open"));
+        EXPECT_TRUE(
+                contains(none.hint, "setprop vendor.quorin.micstate 1 then halctl patch disable"));
+    }
+}
+
+TEST(DoctorVerdicts, ChmodHintNamesTheSimulatedFile) {
+    const NodeOwner owner{S_IFREG | 0444, 0, 0, "root", "root"};
+    const std::string path =
+            "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_mute_ctl";
+    EXPECT_TRUE(contains(
+            owner_verdict(node("adc3101_mute_ctl"), owner, std::nullopt, "/tmp/umockdev.X").hint,
+            "on the simulated device: chmod 0664 /tmp/umockdev.X" + path));
+    EXPECT_TRUE(contains(owner_verdict(node("adc3101_mute_ctl"), owner, std::nullopt, "").hint,
+                         "chmod 0664 $UMOCKDEV_DIR" + path));
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ inline std::string object_context(const char* type) {
     return std::string("u:object_r:") + type + ":s0";
 }
 
+// The service that hosts the library on a device (device/service/vendor.quorin.hal-service.rc).
+constexpr const char* kHostService = "vendor.quorin.hal";
+constexpr const char* kHostServiceBinary = "vendor.quorin.hal-service";
+
 // Where the vendor tree keeps the lines that a hint names.
 constexpr const char* kUeventdFile = "device/ueventd.quorin_hal.rc";
 constexpr const char* kGenfsFile = "device/sepolicy/genfs_contexts";

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -12,21 +10,25 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <vector>
 
 #include "device_read.h"
 #include "doctor.h"
+#include "doctor_accounts.h"
+#include "doctor_capabilities.h"
 #include "doctor_expectations.h"
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
+#include "property_contexts.h"
 #include "property_keys.h"
+#include "sysfs_listing.h"
 
 namespace {
 
 constexpr const char* kSelinuxEnforce = "/sys/fs/selinux/enforce";
-constexpr const char* kPropertyAreas = "/dev/__properties__";
 constexpr const char* kPlatformLibraries[] = {
         "liblog.so", "libutils.so", "libsystemcontrolservice.so", "libAmlAudioOutPort.so"};
 
@@ -38,46 +40,15 @@ std::optional<std::string> read_text(const std::string& path) {
     return text;
 }
 
+// The directory the simulated device's tree is under (umockdev), "" on a device.
+std::string simulated_root() {
+    const char* dir = getenv("UMOCKDEV_DIR");  // NOLINT(concurrency-mt-unsafe)
+    return dir != nullptr ? dir : "";
+}
+
 // Only the lookup, which needs no permission on the file itself (a domain may be refused getattr).
 bool exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
-}
-
-// An account's name through the reentrant lookup (passwd or group), its number when it has none.
-template <typename Entry, typename Id>
-std::string account_name(Id id, int (*lookup)(Id, Entry*, char*, size_t, Entry**),
-                         char* Entry::*name) {
-    Entry entry{};
-    Entry* found = nullptr;
-    char buffer[1024];
-    if (lookup(id, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr) {
-        return found->*name;
-    }
-    return std::to_string(id);
-}
-
-std::string user_name(uid_t uid) {
-    return account_name<passwd>(uid, getpwuid_r, &passwd::pw_name);
-}
-
-std::string group_name(gid_t gid) {
-    return account_name<group>(gid, getgrgid_r, &group::gr_name);
-}
-
-std::optional<SystemIds> system_ids() {
-    passwd user{};
-    passwd* found_user = nullptr;
-    group grp{};
-    group* found_group = nullptr;
-    char user_buffer[1024];
-    char group_buffer[1024];
-    if (getpwnam_r(kNodeOwner, &user, user_buffer, sizeof(user_buffer), &found_user) != 0 ||
-        found_user == nullptr ||
-        getgrnam_r(kNodeOwner, &grp, group_buffer, sizeof(group_buffer), &found_group) != 0 ||
-        found_group == nullptr) {
-        return std::nullopt;
-    }
-    return SystemIds{found_user->pw_uid, found_group->gr_gid};
 }
 
 std::optional<std::string> selinux_label(const std::string& path) {
@@ -102,8 +73,49 @@ std::string directory_of(const std::string& path) {
     return path.substr(0, path.rfind('/'));
 }
 
+// The errno of opening the attribute so, 0 when it opened. Closed at once: without O_TRUNC and
+// with no write(), not even a write-only open changes it.
+int open_error(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    close(fd);
+    return 0;
+}
+
+// The errno of opening the attribute for reading and reading a byte of it, 0 when both worked.
+int read_error(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    char byte = 0;
+    const int error = read(fd, &byte, 1) < 0 ? errno : 0;
+    close(fd);
+    return error;
+}
+
+// The devices already said to be missing: one finding each, not one per attribute.
+struct MissingDevices {
+    std::set<std::string> names;
+};
+
+// A device directory that is missing (an LED's, the ADC's), and where the kernel put it instead.
+void report_missing_device(const DeviceNode& node, Missing missing, MissingDevices* seen,
+                           DoctorReport* report) {
+    const bool first = seen->names.empty();
+    if (!seen->names.insert(node.device).second) return;
+    const std::string dir = directory_of(node.path());
+    const std::string root = simulated_root();
+    if (node.kind == NodeKind::kLed) {
+        report->push_back(led_missing_verdict(node.device, dir, missing,
+                                              class_led_dir(root, node.device),
+                                              class_led_names(root), first));
+    } else {
+        report->push_back(adc_missing_verdict(dir, i2c_clients(root, directory_of(dir))));
+    }
+}
+
 void check_node(const DeviceNode& node, const OpenContext& context, bool selinux,
-                const std::optional<SystemIds>& system, DoctorReport* report) {
+                const std::optional<SystemIds>& system, MissingDevices* missing_devices,
+                DoctorReport* report) {
     const std::string path = node.path();
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
@@ -114,23 +126,33 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
         const Missing missing = !exists(device_dir) ? Missing::kDevice
                                 : !exists(dir)      ? Missing::kLed
                                                     : Missing::kAttribute;
-        report->push_back(presence_verdict(node, error, missing));
+        if (error == ENOENT && missing != Missing::kAttribute) {
+            report_missing_device(node, missing, missing_devices, report);
+        } else {
+            report->push_back(presence_verdict(node, error, missing));
+        }
         return;
     }
     report->push_back(presence_verdict(node, 0, Missing::kAttribute));
     report->push_back(type_verdict(node, info.st_mode));
     if (!S_ISREG(info.st_mode)) return;
 
-    // Opened as the library opens it, and closed at once: nothing is written.
-    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-    const int error = fd < 0 ? errno : 0;
-    if (fd >= 0) close(fd);
+    // Opened as the library opens it, and write-only, each closed at once: nothing is written.
+    const OpenErrors errors{open_error(path, O_RDWR), open_error(path, O_WRONLY), read_error(path)};
+    const int error = errors.read_write;
     // st_mode is unsigned int where 32-bit bionic's mode_t is unsigned short; its bits fit.
-    const NodeOwner owner{static_cast<mode_t>(info.st_mode), info.st_uid, info.st_gid, user_name(info.st_uid),
+    const auto mode = static_cast<mode_t>(info.st_mode);
+    const WriteOnly write_only = recognise_write_only(mode, errors, access(path.c_str(), R_OK) == 0);
+    const NodeOwner owner{mode, info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
-    const DoctorCheck owner_check = owner_verdict(node, owner, system);
-    report->push_back(
-            open_verdict(node, error, context, system && owner_check.verdict == Verdict::kPass));
+    const DoctorCheck owner_check = owner_verdict(node, owner, system, simulated_root());
+    if (write_only != WriteOnly::kNone && error != 0) {
+        report->push_back(write_only_verdict(node, write_only, mode, error));
+    } else {
+        report->push_back(open_verdict(node, error, context,
+                                       system && owner_check.verdict == Verdict::kPass));
+        report->push_back(write_only_verdict(node, write_only, mode, error));
+    }
     report->push_back(owner_check);
     if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
 }
@@ -146,13 +168,12 @@ void check_properties(DoctorReport* report) {
     }
     report->push_back(triple_verdict(values[0], values[1], values[2]));
 
-    struct stat info {};
-    const bool areas = stat(kPropertyAreas, &info) == 0 && S_ISDIR(info.st_mode);
-    for (const char* context : {kLedPropertyContext, kMicPropertyContext}) {
-        std::optional<bool> defined;
-        if (areas) defined = exists(std::string(kPropertyAreas) + "/" + object_context(context));
-        report->push_back(property_context_verdict(context, defined));
-        if (!areas) break;  // one line says there is no property service to ask
+    const std::optional<std::vector<PropertyContextEntry>> contexts = load_property_contexts("");
+    for (const char* key : keys) {
+        report->push_back(property_context_verdict(
+                key, contexts.has_value(),
+                contexts ? resolve_property_context(*contexts, key) : std::nullopt));
+        if (!contexts) break;  // one line says there is no property service to ask
     }
 }
 
@@ -242,7 +263,8 @@ void check_libraries(const std::string& library, DoctorReport* report) {
 
 DoctorReport run_doctor(const std::string& library) {
     DoctorReport report;
-    report.push_back(process_verdict(geteuid(), user_name(geteuid())));
+    const bool dac_override = has_dac_override();
+    report.push_back(process_verdict(geteuid(), user_name(geteuid()), dac_override));
 
     const std::optional<std::string> enforce = read_text(kSelinuxEnforce);
     std::optional<std::string> context = read_text("/proc/self/attr/current");
@@ -252,21 +274,27 @@ DoctorReport run_doctor(const std::string& library) {
     const bool selinux_enabled = selinux.verdict != Verdict::kSkip;
 
     OpenContext open_context;
-    open_context.root = geteuid() == 0;
+    open_context.dac_override = dac_override;
+    open_context.uid_zero = geteuid() == 0;
     // An unreadable mode is taken for enforcing: the policy's hints are then worth giving.
     open_context.selinux_enforcing =
             selinux_enabled && (!enforce || enforce->compare(0, 1, "1") == 0);
     if (context) open_context.domain = domain_of(*context);
     const std::optional<SystemIds> system = system_ids();
+    MissingDevices missing_devices;
     for (const DeviceNode& node : device_nodes) {
-        check_node(node, open_context, selinux_enabled, system, &report);
+        check_node(node, open_context, selinux_enabled, system, &missing_devices, &report);
     }
     for (Led led : kLeds) {
+        const std::string dir =
+                directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
+        report.push_back(max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
         report.push_back(trigger_verdict(
                 led_name(led),
                 read_text(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str())));
     }
     check_properties(&report);
     check_libraries(library, &report);
+    report.push_back(holders_verdict(library_holders("/proc", library, getpid())));
     return report;
 }

@@ -13,6 +13,7 @@
 #include "adc3101.h"
 #include "doctor_expectations.h"
 #include "led_color_codes.h"
+#include "library_holders.h"
 #include "property_keys.h"
 #include "strict_decimal.h"
 
@@ -32,6 +33,12 @@ DoctorCheck fail(std::string subject, std::string check, std::string detail, std
 std::string octal_mode(mode_t mode) {
     char text[8];
     snprintf(text, sizeof(text), "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+std::string join(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
     return text;
 }
 
@@ -77,6 +84,23 @@ constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
     nodes[at++] = {NodeKind::kAdc, kAdcDevice, kAdcMuteAttribute, kAdcMutePath};
     nodes[at] = {NodeKind::kAdc, kAdcDevice, kAdcVolumeAttribute, kAdcVolumePath};
     return nodes;
+}
+
+// The library takes any micstate beginning with '1' for an open patch, and releases only that.
+std::string released_hint() {
+    return std::string(
+                   "something else sets it; the library takes it for an open patch: halctl "
+                   "patch disable releases the patch and writes \"") +
+           kMicStateDisabled + "\"; then find the writer";
+}
+
+std::string unreleased_hint() {
+    return std::string(
+                   "something else sets it; the library takes it for no patch, so halctl "
+                   "patch disable does nothing: setprop ") +
+           kMicStateProperty + " " + kMicStateDisabled + " if no patch is open, or setprop " +
+           kMicStateProperty + " " + kMicStateEnabled +
+           " then halctl patch disable to release one; then find the writer";
 }
 
 constexpr const char* kTripleHint =
@@ -152,6 +176,50 @@ DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing)
                 hint);
 }
 
+DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
+                                const std::optional<std::string>& elsewhere,
+                                const std::vector<std::string>& leds, bool first) {
+    std::string detail = expected_dir + " is missing; ";
+    std::string hint;
+    if (elsewhere) {
+        detail += "path differs: the kernel put it at " + *elsewhere;
+        hint = std::string("the library writes only ") + expected_dir +
+               "/brightness and trigger: make " + led +
+               " a child of the device tree's gpioleds node (leds-gpio driver), not another "
+               "LED device's";
+    } else {
+        detail += leds.empty() ? std::string("the kernel has no LEDs")
+                               : "the kernel has these LEDs: " + join(leds);
+        if (missing == Missing::kLed) {
+            hint = std::string("LED ") + led +
+                   " is missing: give the gpioleds node of the device tree a child labelled \"" +
+                   led + "\" with its GPIO";
+        } else if (first) {
+            hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
+                   "and the kernel the leds-gpio driver (CONFIG_LEDS_GPIO)";
+        } else {
+            hint = "no gpioleds device, as above";
+        }
+    }
+    return fail(led, "present", detail, hint);
+}
+
+DoctorCheck adc_missing_verdict(const std::string& expected_dir,
+                                const std::optional<std::vector<std::string>>& clients) {
+    std::string detail = expected_dir + " is missing; ";
+    std::string hint;
+    if (clients && !clients->empty()) {
+        detail += "on the bus: " + join(*clients);
+        hint = "an I2C client at another address is another chip, or the adc3101 node's reg is "
+               "wrong: the device tree needs the adc3101 node with reg 0x18 on i2c-0";
+    } else {
+        detail += clients ? "nothing on the bus" : "no adapter i2c-0, nothing on the bus";
+        hint = "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 node "
+               "(reg 0x18) on i2c-0 and the kernel its codec driver";
+    }
+    return fail(kAdcDevice, "present", detail, hint);
+}
+
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode) {
     if (S_ISREG(mode)) return pass(node, "regular attribute");
     const char* what = S_ISDIR(mode)    ? "a directory"
@@ -171,29 +239,44 @@ DoctorCheck type_verdict(const DeviceNode& node, mode_t mode) {
     return fail(node.subject(), "regular attribute", std::string(node.path()) + " is " + what, hint);
 }
 
-DoctorCheck process_verdict(uid_t uid, const std::string& user) {
+DoctorCheck process_verdict(uid_t uid, const std::string& user, bool dac_override) {
     std::string detail = user + " (uid " + std::to_string(uid) + ")";
-    if (uid == 0) {
+    if (dac_override) {
         detail +=
                 ": CAP_DAC_OVERRIDE passes the owner and group checks, yet sysfs refuses an open "
                 "for reading or writing that the mode has no bit for; the mode and owner lines "
                 "tell what the library's host process meets";
+    } else if (uid == 0) {
+        detail += ": without CAP_DAC_OVERRIDE, so the owner and group checks apply as to anyone";
     }
     return {"this process", "user", Verdict::kPass, detail, ""};
 }
 
 DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context,
                          bool as_ueventd_gives) {
-    if (error == 0) return pass(node, "opens read-write", context.root ? "as root" : "");
+    if (error == 0) {
+        return pass(node, "opens read-write", context.dac_override ? "with CAP_DAC_OVERRIDE" : "");
+    }
     std::string hint;
     if (error == EACCES || error == EPERM) {
-        hint = as_ueventd_gives
-                       ? std::string(
-                                 "the node has ueventd's mode and owner; this process is "
-                                 "neither user nor group system: run halctl as system or "
-                                 "root (adb root)")
-                       : "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile +
-                                 "), and run the library's host process as user or group system";
+        if (!as_ueventd_gives) {
+            hint = "ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile +
+                   "), and run the library's host process as user or group system";
+        } else if (context.uid_zero && context.dac_override) {
+            hint = std::string(
+                    "the node has ueventd's mode and owner; this process is root with "
+                    "CAP_DAC_OVERRIDE and still refused: sysfs refuses what the mode has no read "
+                    "or write bit for, or the security policy refuses it");
+        } else if (context.uid_zero) {
+            hint = std::string(
+                    "the node has ueventd's mode and owner; this process is root without "
+                    "CAP_DAC_OVERRIDE, so only the mode's bits for others apply: run halctl as "
+                    "user system (su system) or keep the capability");
+        } else {
+            hint = std::string(
+                    "the node has ueventd's mode and owner; this process is neither user nor "
+                    "group system: run halctl as system or root (adb root)");
+        }
         if (context.selinux_enforcing) {
             hint += "; SELinux enforcing: label the node " + std::string(expected_label(node)) +
                     " (" + kGenfsFile + ": " + genfs_line(node) + ") and grant quorin_hal_host(" +
@@ -210,8 +293,55 @@ DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& c
     return fail(node.subject(), "opens read-write", error_text(error), hint);
 }
 
+WriteOnly recognise_write_only(mode_t mode, const OpenErrors& errors, bool mode_grants_read) {
+    if (errors.write_only != 0) return WriteOnly::kNone;
+    if ((mode & (S_IRUSR | S_IRGRP | S_IROTH)) == 0) return WriteOnly::kModeWithoutRead;
+    if (errors.read == EIO) return WriteOnly::kReadGivesEio;
+    if (errors.read_write == EACCES && mode_grants_read) return WriteOnly::kReadWriteRefused;
+    return WriteOnly::kNone;
+}
+
+DoctorCheck write_only_verdict(const DeviceNode& node, WriteOnly kind, mode_t mode,
+                               int read_write_error) {
+    const char* check = read_write_error != 0 ? "opens read-write" : "readable";
+    const std::string driver = node.kind == NodeKind::kLed ? "LED" : "adc3101";
+    const std::string missing_show = std::string(node.attribute) + " is write-only: the " + driver +
+                                     " driver gives it a store but no show (missing show)";
+    switch (kind) {
+        case WriteOnly::kNone:
+            return pass(node, "readable");
+        case WriteOnly::kModeWithoutRead:
+            return fail(node.subject(), check,
+                        "write-only (missing show): mode " + octal_mode(mode) +
+                                " has no read bit, a write-only open succeeds",
+                        missing_show +
+                                ", so it makes the file without read bits; writes still work "
+                                "once the mode allows them: on a device, ueventd.rc: " +
+                                ueventd_line(node) + " (" + kUeventdFile +
+                                "); reads give EIO until the driver has a show");
+        case WriteOnly::kReadGivesEio:
+            return fail(node.subject(), check,
+                        "write-only (missing show): a read gives EIO, a write-only open succeeds",
+                        missing_show +
+                                "; writes still work once the mode allows them (on a device, "
+                                "ueventd.rc: " +
+                                ueventd_line(node) +
+                                "), only reading it back fails: give the driver a show");
+        case WriteOnly::kReadWriteRefused:
+            return fail(node.subject(), check,
+                        "write-only (missing show): the kernel refuses a read-write open, a "
+                        "write-only open succeeds",
+                        missing_show +
+                                "; the kernel refuses reading opens of it, and the library opens "
+                                "read-write, so it cannot write that attribute: give the driver "
+                                "a show");
+    }
+    return pass(node, "readable");
+}
+
 DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
-                          const std::optional<SystemIds>& system) {
+                          const std::optional<SystemIds>& system,
+                          const std::string& simulated_root) {
     std::string detail =
             "mode " + octal_mode(owner.mode) + ", owner " + owner.user + ":" + owner.group;
     const mode_t permissions = owner.mode & 07777;
@@ -231,7 +361,7 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                         " here; a device wants " + wanted_mode_and_owner() + ")",
                 "on a device, ueventd.rc: " + ueventd_line(node) + " (" + kUeventdFile + ")" +
                         "; on the simulated device: chmod " + octal_mode(kNodeMode) + " " +
-                        node.path());
+                        (simulated_root.empty() ? "$UMOCKDEV_DIR" : simulated_root) + node.path());
 }
 
 DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label) {
@@ -266,6 +396,22 @@ DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& t
                 "\"timer\" is not among the triggers listed (" + std::to_string(count) + ")",
                 "blinking needs the kernel's timer trigger: load ledtrig-timer (modprobe "
                 "ledtrig_timer) or enable CONFIG_LEDS_TRIGGER_TIMER");
+}
+
+DoctorCheck max_brightness_verdict(const char* led, const std::optional<std::string>& text) {
+    const std::string subject = std::string(led) + "/max_brightness";
+    if (!text) {
+        return {subject, "max_brightness", Verdict::kSkip,
+                "the max_brightness attribute cannot be read", ""};
+    }
+    if (*text == "1") return {subject, "max_brightness", Verdict::kPass, "1", ""};
+    const std::string shown = text->empty() ? std::string("empty") : *text;
+    return fail(subject, "max_brightness",
+                "max_brightness is " + shown + ": \"on\" writes 1 of " + shown +
+                        " to brightness, a glow rather than full light",
+                std::string("the library switches ") + led +
+                        " with 0 and 1, as a GPIO LED has it: drive it with the leds-gpio "
+                        "driver (the gpioleds node of the device tree), not a PWM LED driver");
 }
 
 DoctorCheck selinux_verdict(const std::optional<std::string>& enforce,
@@ -311,8 +457,7 @@ DoctorCheck property_verdict(const char* key, const std::string& value) {
         return fail(key, "value",
                     shown + ", the library writes only \"" + kMicStateDisabled + "\" and \"" +
                             kMicStateEnabled + "\"",
-                    std::string("something else sets it: setprop ") + kMicStateProperty + " " +
-                            kMicStateDisabled + " (or halctl patch disable) and find the writer");
+                    value[0] == kMicStateEnabled[0] ? released_hint() : unreleased_hint());
     }
     int number = 0;
     if (parse_strict_decimal(value, &number)) return {key, "value", Verdict::kPass, shown, ""};
@@ -383,20 +528,43 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
                 kTripleHint);
 }
 
-DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists) {
-    const std::string label = object_context(context);
-    if (!exists) {
-        return {"property contexts", context, Verdict::kSkip,
-                "no /dev/__properties__ (not Android's property service)", ""};
+DoctorCheck property_context_verdict(const char* key, bool android,
+                                     const std::optional<PropertyContextEntry>& found) {
+    const bool led = std::strcmp(key, kMicStateProperty) != 0;
+    const std::string wanted = object_context(led ? kLedPropertyContext : kMicPropertyContext);
+    if (!android) {
+        return {key, "property context", Verdict::kSkip,
+                "no property_contexts files (not Android's property service)", ""};
     }
-    if (*exists) return {"property contexts", context, Verdict::kPass, label, ""};
-    const bool led = std::strcmp(context, kLedPropertyContext) == 0;
-    const std::string keys = led ? std::string(kLedIndexProperty) + ", " + kLedStateProperty +
-                                             " and " + kLedColorProperty
-                                 : kMicStateProperty;
-    return fail("property contexts", context, label + " is not a property context of this device",
-                std::string(kPropertyContextsFile) + ": " + keys + " " + label +
-                        (led ? " exact int" : " exact string"));
+    if (found && found->context == wanted) {
+        return {key, "property context", Verdict::kPass,
+                wanted + " (" + (found->exact ? "exact" : "prefix \"" + found->name + "\"") + ", " +
+                        found->file + ")",
+                ""};
+    }
+    const std::string detail =
+            found ? "resolves to " + found->context + " (" +
+                            (found->exact ? "exact" : "prefix \"" + found->name + "\"") + ", " +
+                            found->file + "), wanted " + wanted
+                  : "no entry matches it: init gives it " + std::string(kDefaultPropertyContext) +
+                            ", wanted " + wanted;
+    return fail(key, "property context", detail,
+                std::string(kPropertyContextsFile) + ": " + key + " " + wanted +
+                        (led ? " exact int" : " exact string") +
+                        " (installed as /vendor/etc/selinux/vendor_property_contexts)");
+}
+
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders) {
+    if (holders.empty()) {
+        return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
+                "no other process has it loaded", ""};
+    }
+    // Not a fault of the device: on a device the hosting service has it loaded as it should.
+    return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
+            "also loaded by " + describe_holders(holders) +
+                    ": that process drives the panel too and overrides what halctl sets; stop it "
+                    "before testing with halctl",
+            ""};
 }
 
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error) {

@@ -8,9 +8,12 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "doctor_check.h"
+#include "library_holders.h"
 #include "panel_leds.h"
+#include "property_contexts.h"
 
 enum class NodeKind { kLed, kAdc };
 
@@ -39,16 +42,28 @@ enum class Missing { kDevice, kLed, kAttribute };
 
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing);
 
+// An LED whose directory is missing, as one finding for all its attributes: where
+// /sys/class/leds/<led> puts it (`elsewhere`), else the LEDs the class has. `first` when no other
+// LED has been said missing before, so that a missing gpioleds device is explained once.
+DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
+                                const std::optional<std::string>& elsewhere,
+                                const std::vector<std::string>& leds, bool first);
+
+// The ADC's I2C client directory missing, with the clients its adapter has (nullopt: no adapter).
+DoctorCheck adc_missing_verdict(const std::string& expected_dir,
+                                const std::optional<std::vector<std::string>>& clients);
+
 // st_mode of a node that exists.
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);
 
-// Who runs the doctor: root passes the owner and group checks (sysfs still refuses what the mode
-// has no read or write bit for), so for root the mode and owner lines stand for the library's
-// host process.
-DoctorCheck process_verdict(uid_t uid, const std::string& user);
+// Who runs the doctor: with CAP_DAC_OVERRIDE (the capability it has, not its uid) it passes the
+// owner and group checks (sysfs still refuses what the mode has no read or write bit for), so the
+// mode and owner lines stand for the library's host process.
+DoctorCheck process_verdict(uid_t uid, const std::string& user, bool dac_override);
 
 struct OpenContext {
-    bool root = false;               // CAP_DAC_OVERRIDE hides what ueventd's owner refuses
+    bool dac_override = false;       // CAP_DAC_OVERRIDE hides what ueventd's owner refuses
+    bool uid_zero = false;           // root, with or without the capability
     bool selinux_enforcing = false;  // a refusal may be the policy's
     std::string domain;              // this process's SELinux domain, when known
 };
@@ -56,6 +71,26 @@ struct OpenContext {
 // has the mode and owner that ueventd should give it, so a refusal is about this process.
 DoctorCheck open_verdict(const DeviceNode& node, int error, const OpenContext& context,
                          bool as_ueventd_gives);
+
+// How an attribute without a show method (write-only) shows itself, without writing to it.
+enum class WriteOnly {
+    kNone,
+    kModeWithoutRead,   // no read bit, while a write-only open succeeds (the driver made it 0200)
+    kReadGivesEio,      // a read gives EIO, while a write-only open succeeds
+    kReadWriteRefused,  // the kernel refuses the read-write open its mode allows; write-only opens
+};
+// The errno of each open and of the read, 0 where it succeeded.
+struct OpenErrors {
+    int read_write = 0;
+    int write_only = 0;
+    int read = 0;  // of open(O_RDONLY) and a read
+};
+// `mode_grants_read` when the mode lets this process read (access(R_OK)), so that a refused
+// read-write open is the kernel's and not the mode's.
+WriteOnly recognise_write_only(mode_t mode, const OpenErrors& errors, bool mode_grants_read);
+// The finding: in place of the read-write open's when that failed, else as "readable".
+DoctorCheck write_only_verdict(const DeviceNode& node, WriteOnly kind, mode_t mode,
+                               int read_write_error);
 
 struct NodeOwner {
     mode_t mode = 0;
@@ -70,8 +105,11 @@ struct SystemIds {
     uid_t uid;
     gid_t gid;
 };
+// `simulated_root` is the directory the simulated device's tree is under ($UMOCKDEV_DIR), "" on
+// a device, so that a hint names the file to change.
 DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
-                          const std::optional<SystemIds>& system);
+                          const std::optional<SystemIds>& system,
+                          const std::string& simulated_root = "");
 
 // The node's security.selinux label; nullopt when it could not be read.
 DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label);
@@ -79,6 +117,10 @@ DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::strin
 // The content of an LED's trigger attribute (the kernel lists every trigger it has, the active
 // one in brackets); nullopt when it could not be read.
 DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text);
+
+// An LED's max_brightness: the library writes 1 for "on", full light only where it is 1; nullopt
+// when it could not be read.
+DoctorCheck max_brightness_verdict(const char* led, const std::optional<std::string>& text);
 
 // SELinux as this process sees it: `enforce` is selinuxfs's enforce file, `context` this
 // process's /proc/self/attr/current; either is nullopt when unreadable (no SELinux, or refused).
@@ -93,9 +135,13 @@ DoctorCheck property_verdict(const char* key, const std::string& value);
 DoctorCheck triple_verdict(const std::string& index, const std::string& state,
                            const std::string& color);
 
-// Whether the property service has the context (Android names one file per context in
-// /dev/__properties__); nullopt `exists` where there is no such directory.
-DoctorCheck property_context_verdict(const char* context, std::optional<bool> exists);
+// One of the library's property keys, resolved as init resolves it (`found`: the entry that gives
+// it its context, nullopt for none); `android` when there are property_contexts files at all.
+DoctorCheck property_context_verdict(const char* key, bool android,
+                                     const std::optional<PropertyContextEntry>& found);
+
+// Other processes that have the library loaded (the hosting service on a device).
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders);
 
 // The library file itself: found at `path`, or `error` saying why not.
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error);

@@ -16,6 +16,7 @@
 #include "hal_sim_view.h"
 #include "halctl_commands.h"
 #include "halctl_options.h"
+#include "library_holders.h"
 #include "log_sink.h"
 #include "panel_view.h"
 #include "property_keys.h"
@@ -83,11 +84,26 @@ class Session final : public Halctl {
 
   private:
     bool ensure_loaded();
+    void warn_of_holders();
     int call_library(const Command& command);
 
     const Options& options_;
     HalLoader loader_;
+    bool holders_looked_for_ = false;
 };
+
+// Once a run: another process with the library loaded overrides what this one sets. A warning,
+// not a refusal: the test engineer may mean it.
+void Session::warn_of_holders() {
+    if (holders_looked_for_) return;
+    holders_looked_for_ = true;
+    const std::vector<LibraryHolder> holders = library_holders("/proc", loader_.path(), getpid());
+    if (holders.empty()) return;
+    fprintf(stderr,
+            "halctl: warning: %s is also loaded by %s: that process drives the panel too and "
+            "may override what halctl sets\n",
+            loader_.path().c_str(), describe_holders(holders).c_str());
+}
 
 bool Session::ensure_loaded() {
     if (loader_.loaded()) return true;
@@ -99,6 +115,7 @@ bool Session::ensure_loaded() {
 int Session::execute(const Command& command) {
     const CommandCall& call = command.def->call;
     if (call.own != nullptr) return call.own(*this, command);
+    if (changes_device(*command.def)) warn_of_holders();
     if (!ensure_loaded()) return kExitFailure;
     try {
         return call.library(*this, loader_.api(), command.args);

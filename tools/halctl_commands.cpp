@@ -2,6 +2,7 @@
 #include "halctl_commands.h"
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <type_traits>
 #include <utility>
@@ -321,6 +322,16 @@ std::string command_name(const CommandDef& def) {
     std::string name = def.group;
     if (!name.empty() && def.name[0] != '\0') name += ' ';
     return name + def.name;
+}
+
+bool changes_device(const CommandDef& def) {
+    if (def.call.library == nullptr || std::strcmp(def.group, "props") == 0) return false;
+    // The getters: each only reads what the library or the device holds.
+    for (const char* reader :
+         {"version", "get-onoff", "get-echo", "echo-max", "get-volume", "status"}) {
+        if (std::strcmp(def.name, reader) == 0) return false;
+    }
+    return true;
 }
 
 std::string usage_line(const CommandDef& def) {

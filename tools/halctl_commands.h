@@ -84,6 +84,9 @@ struct CommandDef {
 
 // "led state" or "show": how a command is named.
 std::string command_name(const CommandDef& def);
+// Whether the command's call changes the panel, the microphone or the audio patch (not a getter,
+// not the properties' reading and saving, not halctl's own).
+bool changes_device(const CommandDef& def);
 std::string usage_line(const CommandDef& def);
 
 struct Command {

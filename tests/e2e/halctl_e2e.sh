@@ -353,18 +353,55 @@ planted() {  # planted NAME SUBJECT CHECK HINT FAILURES: one fault, named with i
     check "doctor, $1: hint" 1 "$(line_after "FAIL  $2: $3" "$E2E_WORK/doctor" | sed -n 's/^      hint: //p' | grep -cF "$4")"
     check "doctor, $1: failures" "$5" "$(starting 'FAIL' "$E2E_WORK/doctor")"
 }
+class_leds=$UMOCKDEV_DIR/sys/class/leds
 mv "$testbed/green_led" "$E2E_WORK/green_led"
-planted "missing LED" green_led/brightness present \
-    'LED green_led is missing: give the gpioleds node of the device tree a child labelled "green_led"' 2
-check "doctor, missing LED: both attributes" 1 "$(starting 'FAIL  green_led/trigger: present' "$E2E_WORK/doctor")"
-mv "$E2E_WORK/green_led" "$testbed/green_led"
+rm "$class_leds/green_led"
+planted "missing LED" green_led "present: $leds/green_led is missing; the kernel has these LEDs: remote_led, sys_led" \
+    'LED green_led is missing: give the gpioleds node of the device tree a child labelled "green_led"' 1
+check "doctor, missing LED: one finding for its attributes" 0 "$(starting 'FAIL  green_led/' "$E2E_WORK/doctor")"
+# The same LED registered by another driver, at another path.
+elsewhere=/sys/devices/platform/leds/leds
+mkdir -p "$UMOCKDEV_DIR$elsewhere"
+mv "$E2E_WORK/green_led" "$UMOCKDEV_DIR$elsewhere/green_led"
+ln -s "../../devices/platform/leds/leds/green_led" "$class_leds/green_led"
+planted "LED at another path" green_led "present: $leds/green_led is missing; path differs: the kernel put it at $elsewhere/green_led" \
+    "make green_led a child of the device tree's gpioleds node" 1
+mv "$UMOCKDEV_DIR$elsewhere/green_led" "$testbed/green_led"
+rm "$class_leds/green_led" && ln -s "../../devices/platform/gpioleds/leds/green_led" "$class_leds/green_led"
+
+printf '%s' 255 >"$testbed/green_led/max_brightness"
+planted "max_brightness 255" green_led/max_brightness 'max_brightness: max_brightness is 255: "on" writes 1 of 255' \
+    'drive it with the leds-gpio driver' 1
+printf '%s' 1 >"$testbed/green_led/max_brightness"
+
+# The ADC answering at another address of its bus, then not at all.
+bus=$UMOCKDEV_DIR$(dirname "$adc")
+mv "$UMOCKDEV_DIR$adc" "$bus/0-0019"
+planted "ADC at another address" ADC3101 "present: $adc is missing; on the bus: 0-0019" 'reg 0x18 on i2c-0' 1
+check "doctor, ADC at another address: one finding for its attributes" 0 "$(starting 'FAIL  adc3101_' "$E2E_WORK/doctor")"
+mv "$bus/0-0019" "$E2E_WORK/0-0019"
+planted "no ADC" ADC3101 "present: $adc is missing; nothing on the bus" 'the device tree needs the adc3101 node' 1
+mv "$E2E_WORK/0-0019" "$UMOCKDEV_DIR$adc"
 
 volume=$UMOCKDEV_DIR$adc/adc3101_vol_ctl
 chmod 0444 "$volume"
 # Root opens it anyway; anyone else is refused as well.
 planted "read-only attribute" adc3101_vol_ctl "mode and owner: mode 0444" \
     "ueventd.rc: $adc adc3101_vol_ctl 0664 system system" "$([[ $(id -u) == 0 ]] && echo 1 || echo 2)"
+if ! getent passwd system >/dev/null; then
+    check "doctor, read-only attribute: chmod names the simulated file" 1 \
+        "$(line_after "FAIL  adc3101_vol_ctl: mode and owner" "$E2E_WORK/doctor" | grep -cF "on the simulated device: chmod 0664 $volume")"
+fi
 chmod 0644 "$volume"
+
+# A driver without show: the file made 0200. Root opens it read-write; anyone else is refused.
+value=$(cat "$volume")
+chmod 0200 "$volume"
+if [[ $(id -u) == 0 ]]; then write_only_check="readable"; else write_only_check="opens read-write"; fi
+planted "write-only attribute" adc3101_vol_ctl "$write_only_check: write-only (missing show): mode 0200 has no read bit" \
+    'writes still work once the mode allows them' 2
+chmod 0644 "$volume"
+check "doctor, write-only attribute: nothing written" "$value" "$(cat "$volume")"
 
 trigger=$(cat "$testbed/sys_led/trigger")
 rm "$testbed/sys_led/trigger" && mkdir "$testbed/sys_led/trigger"
@@ -390,6 +427,33 @@ hc --lib=/nonexistent/libquorin_hal.so doctor >"$E2E_WORK/doctor" 2>&1
 check "doctor, no library file: exit" 1 $?
 check "doctor, no library file: names it" 1 "$(starting 'FAIL  libquorin_hal.so: found: /nonexistent/libquorin_hal.so not found' "$E2E_WORK/doctor")"
 check "doctor, no library file: the platform libraries instead" 4 "$(grep -cE '^(pass|FAIL)  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so: loads' "$E2E_WORK/doctor")"
+# Another process with the library's file mapped, as the hosting service has it on a device.
+library=$(hc doctor | sed -n 's/^pass  libquorin_hal\.so: found: //p')
+mkfifo "$E2E_WORK/holder.in"
+python3 -c 'import mmap, sys
+f = open(sys.argv[1], "rb")
+m = mmap.mmap(f.fileno(), 0, prot=mmap.PROT_READ)
+print("mapped", flush=True)
+sys.stdin.read()' "$library" <"$E2E_WORK/holder.in" >"$E2E_WORK/holder.out" &
+holder=$!
+exec 7>"$E2E_WORK/holder.in"
+for _ in $(seq 100); do [[ -s "$E2E_WORK/holder.out" ]] && break; sleep 0.1; done
+hc doctor >"$E2E_WORK/doctor" 2>&1
+check "doctor, library held elsewhere: still passes" 0 $?
+check "doctor, library held elsewhere: names the process" 1 \
+    "$(starting "pass  libquorin_hal.so: loaded elsewhere: also loaded by pid $holder (python3; kill $holder)" "$E2E_WORK/doctor")"
+hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
+check "library held elsewhere: led state still runs" 0 $?
+check "library held elsewhere: led state warns" 1 \
+    "$(grep -cF "halctl: warning: $library is also loaded by pid $holder (python3; kill $holder)" "$E2E_WORK/err")"
+hc led version >/dev/null 2>"$E2E_WORK/err"
+check "library held elsewhere: a getter does not warn" "" "$(cat "$E2E_WORK/err")"
+exec 7>&-
+wait "$holder"
+hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
+check "library no longer held: no warning" "" "$(cat "$E2E_WORK/err")"
+check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process has it loaded' /dev/stdin)"
+
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?
 

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: Apache-2.0
+// The library's property keys resolved to their contexts as init resolves them, from
+// property_contexts files planted in a temporary root, and from the vendor tree's own file.
+#include "property_contexts.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "doctor_verdicts.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kLed = "u:object_r:vendor_quorin_led_prop:s0";
+constexpr const char* kMic = "u:object_r:vendor_quorin_mic_prop:s0";
+constexpr const char* kKeys[] = {"vendor.quorin.ledindex", "vendor.quorin.ledstate",
+                                 "vendor.quorin.ledcolor", "vendor.quorin.micstate"};
+
+class PropertyContexts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/property_contexts.XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        root_ = pattern;
+    }
+    void TearDown() override {
+        fs::remove_all(root_);
+    }
+    void plant(const std::string& file, const std::string& text) {
+        fs::create_directories(fs::path(root_ + file).parent_path());
+        std::ofstream(root_ + file) << text;
+    }
+    std::string context_of(const std::string& key) {
+        const auto entries = load_property_contexts(root_);
+        if (!entries) return "(no files)";
+        const auto found = resolve_property_context(*entries, key);
+        return found ? found->context + " " + found->file : kDefaultPropertyContext;
+    }
+    std::string root_;
+};
+
+const char* const kPlat = "/system/etc/selinux/plat_property_contexts";
+const char* const kVendor = "/vendor/etc/selinux/vendor_property_contexts";
+
+TEST_F(PropertyContexts, NoFilesIsNotAndroid) {
+    EXPECT_EQ(std::nullopt, load_property_contexts(root_));
+    plant(kVendor, "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
+    EXPECT_EQ(std::nullopt, load_property_contexts(root_));  // init reads none without plat
+}
+
+TEST_F(PropertyContexts, ExactBeatsPrefixAndTheLongestPrefixWins) {
+    plant(kPlat,
+          "# platform\n* u:object_r:default_prop:s0\nvendor. u:object_r:vendor_default_prop:s0 "
+          "prefix\n");
+    plant(kVendor,
+          "vendor.quorin. u:object_r:vendor_quorin_mic_prop:s0 prefix string\n"
+          "vendor.quorin.led u:object_r:vendor_quorin_led_prop:s0\n"
+          "vendor.quorin.ledindex u:object_r:vendor_quorin_mic_prop:s0 prefix\n"
+          "vendor.quorin.ledstate u:object_r:vendor_quorin_led_prop:s0 exact int\n"
+          "vendor.quorin.ledstate.x u:object_r:vendor_quorin_mic_prop:s0 prefix\n");
+    EXPECT_EQ(std::string(kMic) + " " + kVendor, context_of("vendor.quorin.ledindex"));
+    EXPECT_EQ(std::string(kLed) + " " + kVendor, context_of("vendor.quorin.ledstate"));
+    EXPECT_EQ(std::string(kLed) + " " + kVendor, context_of("vendor.quorin.ledcolor"));
+    EXPECT_EQ(std::string(kMic) + " " + kVendor, context_of("vendor.quorin.micstate"));
+    EXPECT_EQ(std::string("u:object_r:vendor_default_prop:s0 ") + kPlat, context_of("vendor.x"));
+    EXPECT_EQ(std::string("u:object_r:default_prop:s0 ") + kPlat, context_of("ro.x"));
+}
+
+TEST_F(PropertyContexts, InitsOrderTheFirstDefinitionHolds) {
+    plant(kPlat, "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
+    plant("/system_ext/etc/selinux/system_ext_property_contexts",
+          "vendor.quorin.ledindex u:object_r:vendor_quorin_led_prop:s0 exact int\n");
+    plant(kVendor,
+          "vendor.quorin.micstate u:object_r:vendor_quorin_led_prop:s0 exact string\n"
+          "vendor.quorin.ledindex u:object_r:vendor_quorin_mic_prop:s0 exact int\n");
+    plant("/odm/etc/selinux/odm_property_contexts",
+          "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact int\n");
+    EXPECT_EQ(
+            (std::vector<std::string>{kPlat, "/system_ext/etc/selinux/system_ext_property_contexts",
+                                      kVendor, "/odm/etc/selinux/odm_property_contexts"}),
+            property_contexts_files(root_));
+    EXPECT_EQ(std::string(kMic) + " " + kPlat, context_of("vendor.quorin.micstate"));
+    EXPECT_EQ(std::string(kLed) + " /system_ext/etc/selinux/system_ext_property_contexts",
+              context_of("vendor.quorin.ledindex"));
+    EXPECT_EQ(std::string(kLed) + " /odm/etc/selinux/odm_property_contexts",
+              context_of("vendor.quorin.ledcolor"));
+}
+
+TEST_F(PropertyContexts, NonplatBeforeVendorAndTheUnsplitRoot) {
+    plant(kPlat, "");
+    plant("/vendor/etc/selinux/nonplat_property_contexts",
+          "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
+    EXPECT_EQ(std::string(kMic) + " /vendor/etc/selinux/nonplat_property_contexts",
+              context_of("vendor.quorin.micstate"));
+    fs::remove_all(root_ + "/system");
+    plant("/plat_property_contexts", "");
+    plant("/vendor_property_contexts",
+          "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
+    EXPECT_EQ(std::string(kMic) + " /vendor_property_contexts",
+              context_of("vendor.quorin.micstate"));
+}
+
+TEST_F(PropertyContexts, AMistypedKeyFails) {
+    plant(kPlat, "");
+    plant(kVendor,
+          "vendor.quorin.ledindex u:object_r:vendor_quorin_led_prop:s0 exact int\n"
+          "vendor.quorin.ledstat u:object_r:vendor_quorin_led_prop:s0 exact int\n"
+          "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact int\n"
+          "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n");
+    const auto entries = load_property_contexts(root_);
+    ASSERT_TRUE(entries.has_value());
+    std::string verdicts;
+    for (const char* key : kKeys) {
+        const DoctorCheck check =
+                property_context_verdict(key, true, resolve_property_context(*entries, key));
+        verdicts += check.verdict == Verdict::kPass ? "pass " : "fail ";
+    }
+    EXPECT_EQ("pass fail pass pass ", verdicts);
+}
+
+TEST(PropertyContextsFile, TheVendorTreesFileGivesEachKeyTheDoctorsContext) {
+    std::ifstream in(std::string(QUORIN_SOURCE_DIR) + "/device/sepolicy/property_contexts");
+    ASSERT_TRUE(in.good());
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::vector<PropertyContextEntry> entries;
+    parse_property_contexts(text.str(), "vendor", &entries);
+    for (const char* key : kKeys) {
+        const DoctorCheck check =
+                property_context_verdict(key, true, resolve_property_context(entries, key));
+        EXPECT_EQ(Verdict::kPass, check.verdict) << key << ": " << check.detail;
+    }
+}
+
+}  // namespace
