@@ -67,12 +67,13 @@ TEST(DoctorElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
 }
 
 TEST(DoctorElfNeeded, RefusesWhatIsNotAnElfObject) {
-    ElfNeeded needed{{"stale"}, {"stale"}};
+    ElfNeeded needed{true, {"stale"}, {"stale"}, {"stale"}};
     std::string error;
     EXPECT_FALSE(read_elf_needed("/nonexistent/lib.so", &needed, &error));
     EXPECT_EQ("cannot read /nonexistent/lib.so", error);
     EXPECT_TRUE(needed.libraries.empty());
-    EXPECT_TRUE(needed.search.empty());
+    EXPECT_TRUE(needed.runpath.empty());
+    EXPECT_TRUE(needed.rpath.empty());
 
     const std::string text = testing::TempDir() + "not_elf.so";
     std::ofstream(text) << "not an ELF file at all";
