@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 
 #include "doctor_verdicts.h"
 
@@ -159,9 +158,16 @@ std::vector<std::string> search_dirs(const ElfNeeded& from, const std::string& o
         }
     };
     if (from.runpath.empty()) add(from.rpath);
-    std::istringstream environment(library_path != nullptr ? library_path : "");
-    for (std::string dir; std::getline(environment, dir, ':');) {
-        dirs.push_back(dir.empty() ? "." : dir);
+    // An empty entry, trailing ones included, is the current directory.
+    if (library_path != nullptr && library_path[0] != '\0') {
+        const std::string entries = library_path;
+        for (size_t start = 0;;) {
+            const size_t end = entries.find(':', start);
+            const std::string dir = entries.substr(start, end - start);
+            dirs.push_back(dir.empty() ? "." : dir);
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
     }
     add(from.runpath);
     if (from.is_64bit) {
