@@ -139,6 +139,13 @@ printf '[none] %s timer\n' "$kernel_triggers" >$leds/green_led/trigger
 check "show finds the bracketed entry at the end of a kernel-sized list" "blinking on on" \
     "$(hc --color=never show | grep -A3 '^+-- front panel' | sed -n 4p | tr -s ' |' ' ' | sed 's/^ //;s/ $//')"
 
+# A trigger list past show's 64 KiB bound: drawn from what was read, and said to be cut.
+kept=$(cat $leds/sys_led/trigger)
+{ printf 'none '; head -c 70000 /dev/zero | tr '\0' 'x'; printf ' [timer]\n'; } >$leds/sys_led/trigger
+check "show: a trigger list past the bound is said to be cut" 1 \
+    "$(hc --color=never show | grep -cF 'sys_led/trigger is longer than 64 KiB: read up to there (cut)')"
+printf '%s' "$kept" >$leds/sys_led/trigger
+
 # A script's status is the worst of its lines', and every line runs...
 printf '%s\n' 'led state 0 -1' 'led state 0 0' >"$E2E_WORK/minus.halctl"
 hc -x run "$E2E_WORK/minus.halctl" >"$E2E_WORK/out"
