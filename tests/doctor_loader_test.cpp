@@ -28,8 +28,7 @@ TEST(DoctorLoader, TheChildsFateIsTheVerdict) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.library);
-        const std::string library =
-                c.library[0] == '/' ? c.library : kCases + "/" + c.library;
+        const std::string library = c.library[0] == '/' ? c.library : kCases + "/" + c.library;
         const LoadOutcome outcome = load_in_child(library, 1000);
         EXPECT_EQ(c.kind, outcome.kind) << outcome.message;
         EXPECT_TRUE(contains(outcome.message, c.message)) << outcome.message;
@@ -43,16 +42,21 @@ TEST(DoctorLoader, VerdictsNameWhatTheLoaderSaid) {
         const char* hint;
     } cases[] = {
             {{LoadOutcome::Kind::kLoaded, ""}, Verdict::kPass, ""},
-            {{LoadOutcome::Kind::kRefused, "x.so: undefined symbol: f"}, Verdict::kFail,
+            {{LoadOutcome::Kind::kRefused, "x.so: undefined symbol: f"},
+             Verdict::kFail,
              "lacks a symbol"},
-            {{LoadOutcome::Kind::kRefused, "x.so: wrong ELF class: ELFCLASS32"}, Verdict::kFail,
+            {{LoadOutcome::Kind::kRefused, "x.so: wrong ELF class: ELFCLASS32"},
+             Verdict::kFail,
              "another architecture"},
             {{LoadOutcome::Kind::kRefused,
               "liblog.so: cannot open shared object file: No such file or directory"},
-             Verdict::kFail, "android-liblog-dev"},
-            {{LoadOutcome::Kind::kSignal, "loading was ended by signal 11"}, Verdict::kFail,
+             Verdict::kFail,
+             "android-liblog-dev"},
+            {{LoadOutcome::Kind::kSignal, "loading was ended by signal 11"},
+             Verdict::kFail,
              "load-time constructor"},
-            {{LoadOutcome::Kind::kTimedOut, "did not finish"}, Verdict::kFail,
+            {{LoadOutcome::Kind::kTimedOut, "did not finish"},
+             Verdict::kFail,
              "load-time constructor"},
     };
     for (const auto& c : cases) {

@@ -3,9 +3,10 @@
 // lists the libraries to load.
 #include "doctor_report.h"
 
-#include <gtest/gtest.h>
-
 #include <elf.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -13,9 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "elf_needed.h"
 #include "text_escape.h"
@@ -109,28 +107,33 @@ TEST(DoctorReport, JsonStringsAreValidForAnyByte) {
     } cases[] = {
             {std::string("\x01\x1f\x7f", 3), R"("\u0001\u001f\u007f")"},
             {std::string("nul\0end", 7), R"("nul\u0000end")"},
-            {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
+            {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
+             "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
             {"\xff", "\"\xEF\xBF\xBD\""},
             {"a\xC3", "\"a\xEF\xBF\xBD\""},                                // cut short
-            {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                    // overlong
-            {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},    // a surrogate
-            {"\xF4\x90\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // > U+10FFFF
+            {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // overlong
+            {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // a surrogate
+            {"\xF4\x90\x80\x80",
+             "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // > U+10FFFF
     };
     for (const auto& c : cases) EXPECT_EQ(c.json, json_string(c.text));
 
     std::string every_byte;
     for (int b = 0; b < 256; ++b) every_byte += static_cast<char>(b);
     const std::string file = testing::TempDir() + "every_byte.json";
-    std::ofstream(file, std::ios::binary) << doctor_json({{every_byte, "c", Verdict::kFail, every_byte, ""}});
-    const std::string parse = "python3 -c 'import json,sys; r=json.load(open(sys.argv[1],\"rb\"));"
-                              "sys.exit(0 if len(r[\"checks\"][0][\"detail\"]) == 256 else 1)' " +
-                              file;
-    EXPECT_EQ(0, std::system(parse.c_str()));
+    std::ofstream(file, std::ios::binary)
+            << doctor_json({{every_byte, "c", Verdict::kFail, every_byte, ""}});
+    const std::string parse =
+            "python3 -c 'import json,sys; r=json.load(open(sys.argv[1],\"rb\"));"
+            "sys.exit(0 if len(r[\"checks\"][0][\"detail\"]) == 256 else 1)' " +
+            file;
+    EXPECT_EQ(0, std::system(parse.c_str()));  // NOLINT(cert-env33-c): the test's own command
     EXPECT_EQ(0, std::remove(file.c_str()));
 }
 
 TEST(DoctorReport, TextShowsControlBytesEscaped) {
-    EXPECT_EQ("a\\x07b\\x1b[31m\\x7f caf\xC3\xA9", printable("a\x07" "b\x1b[31m\x7f caf\xC3\xA9"));
+    EXPECT_EQ("a\\x07b\\x1b[31m\\x7f caf\xC3\xA9", printable("a\x07"
+                                                             "b\x1b[31m\x7f caf\xC3\xA9"));
     EXPECT_EQ("FAIL  x\\x0a: y: v\\x00w\n      hint: h\\x09\n",
               check_text({"x\n", "y", Verdict::kFail, std::string("v\0w", 3), "h\t"}));
 }
@@ -173,7 +176,7 @@ TEST(DoctorElfNeeded, RpathAndRunpathApart) {
 // Never opened for long nor read without end: what is not a regular file is refused at once.
 TEST(DoctorElfNeeded, RefusesWhatIsNotARegularFile) {
     const std::string fifo = testing::TempDir() + "lib_fifo.so";
-    std::remove(fifo.c_str());
+    (void)std::remove(fifo.c_str());  // left by an earlier run, if any
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     const std::array<std::array<std::string, 2>, 3> cases = {{
             {testing::TempDir(), "is a directory"},

@@ -117,7 +117,7 @@ TEST(HalctlPanelView, LedsInPanelOrderWithTheirLooks) {
 // What was read is shown as it is: empty, or its text with control bytes escaped, never taken
 // for a file that could not be read.
 TEST(HalctlPanelView, EmptyAndOddTextShownAsRead) {
-    const auto read_as = [](std::string text) {
+    const auto read_as = [](const std::string& text) {
         return [text](PanelState& s) {
             s.mute = text;
             s.mute_read = true;

@@ -67,7 +67,8 @@ bool read_until(int in, long long deadline, std::string* message) {
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return true;
         if (message->size() < kMostMessage) {
-            message->append(buffer, std::min(static_cast<size_t>(got), kMostMessage - message->size()));
+            message->append(buffer,
+                            std::min(static_cast<size_t>(got), kMostMessage - message->size()));
         }
     }
 }
@@ -86,7 +87,8 @@ bool reap_until(pid_t child, long long deadline, int* status) {
 
 std::string signal_text(int number) {
     const char* name = strsignal(number);
-    return "signal " + std::to_string(number) + (name != nullptr ? std::string(" (") + name + ")" : "");
+    return "signal " + std::to_string(number) +
+           (name != nullptr ? std::string(" (") + name + ")" : "");
 }
 
 }  // namespace
@@ -184,7 +186,9 @@ std::vector<std::string> search_dirs(const ElfNeeded& from, const std::string& o
 
 std::string find_in(const std::vector<std::string>& dirs, const std::string& name) {
     for (const std::string& dir : dirs) {
-        const std::string candidate = dir + "/" + name;
+        std::string candidate = dir;
+        candidate += "/";
+        candidate += name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return candidate;
     }
@@ -202,22 +206,25 @@ DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome)
         case LoadOutcome::Kind::kSignal:
         case LoadOutcome::Kind::kExited:
         case LoadOutcome::Kind::kTimedOut:
-            check.hint = "a load-time constructor of the library or of a library it needs "
-                         "crashed, exited or blocks: load it under a debugger (gdb --args "
-                         "halctl led version) to see which";
+            check.hint =
+                    "a load-time constructor of the library or of a library it needs "
+                    "crashed, exited or blocks: load it under a debugger (gdb --args "
+                    "halctl led version) to see which";
             return check;
         case LoadOutcome::Kind::kRefused:
         case LoadOutcome::Kind::kNotRun:
             break;
     }
     if (said.find("undefined symbol") != std::string::npos) {
-        check.hint = "a library it needs lacks a symbol it was built against: rebuild it against "
-                     "the device's platform libraries";
+        check.hint =
+                "a library it needs lacks a symbol it was built against: rebuild it against "
+                "the device's platform libraries";
     } else if (said.find("ELF class") != std::string::npos ||
                said.find("wrong ELF") != std::string::npos ||
                said.find("machine") != std::string::npos) {
-        check.hint = "built for another architecture: build it with the device's preset "
-                     "(armhf for the 32-bit ARM device)";
+        check.hint =
+                "built for another architecture: build it with the device's preset "
+                "(armhf for the 32-bit ARM device)";
     } else if (said.find("cannot open shared object file") != std::string::npos ||
                said.find("not found") != std::string::npos) {
         const std::string name = said.substr(0, said.find(':'));

@@ -17,8 +17,8 @@
 #include "device_read.h"
 #include "doctor.h"
 #include "doctor_expectations.h"
-#include "doctor_verdicts.h"
 #include "doctor_loader.h"
+#include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
 #include "property_keys.h"
@@ -126,8 +126,8 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     const int error = fd < 0 ? errno : 0;
     if (fd >= 0) close(fd);
     // st_mode is unsigned int where 32-bit bionic's mode_t is unsigned short; its bits fit.
-    const NodeOwner owner{static_cast<mode_t>(info.st_mode), info.st_uid, info.st_gid, user_name(info.st_uid),
-                          group_name(info.st_gid)};
+    const NodeOwner owner{static_cast<mode_t>(info.st_mode), info.st_uid, info.st_gid,
+                          user_name(info.st_uid), group_name(info.st_gid)};
     const DoctorCheck owner_check = owner_verdict(node, owner, system);
     report->push_back(
             open_verdict(node, error, context, system && owner_check.verdict == Verdict::kPass));

@@ -38,8 +38,8 @@ class ElfFile {
         auto* bytes = static_cast<char*>(out);
         size_t done = 0;
         while (done < length) {
-            const ssize_t n = pread(fd_, bytes + done, length - done,
-                                    static_cast<off_t>(offset + done));
+            const ssize_t n =
+                    pread(fd_, bytes + done, length - done, static_cast<off_t>(offset + done));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return false;
             done += static_cast<size_t>(n);
