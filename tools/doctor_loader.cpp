@@ -53,32 +53,50 @@ long long now_ms() {
     _exit(handle != nullptr ? 0 : 1);
 }
 
-// Reads what the child says until it closes the pipe or the time is up; false on timeout.
-bool read_until(int in, long long deadline, std::string* message) {
+// One read of what the child says, kept within the bound; false once the pipe has nothing more.
+bool read_some(int in, std::string* message) {
     char buffer[512];
+    const ssize_t got = read(in, buffer, sizeof(buffer));
+    if (got < 0 && errno == EINTR) return true;
+    if (got <= 0) return false;
+    if (message->size() < kMostMessage) {
+        message->append(buffer, std::min(static_cast<size_t>(got), kMostMessage - message->size()));
+    }
+    return true;
+}
+
+bool readable(int in, int timeout_ms) {
+    pollfd ready{in, POLLIN, 0};
+    return poll(&ready, 1, timeout_ms) > 0;
+}
+
+// Reads what the child says and reaps it, until `deadline`; false when it is still running. A
+// process the library started may hold the pipe open after the child is gone: what is there then
+// is read, nothing waited for.
+bool await_child(pid_t child, int in, long long deadline, std::string* message, int* status) {
+    bool open = true;
     while (true) {
         const long long left = deadline - now_ms();
         if (left <= 0) return false;
-        pollfd ready{in, POLLIN, 0};
-        const int n = poll(&ready, 1, static_cast<int>(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n == 0 ? false : true;
-        const ssize_t got = read(in, buffer, sizeof(buffer));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return true;
-        if (message->size() < kMostMessage) {
-            message->append(buffer,
-                            std::min(static_cast<size_t>(got), kMostMessage - message->size()));
+        const int slice = static_cast<int>(std::min<long long>(left, kPollMs));
+        if (open && readable(in, slice)) {
+            open = read_some(in, message);
+        } else if (!open) {
+            const timespec pause{0, kPollMs * 1000000L};
+            nanosleep(&pause, nullptr);
         }
+        const pid_t done = waitpid(child, status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR)) break;
     }
+    while (open && readable(in, 0)) open = read_some(in, message);
+    return true;
 }
 
-// Reaps the child, waiting at most until `deadline`; false when it is still there.
+// Reaps a killed child, waiting at most until `deadline`.
 bool reap_until(pid_t child, long long deadline, int* status) {
     while (true) {
         const pid_t done = waitpid(child, status, WNOHANG);
-        if (done == child) return true;
-        if (done < 0 && errno != EINTR) return true;  // nothing left to reap
+        if (done == child || (done < 0 && errno != EINTR)) return true;
         if (now_ms() >= deadline) return false;
         const timespec pause{0, kPollMs * 1000000L};
         nanosleep(&pause, nullptr);
@@ -117,14 +135,13 @@ LoadOutcome load_in_child(const std::string& library, int timeout_ms) {
     close(channel[1]);
     const long long deadline = now_ms() + timeout_ms;
     std::string message;
-    const bool answered = read_until(channel[0], deadline, &message);
-    close(channel[0]);
     int status = 0;
-    bool reaped = answered && reap_until(child, deadline, &status);
-    if (!reaped) {
+    const bool finished = await_child(child, channel[0], deadline, &message, &status);
+    close(channel[0]);
+    if (!finished) {
         kill(child, SIGKILL);
         // A process killed in the kernel's uninterruptible sleep goes when that sleep ends.
-        reaped = reap_until(child, now_ms() + 1000, &status);
+        const bool reaped = reap_until(child, now_ms() + 1000, &status);
         outcome.kind = LoadOutcome::Kind::kTimedOut;
         outcome.message = "loading did not finish within " + std::to_string(timeout_ms / 1000) +
                           " s and was killed" + (reaped ? "" : " (not yet gone)");

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <sstream>
 
@@ -22,10 +23,12 @@ namespace {
 constexpr size_t kMostProgramHeaders = 256;
 constexpr size_t kMostDynamicEntries = 4096;
 constexpr size_t kMostStringTable = size_t{1} << 20;
+// Past this no header is followed: offsets stay within a 32-bit off_t (32-bit bionic's).
+constexpr uint64_t kMostFileBytes = uint64_t{1} << 30;
 
 class ElfFile {
   public:
-    ElfFile(int fd, off_t size) : fd_(fd), size_(static_cast<uint64_t>(size)) {
+    ElfFile(int fd, uint64_t size) : fd_(fd), size_(std::min(size, kMostFileBytes)) {
     }
 
     template <typename T>
@@ -71,7 +74,11 @@ bool read_needed(const ElfFile& file, ElfNeeded* needed) {
     bool has_dynamic = false;
     for (size_t i = 0; i < header.e_phnum; ++i) {
         Phdr segment;
-        if (!file.read(header.e_phoff + i * sizeof(Phdr), &segment)) return false;
+        if (!file.read(
+                    static_cast<uint64_t>(header.e_phoff) + static_cast<uint64_t>(i) * sizeof(Phdr),
+                    &segment)) {
+            return false;
+        }
         if (segment.p_type == PT_LOAD) loads.push_back(segment);
         if (segment.p_type == PT_DYNAMIC) {
             dynamic = segment;
@@ -84,7 +91,7 @@ bool read_needed(const ElfFile& file, ElfNeeded* needed) {
     const auto offset_of = [&loads](uint64_t address, uint64_t* offset) {
         for (const Phdr& load : loads) {
             if (address >= load.p_vaddr && address - load.p_vaddr < load.p_filesz) {
-                *offset = load.p_offset + (address - load.p_vaddr);
+                *offset = static_cast<uint64_t>(load.p_offset) + (address - load.p_vaddr);
                 return true;
             }
         }
@@ -97,10 +104,15 @@ bool read_needed(const ElfFile& file, ElfNeeded* needed) {
     bool has_rpath = false;
     uint64_t strtab = 0;
     uint64_t strsz = 0;
-    const size_t entries = std::min<uint64_t>(dynamic.p_filesz / sizeof(Dyn), kMostDynamicEntries);
+    const auto entries = static_cast<size_t>(
+            std::min<uint64_t>(dynamic.p_filesz / sizeof(Dyn), kMostDynamicEntries));
     for (size_t i = 0; i < entries; ++i) {
         Dyn entry;
-        if (!file.read(dynamic.p_offset + i * sizeof(Dyn), &entry)) return false;
+        if (!file.read(static_cast<uint64_t>(dynamic.p_offset) +
+                               static_cast<uint64_t>(i) * sizeof(Dyn),
+                       &entry)) {
+            return false;
+        }
         const uint64_t value = entry.d_un.d_val;
         if (entry.d_tag == DT_NULL) break;
         if (entry.d_tag == DT_NEEDED) needed_at.push_back(value);
@@ -167,7 +179,8 @@ bool read_elf_needed(const std::string& path, ElfNeeded* needed, std::string* er
         close(fd);
         return false;
     }
-    const ElfFile file(fd, ok ? info.st_size : 0);
+    // st_size is wider than 32-bit bionic's off_t: kept as it is, never narrowed.
+    const ElfFile file(fd, ok && info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0);
     unsigned char ident[EI_NIDENT] = {};
     if (!ok || !file.read_bytes(0, ident, sizeof(ident)) || memcmp(ident, ELFMAG, SELFMAG) != 0) {
         *error = path + " is not an ELF file";
