@@ -3,13 +3,20 @@
 // lists the libraries to load.
 #include "doctor_report.h"
 
+#include <elf.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "elf_needed.h"
+#include "text_escape.h"
 
 namespace {
 
@@ -67,12 +74,13 @@ TEST(DoctorElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
 }
 
 TEST(DoctorElfNeeded, RefusesWhatIsNotAnElfObject) {
-    ElfNeeded needed{{"stale"}, {"stale"}};
+    ElfNeeded needed{true, {"stale"}, {"stale"}, {"stale"}};
     std::string error;
     EXPECT_FALSE(read_elf_needed("/nonexistent/lib.so", &needed, &error));
     EXPECT_EQ("cannot read /nonexistent/lib.so", error);
     EXPECT_TRUE(needed.libraries.empty());
-    EXPECT_TRUE(needed.search.empty());
+    EXPECT_TRUE(needed.runpath.empty());
+    EXPECT_TRUE(needed.rpath.empty());
 
     const std::string text = testing::TempDir() + "not_elf.so";
     std::ofstream(text) << "not an ELF file at all";
@@ -89,6 +97,108 @@ TEST(DoctorElfNeeded, RefusesWhatIsNotAnElfObject) {
     EXPECT_EQ(cut + " is a truncated ELF file", error);
     EXPECT_EQ(0, std::remove(text.c_str()));
     EXPECT_EQ(0, std::remove(cut.c_str()));
+}
+
+// Whatever the bytes, the JSON form is valid: Python's parser must read it back.
+TEST(DoctorReport, JsonStringsAreValidForAnyByte) {
+    const struct {
+        std::string text;
+        const char* json;
+    } cases[] = {
+            {std::string("\x01\x1f\x7f", 3), R"("\u0001\u001f\u007f")"},
+            {std::string("nul\0end", 7), R"("nul\u0000end")"},
+            {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
+             "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
+            {"\xff", "\"\xEF\xBF\xBD\""},
+            {"a\xC3", "\"a\xEF\xBF\xBD\""},                                // cut short
+            {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // overlong
+            {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // a surrogate
+            {"\xF4\x90\x80\x80",
+             "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // > U+10FFFF
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.json, json_string(c.text));
+
+    std::string every_byte;
+    for (int b = 0; b < 256; ++b) every_byte += static_cast<char>(b);
+    const std::string file = testing::TempDir() + "every_byte.json";
+    std::ofstream(file, std::ios::binary)
+            << doctor_json({{every_byte, "c", Verdict::kFail, every_byte, ""}});
+    const std::string parse =
+            "python3 -c 'import json,sys; r=json.load(open(sys.argv[1],\"rb\"));"
+            "sys.exit(0 if len(r[\"checks\"][0][\"detail\"]) == 256 else 1)' " +
+            file;
+    EXPECT_EQ(0, std::system(parse.c_str()));  // NOLINT(cert-env33-c): the test's own command
+    EXPECT_EQ(0, std::remove(file.c_str()));
+}
+
+TEST(DoctorReport, TextShowsControlBytesEscaped) {
+    EXPECT_EQ("a\\x07b\\x1b[31m\\x7f caf\xC3\xA9", printable("a\x07"
+                                                             "b\x1b[31m\x7f caf\xC3\xA9"));
+    EXPECT_EQ("FAIL  x\\x0a: y: v\\x00w\n      hint: h\\x09\n",
+              check_text({"x\n", "y", Verdict::kFail, std::string("v\0w", 3), "h\t"}));
+}
+
+// The loader finds DT_NEEDED through the program headers; an object without section headers
+// loads as well, so it reads as well.
+template <typename Ehdr>
+void drop_section_headers(std::string* image) {
+    Ehdr header;
+    ASSERT_GT(image->size(), sizeof(header));
+    memcpy(&header, image->data(), sizeof(header));
+    header.e_shoff = 0;
+    header.e_shnum = 0;
+    header.e_shstrndx = 0;
+    memcpy(image->data(), &header, sizeof(header));
+}
+
+TEST(DoctorElfNeeded, ReadsWithoutSectionHeaders) {
+    std::ifstream in(QUORIN_HAL_PATH, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ElfNeeded whole;
+    std::string error;
+    ASSERT_TRUE(read_elf_needed(QUORIN_HAL_PATH, &whole, &error)) << error;
+    if (whole.is_64bit) {
+        drop_section_headers<Elf64_Ehdr>(&image);
+    } else {
+        drop_section_headers<Elf32_Ehdr>(&image);
+    }
+    const std::string stripped = testing::TempDir() + "no_sections.so";
+    std::ofstream(stripped, std::ios::binary) << image;
+    ElfNeeded needed;
+    ASSERT_TRUE(read_elf_needed(stripped, &needed, &error)) << error;
+    EXPECT_EQ(whole.libraries, needed.libraries);
+    EXPECT_FALSE(needed.libraries.empty());
+    EXPECT_EQ(whole.runpath, needed.runpath);
+    EXPECT_EQ(sizeof(void*) == 8, needed.is_64bit);
+    EXPECT_EQ(0, std::remove(stripped.c_str()));
+}
+
+TEST(DoctorElfNeeded, RpathAndRunpathApart) {
+    ElfNeeded rpath;
+    std::string error;
+    ASSERT_TRUE(read_elf_needed(LOADER_CASES_DIR "/libloader_rpath.so", &rpath, &error)) << error;
+    EXPECT_EQ(std::vector<std::string>{LOADER_CASES_DIR "/rpath"}, rpath.rpath);
+    EXPECT_TRUE(rpath.runpath.empty());
+    EXPECT_EQ("libloader_dep.so", rpath.libraries.at(0));
+}
+
+// Never opened for long nor read without end: what is not a regular file is refused at once.
+TEST(DoctorElfNeeded, RefusesWhatIsNotARegularFile) {
+    const std::string fifo = testing::TempDir() + "lib_fifo.so";
+    (void)std::remove(fifo.c_str());  // left by an earlier run, if any
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::array<std::array<std::string, 2>, 3> cases = {{
+            {testing::TempDir(), "is a directory"},
+            {"/dev/zero", "is a device"},
+            {fifo, "is a FIFO"},
+    }};
+    for (const auto& c : cases) {
+        ElfNeeded needed;
+        std::string error;
+        EXPECT_FALSE(read_elf_needed(c[0], &needed, &error)) << c[0];
+        EXPECT_EQ(c[0] + " " + c[1] + ", not a library file", error);
+    }
+    EXPECT_EQ(0, std::remove(fifo.c_str()));
 }
 
 }  // namespace

@@ -114,4 +114,36 @@ TEST(HalctlPanelView, LedsInPanelOrderWithTheirLooks) {
     EXPECT_EQ(drawn, render_panel(state, false).substr(0, drawn.size()));
 }
 
+// What was read is shown as it is: empty, or its text with control bytes escaped, never taken
+// for a file that could not be read.
+TEST(HalctlPanelView, EmptyAndOddTextShownAsRead) {
+    const auto read_as = [](const std::string& text) {
+        return [text](PanelState& s) {
+            s.mute = text;
+            s.mute_read = true;
+            s.volume_register = -1;
+            s.volume_text = text;
+            s.volume_read = true;
+        };
+    };
+    EXPECT_EQ("empty", shown("ADC mute", read_as("")));
+    EXPECT_EQ("empty", shown("ADC volume", read_as("")));
+    EXPECT_EQ("\"on\\x07\\x1b[2J\"", shown("ADC mute", read_as("on\x07\x1b[2J")));
+    EXPECT_EQ("\"ten\\x0d\"", shown("ADC volume", read_as("ten\r")));
+    EXPECT_EQ("recorded enabled (micstate \"1\\x07\")",
+              shown("mic patch", [](PanelState& s) { s.micstate = "1\x07"; }));
+    const std::string saved = shown("saved request", [](PanelState& s) {
+        s.ledindex = "0\x1b";
+        s.ledstate = "1";
+        s.ledcolor = "10";
+    });
+    EXPECT_EQ("led index 0\\x1b, LED state 1, colour 10 (", saved.substr(0, 41));
+}
+
+TEST(HalctlPanelView, ATriggerListPastTheBoundIsSaidToBeCut) {
+    EXPECT_EQ("<no line note>", shown("note", [](PanelState&) {}));
+    EXPECT_EQ("green_led/trigger is longer than 64 KiB: read up to there (cut)",
+              shown("note", [](PanelState& s) { s.trigger_cut[1] = true; }));
+}
+
 }  // namespace

@@ -5,23 +5,28 @@
 #include <sys/system_properties.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr size_t kAttributeLimit = size_t{64} * 1024;
 
 }  // namespace
 
-bool read_attribute(const char* path, std::string* text) {
+bool read_attribute(const char* path, std::string* text, bool* cut) {
     text->clear();
+    if (cut != nullptr) *cut = false;
     const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     // The whole attribute: the kernel's trigger list runs past 256 bytes, and the active entry,
     // in brackets, may be near its end.
     char buffer[4096];
     ssize_t n = 0;
-    while (text->size() < kAttributeLimit && (n = read(fd, buffer, sizeof(buffer))) > 0) {
+    while (text->size() < kAttributeLimit &&
+           (n = read(fd, buffer, std::min(sizeof(buffer), kAttributeLimit - text->size()))) > 0) {
         text->append(buffer, static_cast<size_t>(n));
     }
+    if (n > 0 && cut != nullptr) *cut = read(fd, buffer, 1) > 0;
     close(fd);
     return n >= 0;
 }

@@ -8,8 +8,9 @@
 // The whole attribute (at most 64 KiB, whatever the file is); false when it cannot be opened or
 // read. Plain POSIX, as the library itself opens these files, so that a sysfs emulated by
 // preloading (umockdev) answers both alike. Non-blocking: an emulated attribute can be a FIFO,
-// which would otherwise hold the open until someone writes to it.
-bool read_attribute(const char* path, std::string* text);
+// which would otherwise hold the open until someone writes to it. *cut, when given, says whether
+// the attribute ran past the bound (the text then stops there).
+bool read_attribute(const char* path, std::string* text, bool* cut = nullptr);
 
 // The property's value, empty when it is not set.
 std::string read_property(const char* key);

@@ -3,6 +3,7 @@
 // failure, what to change.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,3 +18,15 @@ struct DoctorCheck {
 };
 
 using DoctorReport = std::vector<DoctorCheck>;
+
+// Called with each check as it completes, so that the report is out before anything later
+// could end the process.
+using DoctorSink = std::function<void(const DoctorCheck&)>;
+
+// The probes' end of a sink: they push checks as into a report.
+struct CheckSink {
+    DoctorSink sink;
+    void push_back(const DoctorCheck& check) const {
+        sink(check);
+    }
+};

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: Apache-2.0
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -19,6 +18,7 @@
 #include "doctor_accounts.h"
 #include "doctor_capabilities.h"
 #include "doctor_expectations.h"
+#include "doctor_loader.h"
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
@@ -99,7 +99,7 @@ struct MissingDevices {
 
 // A device directory that is missing (an LED's, the ADC's), and where the kernel put it instead.
 void report_missing_device(const DeviceNode& node, Missing missing, MissingDevices* seen,
-                           DoctorReport* report) {
+                           const CheckSink* report) {
     const bool first = seen->names.empty();
     if (!seen->names.insert(node.device).second) return;
     const std::string dir = directory_of(node.path());
@@ -115,7 +115,7 @@ void report_missing_device(const DeviceNode& node, Missing missing, MissingDevic
 
 void check_node(const DeviceNode& node, const OpenContext& context, bool selinux,
                 const std::optional<SystemIds>& system, MissingDevices* missing_devices,
-                DoctorReport* report) {
+                const CheckSink* report) {
     const std::string path = node.path();
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
@@ -157,7 +157,7 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
 }
 
-void check_properties(DoctorReport* report) {
+void check_properties(const CheckSink* report) {
     // The saved LED triple first, in its order, then the recorded patch state.
     constexpr const char* keys[] = {kLedIndexProperty, kLedStateProperty, kLedColorProperty,
                                     kMicStateProperty};
@@ -177,100 +177,74 @@ void check_properties(DoctorReport* report) {
     }
 }
 
-// The library file: the path given, or the bare name searched as the loader would, beside
-// halctl having been tried already.
-std::optional<std::string> locate_library(const std::string& library) {
-    if (library.find('/') != std::string::npos) {
-        return access(library.c_str(), R_OK) == 0 ? std::optional(library) : std::nullopt;
-    }
+// The directory of a path, as $ORIGIN names it.
+std::string origin_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// halctl's own dynamic section and directory: a bare --lib name is searched with its run path.
+std::string own_search(const std::string& name) {
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    if (length <= 0) return "";
+    const std::string exe(self, static_cast<size_t>(length));
+    ElfNeeded own;
+    std::string error;
+    read_elf_needed(exe, &own, &error);
     const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
-    std::istringstream dirs(search != nullptr ? search : "");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        const std::string candidate = (dir.empty() ? "." : dir) + "/" + library;
-        if (access(candidate.c_str(), R_OK) == 0) return candidate;
-    }
-    for (const char* dir : {"/vendor/lib64", "/vendor/lib", "/system/lib64", "/system/lib"}) {
-        const std::string candidate = std::string(dir) + "/" + library;
-        if (access(candidate.c_str(), R_OK) == 0) return candidate;
-    }
-    return std::nullopt;
+    return find_in(search_dirs(own, origin_of(exe), search), name);
 }
 
-// Where the loader would find a library the library needs: LD_LIBRARY_PATH, then the library's
-// own run path ($ORIGIN being its directory), then the system's search. Resolved here rather than
-// left to dlopen, whose search would be halctl's (or a sanitizer runtime's), not the library's.
-std::string resolve(const std::string& name, const std::string& library,
-                    const std::vector<std::string>& run_path) {
-    if (name.find('/') != std::string::npos) return name;
-    std::vector<std::string> dirs;
-    const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
-    std::istringstream environment(search != nullptr ? search : "");
-    for (std::string dir; std::getline(environment, dir, ':');) {
-        if (!dir.empty()) dirs.push_back(dir);
-    }
-    const std::string origin = directory_of(library);
-    for (std::string dir : run_path) {
-        for (const char* token : {"${ORIGIN}", "$ORIGIN"}) {
-            const size_t at = dir.find(token);
-            if (at != std::string::npos) dir.replace(at, strlen(token), origin);
-        }
-        dirs.push_back(std::move(dir));
-    }
-    for (std::string candidate : dirs) {
-        candidate += "/";
-        candidate += name;
-        if (access(candidate.c_str(), R_OK) == 0) return candidate;
-    }
-    return name;
-}
-
-// dlerror()'s text, or "" when it loaded.
-std::string try_load(const std::string& path) {
-    dlerror();
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        return reason != nullptr ? reason : "dlopen failed";
-    }
-    dlclose(handle);
-    return "";
-}
-
-void check_libraries(const std::string& library, DoctorReport* report) {
+void check_libraries(const std::string& library, const CheckSink* report) {
+    const bool bare = library.find('/') == std::string::npos;
+    const std::string path = bare ? own_search(library) : library;
     ElfNeeded needed;
     std::string error;
-    const std::optional<std::string> path = locate_library(library);
-    if (!path) {
-        error = library + " not found";
+    struct stat info {};
+    const bool present = !path.empty() && stat(path.c_str(), &info) == 0;
+    if (!present) {
+        error = (path.empty() ? library : path) + " not found";
     } else {
-        read_elf_needed(*path, &needed, &error);
+        read_elf_needed(path, &needed, &error);
     }
-    report->push_back(library_file_verdict(path.value_or(library), error));
-    // Without the file, the libraries it is built against.
-    if (!error.empty()) {
-        needed.libraries.assign(std::begin(kPlatformLibraries), std::end(kPlatformLibraries));
+    report->push_back(library_file_verdict(path.empty() ? library : path, error));
+    if (present && !S_ISREG(info.st_mode)) {
+        report->push_back({"libquorin_hal.so", "loads", Verdict::kSkip,
+                           "not loaded: not a regular file", ""});
+        return;
     }
+    // Without the file, the platform libraries it is built against, each as halctl would load
+    // it. Otherwise the loader decides, on what halctl itself would load.
+    if (!present) {
+        for (const char* name : kPlatformLibraries) {
+            const LoadOutcome outcome = load_in_child(name);
+            report->push_back(needed_library_verdict(name, outcome.message));
+        }
+        return;
+    }
+    const LoadOutcome outcome = load_in_child(library);
+    report->push_back(load_verdict("libquorin_hal.so", outcome));
+    const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
+    const std::vector<std::string> dirs = search_dirs(needed, origin_of(path), search);
     for (const std::string& name : needed.libraries) {
-        const std::string found = resolve(name, path.value_or(library), needed.search);
-        const std::string failure = try_load(found);
-        DoctorCheck check = needed_library_verdict(name, failure);
-        if (failure.empty() && found != name) check.detail = found;
-        report->push_back(check);
+        report->push_back(dependency_verdict(name, dirs, outcome));
     }
 }
 
 }  // namespace
 
-DoctorReport run_doctor(const std::string& library) {
-    DoctorReport report;
+void run_doctor(const std::string& library, const DoctorSink& sink) {
+    const CheckSink stream{sink};
+    const CheckSink* report = &stream;
     const bool dac_override = has_dac_override();
-    report.push_back(process_verdict(geteuid(), user_name(geteuid()), dac_override));
+    report->push_back(process_verdict(geteuid(), user_name(geteuid()), dac_override));
 
     const std::optional<std::string> enforce = read_text(kSelinuxEnforce);
     std::optional<std::string> context = read_text("/proc/self/attr/current");
     if (context && context->empty()) context.reset();
     const DoctorCheck selinux = selinux_verdict(enforce, context);
-    report.push_back(selinux);
+    report->push_back(selinux);
     const bool selinux_enabled = selinux.verdict != Verdict::kSkip;
 
     OpenContext open_context;
@@ -283,18 +257,17 @@ DoctorReport run_doctor(const std::string& library) {
     const std::optional<SystemIds> system = system_ids();
     MissingDevices missing_devices;
     for (const DeviceNode& node : device_nodes) {
-        check_node(node, open_context, selinux_enabled, system, &missing_devices, &report);
+        check_node(node, open_context, selinux_enabled, system, &missing_devices, report);
     }
     for (Led led : kLeds) {
         const std::string dir =
                 directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
-        report.push_back(max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
-        report.push_back(trigger_verdict(
+        report->push_back(max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
+        report->push_back(trigger_verdict(
                 led_name(led),
                 read_text(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str())));
     }
-    check_properties(&report);
-    check_libraries(library, &report);
-    report.push_back(holders_verdict(library_holders("/proc", library, getpid())));
-    return report;
+    check_properties(report);
+    check_libraries(library, report);
+    report->push_back(holders_verdict(library_holders("/proc", library, getpid())));
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "doctor_report.h"
 
-#include <cstdio>
+#include "text_escape.h"
 
 namespace {
 
@@ -23,35 +23,6 @@ VerdictWords verdict_words(Verdict verdict) {
     return {"?", "?"};
 }
 
-std::string json_string(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
 std::string summary(const DoctorTally& counts) {
     return std::to_string(counts.passed) + " passed, " + std::to_string(counts.failed) +
            " failed, " + std::to_string(counts.skipped) + " skipped";
@@ -59,38 +30,45 @@ std::string summary(const DoctorTally& counts) {
 
 }  // namespace
 
+void count(DoctorTally* counts, const DoctorCheck& check) {
+    switch (check.verdict) {
+        case Verdict::kPass:
+            ++counts->passed;
+            break;
+        case Verdict::kFail:
+            ++counts->failed;
+            break;
+        case Verdict::kSkip:
+            ++counts->skipped;
+            break;
+    }
+}
+
 DoctorTally tally(const DoctorReport& report) {
     DoctorTally counts;
-    for (const DoctorCheck& check : report) {
-        switch (check.verdict) {
-            case Verdict::kPass:
-                ++counts.passed;
-                break;
-            case Verdict::kFail:
-                ++counts.failed;
-                break;
-            case Verdict::kSkip:
-                ++counts.skipped;
-                break;
-        }
-    }
+    for (const DoctorCheck& check : report) count(&counts, check);
     return counts;
+}
+
+std::string check_text(const DoctorCheck& check) {
+    std::string out = std::string(verdict_words(check.verdict).text) + "  " +
+                      printable(check.subject) + ": " + printable(check.check);
+    if (!check.detail.empty()) out += ": " + printable(check.detail);
+    out += "\n";
+    if (!check.hint.empty()) out += "      hint: " + printable(check.hint) + "\n";
+    return out;
+}
+
+std::string summary_text(const DoctorTally& counts) {
+    return "doctor: " + summary(counts) +
+           (counts.failed == 0 ? ": the device has what libquorin_hal needs\n"
+                               : ": see the hints above\n");
 }
 
 std::string doctor_text(const DoctorReport& report) {
     std::string out;
-    for (const DoctorCheck& check : report) {
-        out += std::string(verdict_words(check.verdict).text) + "  " + check.subject + ": " +
-               check.check;
-        if (!check.detail.empty()) out += ": " + check.detail;
-        out += "\n";
-        if (!check.hint.empty()) out += "      hint: " + check.hint + "\n";
-    }
-    const DoctorTally counts = tally(report);
-    out += "doctor: " + summary(counts) +
-           (counts.failed == 0 ? ": the device has what libquorin_hal needs\n"
-                               : ": see the hints above\n");
-    return out;
+    for (const DoctorCheck& check : report) out += check_text(check);
+    return out + summary_text(tally(report));
 }
 
 std::string doctor_json(const DoctorReport& report) {

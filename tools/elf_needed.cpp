@@ -2,80 +2,195 @@
 #include "elf_needed.h"
 
 #include <elf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+// Older C libraries' <elf.h> may lack the newer tags.
+#ifndef DT_RUNPATH
+#define DT_RUNPATH 29
+#endif
 
 namespace {
 
-template <typename T>
-bool read_at(const std::vector<char>& image, size_t offset, T* value) {
-    if (offset > image.size() || image.size() - offset < sizeof(T)) return false;
-    memcpy(value, image.data() + offset, sizeof(T));
-    return true;
-}
+// Bounds on what one object may make the reader read.
+constexpr size_t kMostProgramHeaders = 256;
+constexpr size_t kMostDynamicEntries = 4096;
+constexpr size_t kMostStringTable = size_t{1} << 20;
+// Past this no header is followed: offsets stay within a 32-bit off_t (32-bit bionic's).
+constexpr uint64_t kMostFileBytes = uint64_t{1} << 30;
 
-template <typename Ehdr, typename Shdr, typename Dyn>
-bool read_needed(const std::vector<char>& image, ElfNeeded* needed) {
-    Ehdr header;
-    if (!read_at(image, 0, &header)) return false;
-    for (size_t i = 0; i < header.e_shnum; ++i) {
-        Shdr section;
-        if (!read_at(image, header.e_shoff + i * header.e_shentsize, &section)) return false;
-        if (section.sh_type != SHT_DYNAMIC) continue;
-        Shdr strings;
-        if (!read_at(image, header.e_shoff + section.sh_link * header.e_shentsize, &strings)) {
-            return false;
-        }
-        std::string runpath;
-        std::string rpath;
-        for (size_t offset = 0; offset + sizeof(Dyn) <= section.sh_size; offset += sizeof(Dyn)) {
-            Dyn entry;
-            if (!read_at(image, section.sh_offset + offset, &entry)) return false;
-            if (entry.d_tag == DT_NULL) break;
-            if (entry.d_tag != DT_NEEDED && entry.d_tag != DT_RUNPATH && entry.d_tag != DT_RPATH) {
-                continue;
-            }
-            const size_t text_at = strings.sh_offset + entry.d_un.d_val;
-            if (text_at >= image.size()) return false;
-            std::string text(image.data() + text_at,
-                             strnlen(image.data() + text_at, image.size() - text_at));
-            if (entry.d_tag == DT_NEEDED) {
-                needed->libraries.push_back(std::move(text));
-            } else {
-                (entry.d_tag == DT_RUNPATH ? runpath : rpath) = std::move(text);
-            }
-        }
-        // The loader ignores DT_RPATH when there is a DT_RUNPATH.
-        std::istringstream dirs(runpath.empty() ? rpath : runpath);
-        for (std::string dir; std::getline(dirs, dir, ':');) {
-            if (!dir.empty()) needed->search.push_back(dir);
+class ElfFile {
+  public:
+    ElfFile(int fd, uint64_t size) : fd_(fd), size_(std::min(size, kMostFileBytes)) {
+    }
+
+    template <typename T>
+    bool read(uint64_t offset, T* value) const {
+        return read_bytes(offset, value, sizeof(T));
+    }
+
+    bool read_bytes(uint64_t offset, void* out, size_t length) const {
+        if (offset > size_ || size_ - offset < length) return false;
+        auto* bytes = static_cast<char*>(out);
+        size_t done = 0;
+        while (done < length) {
+            const ssize_t n =
+                    pread(fd_, bytes + done, length - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += static_cast<size_t>(n);
         }
         return true;
     }
-    return true;  // statically linked: needs nothing
+
+  private:
+    int fd_;
+    uint64_t size_;
+};
+
+std::vector<std::string> split_path(const std::string& text) {
+    std::vector<std::string> dirs;
+    std::istringstream fields(text);
+    for (std::string dir; std::getline(fields, dir, ':');) {
+        if (!dir.empty()) dirs.push_back(dir);
+    }
+    return dirs;
+}
+
+template <typename Ehdr, typename Phdr, typename Dyn>
+bool read_needed(const ElfFile& file, ElfNeeded* needed) {
+    Ehdr header;
+    if (!file.read(0, &header) || header.e_phentsize != sizeof(Phdr)) return false;
+    if (header.e_phnum > kMostProgramHeaders) return false;
+    std::vector<Phdr> loads;
+    Phdr dynamic{};
+    bool has_dynamic = false;
+    for (size_t i = 0; i < header.e_phnum; ++i) {
+        Phdr segment;
+        if (!file.read(
+                    static_cast<uint64_t>(header.e_phoff) + static_cast<uint64_t>(i) * sizeof(Phdr),
+                    &segment)) {
+            return false;
+        }
+        if (segment.p_type == PT_LOAD) loads.push_back(segment);
+        if (segment.p_type == PT_DYNAMIC) {
+            dynamic = segment;
+            has_dynamic = true;
+        }
+    }
+    if (!has_dynamic) return true;  // statically linked: needs nothing
+
+    // An address of the loaded image as an offset in the file, as the loader maps it.
+    const auto offset_of = [&loads](uint64_t address, uint64_t* offset) {
+        for (const Phdr& load : loads) {
+            if (address >= load.p_vaddr && address - load.p_vaddr < load.p_filesz) {
+                *offset = static_cast<uint64_t>(load.p_offset) + (address - load.p_vaddr);
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<uint64_t> needed_at;
+    uint64_t runpath_at = 0;
+    uint64_t rpath_at = 0;
+    bool has_runpath = false;
+    bool has_rpath = false;
+    uint64_t strtab = 0;
+    uint64_t strsz = 0;
+    const auto entries = static_cast<size_t>(
+            std::min<uint64_t>(dynamic.p_filesz / sizeof(Dyn), kMostDynamicEntries));
+    for (size_t i = 0; i < entries; ++i) {
+        Dyn entry;
+        if (!file.read(static_cast<uint64_t>(dynamic.p_offset) +
+                               static_cast<uint64_t>(i) * sizeof(Dyn),
+                       &entry)) {
+            return false;
+        }
+        const uint64_t value = entry.d_un.d_val;
+        if (entry.d_tag == DT_NULL) break;
+        if (entry.d_tag == DT_NEEDED) needed_at.push_back(value);
+        if (entry.d_tag == DT_RUNPATH) {
+            has_runpath = true;
+            runpath_at = value;
+        }
+        if (entry.d_tag == DT_RPATH) {
+            has_rpath = true;
+            rpath_at = value;
+        }
+        if (entry.d_tag == DT_STRTAB) strtab = value;
+        if (entry.d_tag == DT_STRSZ) strsz = value;
+    }
+    if (needed_at.empty() && !has_runpath && !has_rpath) return true;
+    uint64_t strings_offset = 0;
+    if (!offset_of(strtab, &strings_offset) || strsz == 0 || strsz > kMostStringTable) return false;
+    std::string strings(static_cast<size_t>(strsz), '\0');
+    if (!file.read_bytes(strings_offset, strings.data(), strings.size())) return false;
+    const auto text_at = [&strings](uint64_t at, std::string* text) {
+        if (at >= strings.size()) return false;
+        *text = std::string(strings.c_str() + at);
+        return true;
+    };
+    for (const uint64_t at : needed_at) {
+        std::string name;
+        if (!text_at(at, &name)) return false;
+        needed->libraries.push_back(std::move(name));
+    }
+    std::string text;
+    if (has_runpath) {
+        if (!text_at(runpath_at, &text)) return false;
+        needed->runpath = split_path(text);
+    }
+    if (has_rpath) {
+        if (!text_at(rpath_at, &text)) return false;
+        needed->rpath = split_path(text);
+    }
+    return true;
+}
+
+std::string file_kind(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
 }
 
 }  // namespace
 
 bool read_elf_needed(const std::string& path, ElfNeeded* needed, std::string* error) {
     *needed = ElfNeeded{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Non-blocking: a FIFO would hold a plain open until someone wrote to it.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
         *error = "cannot read " + path;
         return false;
     }
-    const std::vector<char> image((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-    if (image.size() < EI_NIDENT || memcmp(image.data(), ELFMAG, SELFMAG) != 0) {
-        *error = path + " is not an ELF file";
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0;
+    if (ok && !S_ISREG(info.st_mode)) {
+        *error = path + " is " + file_kind(info.st_mode) + ", not a library file";
+        close(fd);
         return false;
     }
-    const bool ok = image[EI_CLASS] == ELFCLASS64
-                            ? read_needed<Elf64_Ehdr, Elf64_Shdr, Elf64_Dyn>(image, needed)
-                            : read_needed<Elf32_Ehdr, Elf32_Shdr, Elf32_Dyn>(image, needed);
+    // st_size is wider than 32-bit bionic's off_t: kept as it is, never narrowed.
+    const ElfFile file(fd, ok && info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0);
+    unsigned char ident[EI_NIDENT] = {};
+    if (!ok || !file.read_bytes(0, ident, sizeof(ident)) || memcmp(ident, ELFMAG, SELFMAG) != 0) {
+        *error = path + " is not an ELF file";
+        close(fd);
+        return false;
+    }
+    needed->is_64bit = ident[EI_CLASS] == ELFCLASS64;
+    ok = needed->is_64bit ? read_needed<Elf64_Ehdr, Elf64_Phdr, Elf64_Dyn>(file, needed)
+                          : read_needed<Elf32_Ehdr, Elf32_Phdr, Elf32_Dyn>(file, needed);
+    close(fd);
     if (!ok) *error = path + " is a truncated ELF file";
     return ok;
 }

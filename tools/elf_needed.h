@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: Apache-2.0
 // What the dynamic loader reads from an ELF shared object (32- or 64-bit) to load what it needs:
-// its DT_NEEDED entries and its search path (DT_RUNPATH, else DT_RPATH).
+// its DT_NEEDED entries and its search paths, found as the loader finds them, through the program
+// headers (PT_DYNAMIC, its addresses mapped to file offsets through PT_LOAD), so that an object
+// without section headers reads as it loads.
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct ElfNeeded {
+    bool is_64bit = false;
     std::vector<std::string> libraries;  // in the loader's order
-    std::vector<std::string> search;     // the run path's directories, "$ORIGIN" as written
+    std::vector<std::string> runpath;    // DT_RUNPATH's directories, "$ORIGIN" as written
+    std::vector<std::string> rpath;      // DT_RPATH's, which the loader ignores beside a DT_RUNPATH
 };
 
-// False with *error set when the file cannot be read or is not an ELF object.
+// False with *error set when the file cannot be read, is not a regular file (a directory, a FIFO,
+// a device: never opened for long nor read without end) or is not an ELF object. Reads at most
+// what the headers name, within the file's size.
 bool read_elf_needed(const std::string& path, ElfNeeded* needed, std::string* error);

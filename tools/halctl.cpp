@@ -4,6 +4,7 @@
 #include <android/log.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -159,11 +160,23 @@ int Session::print_properties() {
     return kExitOk;
 }
 
-// Looks at the device without loading the library: nothing is called, no LED changes.
+// Looks at the device without loading the library into this process: nothing is called, no LED
+// changes. Each line of the text report is out as soon as its check completes; the JSON object
+// is printed whole at the end.
 int Session::doctor(bool json) {
-    const DoctorReport report = run_doctor(loader_.path());
-    fputs((json ? doctor_json(report) : doctor_text(report)).c_str(), stdout);
-    return tally(report).failed == 0 ? kExitOk : kExitMinusOne;
+    DoctorReport report;
+    DoctorTally counts;
+    run_doctor(loader_.path(), [&](const DoctorCheck& check) {
+        count(&counts, check);
+        if (json) {
+            report.push_back(check);
+        } else {
+            fputs(check_text(check).c_str(), stdout);
+            fflush(stdout);
+        }
+    });
+    fputs((json ? doctor_json(report) : summary_text(counts)).c_str(), stdout);
+    return counts.failed == 0 ? kExitOk : kExitMinusOne;
 }
 
 int Session::run(const std::string& file) {
@@ -187,9 +200,17 @@ int Session::run(const std::string& file) {
     return status;
 }
 
-}  // namespace
+// Whatever the command's status, output that did not reach standard output is a failure of its own.
+int finish(int status) {
+    errno = 0;
+    if (fflush(stdout) == 0 && ferror(stdout) == 0) return status;
+    const int error = errno;
+    fprintf(stderr, "halctl: cannot write the output: %s\n",
+            error != 0 ? strerror(error) : "write error");
+    return kExitOutput;
+}
 
-int main(int argc, char** argv) {
+int run_halctl(int argc, char** argv) {
     const OptionsResult options = parse_options(argc, argv);
     switch (options.outcome) {
         case OptionsResult::Outcome::kError:
@@ -216,4 +237,10 @@ int main(int argc, char** argv) {
     install_log_sink(print_log_line, platform_log);
     Session session(options.options);
     return session.execute(parsed.command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return finish(run_halctl(argc, argv));
 }

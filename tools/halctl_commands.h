@@ -14,6 +14,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitMinusOne = 1;  // the entry point returned -1 (or the doctor found a fault)
 constexpr int kExitUsage = 2;     // not understood: nothing was called
 constexpr int kExitFailure = 3;   // the library could not be loaded or let an exception through
+constexpr int kExitOutput = 4;    // what was to be printed could not be written
 
 // An entry point's status as an exit status.
 constexpr int status_of(int result) {

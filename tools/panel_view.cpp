@@ -12,6 +12,7 @@
 #include "panel_leds.h"
 #include "property_keys.h"
 #include "strict_decimal.h"
+#include "text_escape.h"
 
 namespace {
 
@@ -21,11 +22,11 @@ const char* led_path(Led led, LedAttribute attribute) {
     return kLedPaths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
 }
 
-LedLook read_led(Led led) {
+LedLook read_led(Led led, bool* cut) {
     std::string brightness;
     std::string trigger;
     if (!read_attribute(led_path(led, LedAttribute::kBrightness), &brightness) ||
-        !read_attribute(led_path(led, LedAttribute::kTrigger), &trigger)) {
+        !read_attribute(led_path(led, LedAttribute::kTrigger), &trigger, cut)) {
         return LedLook::kAbsent;
     }
     if (active_trigger(trigger) == kTriggerTimer) return LedLook::kBlinking;
@@ -87,10 +88,20 @@ const char* colour_meaning(const std::string& saved) {
     return led_color_meaning(code);
 }
 
+std::string quoted_text(const std::string& text) {
+    return "\"" + printable(text) + "\"";
+}
+
 std::string mute_word(const std::string& mute) {
     if (mute == kAdcMuted) return "muted";
     if (mute == kAdcUnmuted) return "unmuted";
-    return "\"" + mute + "\"";
+    return quoted_text(mute);
+}
+
+// Text as read, without its trailing newline.
+std::string chomped(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\0')) text.pop_back();
+    return text;
 }
 
 // "register 23 (volume 55..59)": the volumes that set the register.
@@ -148,13 +159,20 @@ void read_properties(PanelState* panel) {
 
 PanelState read_panel() {
     PanelState panel;
-    for (Led led : kLeds) panel.leds[led_number(led)] = read_led(led);
+    for (Led led : kLeds) {
+        panel.leds[led_number(led)] = read_led(led, &panel.trigger_cut[led_number(led)]);
+    }
     std::string text;
     // Both mute values are one character; what follows is the tail of an earlier write.
-    if (read_attribute(kAdcMutePath.c_str(), &text) && !text.empty())
-        panel.mute = text.substr(0, 1);
-    panel.volume_register =
-            read_attribute(kAdcVolumePath.c_str(), &text) ? leading_number(text) : -1;
+    panel.mute_read = read_attribute(kAdcMutePath.c_str(), &text);
+    if (panel.mute_read) {
+        text = chomped(text);
+        const bool value = !text.empty() && (text[0] == kAdcMuted[0] || text[0] == kAdcUnmuted[0]);
+        panel.mute = value ? text.substr(0, 1) : text;
+    }
+    panel.volume_read = read_attribute(kAdcVolumePath.c_str(), &text);
+    panel.volume_register = panel.volume_read ? leading_number(text) : -1;
+    if (panel.volume_register < 0) panel.volume_text = chomped(text);
     read_properties(&panel);
     panel.port_summary = simulated_port_summary();
     return panel;
@@ -175,30 +193,38 @@ std::string render_panel(const PanelState& panel, bool colour) {
     out << " |\n+" << rule << "+\n";
 
     out << "  ADC mute        ";
-    if (panel.mute.empty()) {
-        out << "unreadable\n";
-    } else {
+    if (!panel.mute.empty()) {
         out << mute_word(panel.mute) << "\n";
+    } else {
+        out << (panel.mute_read ? "empty\n" : "unreadable\n");
     }
     out << "  ADC volume      ";
-    if (panel.volume_register < 0) {
+    if (panel.volume_register >= 0) {
+        out << volume_words(panel.volume_register) << "\n";
+    } else if (!panel.volume_read) {
         out << "unreadable\n";
     } else {
-        out << volume_words(panel.volume_register) << "\n";
+        out << (panel.volume_text.empty() ? "empty" : quoted_text(panel.volume_text)) << "\n";
     }
     out << "  mic patch       "
         << (panel.micstate.empty()                     ? "never recorded"
             : panel.micstate[0] == kMicStateEnabled[0] ? "recorded enabled"
                                                        : "recorded disabled");
-    if (!panel.micstate.empty()) out << " (micstate \"" << panel.micstate << "\")";
+    if (!panel.micstate.empty()) out << " (micstate " << quoted_text(panel.micstate) << ")";
     out << "\n";
     if (!panel.port_summary.empty()) out << "  audio port      " << panel.port_summary << "\n";
     out << "  saved request   ";
     if (panel.ledindex.empty()) {
         out << "none\n";
     } else {
-        out << "led index " << panel.ledindex << ", LED state " << panel.ledstate << ", colour "
-            << panel.ledcolor << " (" << colour_meaning(panel.ledcolor) << ")\n";
+        out << "led index " << printable(panel.ledindex) << ", LED state "
+            << printable(panel.ledstate) << ", colour " << printable(panel.ledcolor) << " ("
+            << colour_meaning(panel.ledcolor) << ")\n";
+    }
+    for (Led led : kLeds) {
+        if (!panel.trigger_cut[led_number(led)]) continue;
+        out << "  note            " << led_name(led)
+            << "/trigger is longer than 64 KiB: read up to there (cut)\n";
     }
     return out.str();
 }

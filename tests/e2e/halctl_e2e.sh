@@ -139,6 +139,13 @@ printf '[none] %s timer\n' "$kernel_triggers" >$leds/green_led/trigger
 check "show finds the bracketed entry at the end of a kernel-sized list" "blinking on on" \
     "$(hc --color=never show | grep -A3 '^+-- front panel' | sed -n 4p | tr -s ' |' ' ' | sed 's/^ //;s/ $//')"
 
+# A trigger list past show's 64 KiB bound: drawn from what was read, and said to be cut.
+kept=$(cat $leds/sys_led/trigger)
+{ printf 'none '; head -c 70000 /dev/zero | tr '\0' 'x'; printf ' [timer]\n'; } >$leds/sys_led/trigger
+check "show: a trigger list past the bound is said to be cut" 1 \
+    "$(hc --color=never show | grep -cF 'sys_led/trigger is longer than 64 KiB: read up to there (cut)')"
+printf '%s' "$kept" >$leds/sys_led/trigger
+
 # A script's status is the worst of its lines', and every line runs...
 printf '%s\n' 'led state 0 -1' 'led state 0 0' >"$E2E_WORK/minus.halctl"
 hc -x run "$E2E_WORK/minus.halctl" >"$E2E_WORK/out"
@@ -317,12 +324,14 @@ check "--version" "halctl 1.0" "$(hc --version)"
 
 # --- the doctor --------------------------------------------------------------------------------
 
+# The port's record is apart: the loader's check loads the library in a child, which constructs
+# the port (and no more) as every load does.
 device_state() {
-    cat $leds/*/brightness $leds/*/trigger $adc/adc3101_* "$HAL_SIM_DIR/properties" \
-        "$HAL_SIM_DIR/audio_port" | md5sum
+    cat $leds/*/brightness $leds/*/trigger $adc/adc3101_* "$HAL_SIM_DIR/properties" | md5sum
 }
 hc led state 0 220
 before=$(device_state)
+port_before=$(cat "$HAL_SIM_DIR/audio_port")
 hc -v doctor >"$E2E_WORK/doctor" 2>"$E2E_WORK/err"
 check "doctor: the full device passes" 0 $?
 check "doctor: no failure" 0 "$(starting 'FAIL' "$E2E_WORK/doctor")"
@@ -330,10 +339,13 @@ check "doctor: eight attributes open read-write" 8 "$(grep -c '^pass  [a-z_0-9/]
 check "doctor: a timer trigger on each LED" 3 "$(grep -c '^pass  [a-z_]*/trigger: timer trigger' "$E2E_WORK/doctor")"
 check "doctor: the saved request" 1 "$(starting 'pass  saved LED request: complete and consistent: (0, 220, 1)' "$E2E_WORK/doctor")"
 check "doctor: SELinux said to be absent" 1 "$(grep -c '^skip  SELinux: .*SELinux not enabled' "$E2E_WORK/doctor")"
-check "doctor: the platform libraries load" 4 "$(grep -cE '^pass  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so[.0-9]*: loads' "$E2E_WORK/doctor")"
+check "doctor: the loader loads the library" 1 "$(starting 'pass  libquorin_hal.so: loads' "$E2E_WORK/doctor")"
+check "doctor: the platform libraries found" 4 "$(grep -cE '^pass  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so[.0-9]*: found: /' "$E2E_WORK/doctor")"
 check "doctor: summary" 1 "$(grep -cE '^doctor: [0-9]+ passed, 0 failed, [0-9]+ skipped' "$E2E_WORK/doctor")"
 check "doctor: calls nothing, logs nothing" "" "$(cat "$E2E_WORK/err")"
 check "doctor: changes nothing" "$before" "$(device_state)"
+check "doctor: the load constructs the port, nothing more" "created" \
+    "$(diff <(echo "$port_before") <(cat "$HAL_SIM_DIR/audio_port") | sed -n 's/^> //p' | sort -u)"
 
 hc doctor --json >"$E2E_WORK/doctor.json"
 check "doctor --json: exit" 0 $?
@@ -456,6 +468,69 @@ check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.
 
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?
+
+# --- the doctor and the loader: whatever --lib names, a line with the loader's word, never a
+# signal or a hang of halctl; the JSON form parses each time.
+json_ok() {  # json_ok FILE: the number of checks, or "invalid"
+    python3 -c 'import json, sys
+print(len(json.load(open(sys.argv[1], "rb"))["checks"]))' "$1" 2>/dev/null || echo invalid
+}
+doctor_lib() {  # doctor_lib NAME LIB FAILING-LINE [ENV...]: one library case, text and JSON
+    local name=$1 lib=$2 line=$3
+    shift 3
+    env "$@" timeout -s KILL 60 "${emulator[@]}" "$halctl" --lib "$lib" doctor >"$E2E_WORK/doctor" 2>&1
+    check "doctor, $name: exit" 1 $?
+    check "doctor, $name: said" 1 "$(grep -cF -- "$line" "$E2E_WORK/doctor")"
+    check "doctor, $name: summary" 1 "$(starting 'doctor: ' "$E2E_WORK/doctor")"
+    env "$@" timeout -s KILL 60 "${emulator[@]}" "$halctl" --lib "$lib" doctor --json >"$E2E_WORK/doctor.json" 2>/dev/null
+    check "doctor --json, $name: exit" 1 $?
+    check "doctor --json, $name: parses" "$(grep -cE '^(pass|FAIL|skip)  ' "$E2E_WORK/doctor")" "$(json_ok "$E2E_WORK/doctor.json")"
+}
+cases=${LOADER_CASES:-}
+mkfifo "$E2E_WORK/fifo.so"
+doctor_lib "a directory" "$E2E_WORK" "FAIL  libquorin_hal.so: found: $E2E_WORK is a directory"
+doctor_lib "/dev/zero" /dev/zero "FAIL  libquorin_hal.so: found: /dev/zero is a device"
+doctor_lib "a FIFO" "$E2E_WORK/fifo.so" "FAIL  libquorin_hal.so: found: $E2E_WORK/fifo.so is a FIFO"
+printf 'not a library' >"$E2E_WORK/text.so"
+doctor_lib "not ELF" "$E2E_WORK/text.so" "FAIL  libquorin_hal.so: loads: $E2E_WORK/text.so: "
+if [[ -n "$cases" && -z "${emulator[*]}" ]]; then
+    doctor_lib "a dependency's constructor aborts" "$cases/libloader_needs_abort.so" \
+        "FAIL  libquorin_hal.so: loads: loading was ended by signal 6"
+    doctor_lib "a dependency's constructor blocks" "$cases/libloader_needs_block.so" \
+        "FAIL  libquorin_hal.so: loads: loading did not finish within 5 s and was killed"
+    doctor_lib "an undefined symbol" "$cases/libloader_undefined.so" \
+        "undefined symbol: loader_case_missing_function"
+    mv "$cases/libloader_abort.so" "$E2E_WORK/libloader_abort.so"
+    doctor_lib "a missing dependency" "$cases/libloader_needs_abort.so" \
+        "FAIL  libloader_abort.so: found: not found in "
+    check "doctor, a missing dependency: the loader's word" 1 \
+        "$(grep -cF 'libloader_abort.so: cannot open shared object file' "$E2E_WORK/doctor")"
+    mv "$E2E_WORK/libloader_abort.so" "$cases/libloader_abort.so"
+    hc --lib "$cases/libloader_rpath.so" doctor >"$E2E_WORK/doctor" 2>&1
+    LD_LIBRARY_PATH="$cases/env${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
+        "$halctl" --lib "$cases/libloader_rpath.so" doctor >"$E2E_WORK/doctor" 2>&1
+    check "doctor: DT_RPATH before LD_LIBRARY_PATH" 1 \
+        "$(starting "pass  libloader_dep.so: found: $cases/rpath/libloader_dep.so" "$E2E_WORK/doctor")"
+fi
+
+# Text that is not UTF-8, with control bytes, in what the doctor reports: escaped in both forms.
+odd=$E2E_WORK/$'odd\x07\xff'.so
+cp "$E2E_WORK/text.so" "$odd"
+hc --lib "$odd" doctor >"$E2E_WORK/doctor" 2>&1
+check "doctor: control bytes shown escaped (found, loads)" 2 "$(grep -cF 'odd\x07' "$E2E_WORK/doctor")"
+hc --lib "$odd" doctor --json >"$E2E_WORK/doctor.json" 2>/dev/null
+check "doctor --json: any byte, valid JSON (found, loads)" 2 "$(python3 -c 'import json, sys
+report = json.load(open(sys.argv[1], "rb"))
+print(sum("odd\x07\ufffd" in c["detail"] for c in report["checks"]))' "$E2E_WORK/doctor.json")"
+
+# Output that cannot be written is a failure of its own (status 4), for every printing command.
+for line in "doctor" "doctor --json" "show" "props" "mic get-volume" "patch status" "--help" \
+    "led --help" "--version"; do
+    # shellcheck disable=SC2086
+    hc $line >/dev/full 2>"$E2E_WORK/err"
+    check "[$line] >/dev/full: status" 4 $?
+    check "[$line] >/dev/full: says so" 1 "$(grep -cF 'halctl: cannot write the output' "$E2E_WORK/err")"
+done
 
 for topic in "" "led" "led state" "mic" "props" "patch echo-weight" "show" "run"; do
     # shellcheck disable=SC2086

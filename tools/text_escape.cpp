@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "text_escape.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The length of the valid UTF-8 sequence at text[at], or 0: no overlong forms, no surrogates,
+// nothing past U+10FFFF.
+size_t utf8_length(const std::string& text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length) return 0;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+std::string hex_escape(const char* format, unsigned char c) {
+    char escaped[8];
+    snprintf(escaped, sizeof(escaped), format, static_cast<unsigned>(c));
+    return escaped;
+}
+
+}  // namespace
+
+std::string json_string(const std::string& text) {
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const size_t length = utf8_length(text, i);
+            out += length == 0 ? kReplacement : text.substr(i, length);
+            i += length == 0 ? 1 : length;
+            continue;
+        }
+        ++i;
+        if (c == '"') {
+            out += "\\\"";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += hex_escape("\\u%04x", c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string printable(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += byte < 0x20 || byte == 0x7F ? hex_escape("\\x%02x", byte) : std::string(1, c);
+    }
+    return out;
+}
