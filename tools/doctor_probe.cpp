@@ -262,7 +262,8 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
     for (Led led : kLeds) {
         const std::string dir =
                 directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
-        report->push_back(max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
+        report->push_back(
+                max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
         report->push_back(trigger_verdict(
                 led_name(led),
                 read_text(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str())));
