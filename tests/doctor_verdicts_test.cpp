@@ -253,6 +253,22 @@ TEST(DoctorVerdicts, TheTimerTriggerMustBeListed) {
     }
 }
 
+TEST(DoctorVerdicts, ATriggerListCutAtItsBoundIsSaidSoAndItsFragmentNotTaken) {
+    // "timer" found before the cut passes; a fragment at the cut ("tim") is not taken for it,
+    // and what was not read is a skip, not a missing trigger.
+    const DoctorCheck found = trigger_verdict("sys_led", std::string("none [timer] heartb"), true);
+    EXPECT_EQ(Verdict::kPass, found.verdict);
+    EXPECT_EQ("listed among the first 2 triggers of a list cut at 64 KiB", found.detail);
+    const DoctorCheck fragment = trigger_verdict("sys_led", std::string("none mmc0 tim"), true);
+    EXPECT_EQ(Verdict::kSkip, fragment.verdict);
+    EXPECT_EQ(
+            "\"timer\" is not among the first 2 triggers; the list runs past 64 KiB and the "
+            "rest was not read",
+            fragment.detail);
+    // The last word at the cut may be the start of a longer name ("timer_x"): not taken.
+    EXPECT_EQ(Verdict::kSkip, trigger_verdict("sys_led", std::string("none timer"), true).verdict);
+}
+
 TEST(DoctorVerdicts, SelinuxWhereTheSystemHasIt) {
     EXPECT_EQ(Verdict::kSkip, selinux_verdict(std::nullopt, std::nullopt).verdict);
     EXPECT_TRUE(

@@ -264,9 +264,12 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
                 directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
         report->push_back(
                 max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
+        std::string triggers;
+        bool cut = false;
+        const bool read = read_attribute(
+                compose_led_attribute_path(led, LedAttribute::kTrigger).c_str(), &triggers, &cut);
         report->push_back(trigger_verdict(
-                led_name(led),
-                read_text(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str())));
+                led_name(led), read ? std::optional<std::string>(triggers) : std::nullopt, cut));
     }
     check_properties(report);
     check_libraries(library, report);

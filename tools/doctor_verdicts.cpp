@@ -373,27 +373,38 @@ DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::strin
                 std::string(kGenfsFile) + ": " + genfs_line(node));
 }
 
-DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text) {
+DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text, bool cut) {
     const std::string subject = std::string(led) + "/trigger";
     if (!text) {
         return {subject, "timer trigger", Verdict::kSkip, "the trigger attribute cannot be read",
                 ""};
     }
+    std::vector<std::string> listed;
     std::istringstream words(*text);
-    int count = 0;
+    for (std::string word; words >> word;) listed.push_back(word);
+    if (cut && !listed.empty()) listed.pop_back();
     bool timer = false;
-    for (std::string word; words >> word; ++count) {
+    for (std::string word : listed) {
         if (word.size() > 2 && word.front() == '[' && word.back() == ']') {
             word = word.substr(1, word.size() - 2);
         }
         timer = timer || word == kTriggerTimer;
     }
+    const std::string count = std::to_string(listed.size());
     if (timer) {
         return {subject, "timer trigger", Verdict::kPass,
-                "listed among " + std::to_string(count) + " triggers", ""};
+                cut ? "listed among the first " + count + " triggers of a list cut at 64 KiB"
+                    : "listed among " + count + " triggers",
+                ""};
+    }
+    if (cut) {
+        return {subject, "timer trigger", Verdict::kSkip,
+                "\"timer\" is not among the first " + count +
+                        " triggers; the list runs past 64 KiB and the rest was not read",
+                ""};
     }
     return fail(subject, "timer trigger",
-                "\"timer\" is not among the triggers listed (" + std::to_string(count) + ")",
+                "\"timer\" is not among the triggers listed (" + count + ")",
                 "blinking needs the kernel's timer trigger: load ledtrig-timer (modprobe "
                 "ledtrig_timer) or enable CONFIG_LEDS_TRIGGER_TIMER");
 }

@@ -116,7 +116,10 @@ DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::strin
 
 // The content of an LED's trigger attribute (the kernel lists every trigger it has, the active
 // one in brackets); nullopt when it could not be read.
-DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text);
+// `cut` when the list ran past the reader's bound: its last word may be a fragment, and what
+// follows was not read.
+DoctorCheck trigger_verdict(const char* led, const std::optional<std::string>& text,
+                            bool cut = false);
 
 // An LED's max_brightness: the library writes 1 for "on", full light only where it is 1; nullopt
 // when it could not be read.
