@@ -260,14 +260,12 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
         check_node(node, open_context, selinux_enabled, system, &missing_devices, report);
     }
     for (Led led : kLeds) {
-        const std::string dir =
-                directory_of(compose_led_attribute_path(led, LedAttribute::kTrigger).c_str());
-        report->push_back(
-                max_brightness_verdict(led_name(led), read_text(dir + "/max_brightness")));
+        const std::string trigger = compose_led_attribute_path(led, LedAttribute::kTrigger).c_str();
+        report->push_back(max_brightness_verdict(
+                led_name(led), read_text(directory_of(trigger) + "/max_brightness")));
         std::string triggers;
         bool cut = false;
-        const bool read = read_attribute(
-                compose_led_attribute_path(led, LedAttribute::kTrigger).c_str(), &triggers, &cut);
+        const bool read = read_attribute(trigger.c_str(), &triggers, &cut);
         report->push_back(trigger_verdict(
                 led_name(led), read ? std::optional<std::string>(triggers) : std::nullopt, cut));
     }
