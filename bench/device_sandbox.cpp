@@ -14,17 +14,11 @@
 namespace bench {
 namespace {
 
-constexpr LedAttributePaths led_paths = compose_led_attribute_paths();
-
-constexpr const char* path_of(Led led, LedAttribute attribute) {
-    return led_paths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
-}
-
 constexpr LedFiles compose_led_files() {
     LedFiles files{};
-    for (Led led : kLeds) {
-        files.trigger[led_number(led)] = path_of(led, LedAttribute::kTrigger);
-        files.brightness[led_number(led)] = path_of(led, LedAttribute::kBrightness);
+    for (size_t i = 0; i < kLedCount; ++i) {
+        files.trigger[i] = led_attribute_path(kLeds[i], LedAttribute::kTrigger);
+        files.brightness[i] = led_attribute_path(kLeds[i], LedAttribute::kBrightness);
     }
     return files;
 }
@@ -48,9 +42,9 @@ bool make_device_sandbox(std::string* error) {
         *error = std::string("mount: ") + strerror(errno);
         return false;
     }
-    for (Led led : kLeds) {
+    for (const PanelLed& led : kPanelLeds) {
         for (LedAttribute attribute : kLedAttributes) {
-            create_file(path_of(led, attribute), kBrightnessOff);
+            create_file(led_attribute_path(led.led, attribute), kBrightnessOff);
         }
     }
     create_file(kAdcMutePath.c_str(), kAdcUnmuted);

@@ -45,10 +45,10 @@ using Levels = std::array<const char*, kLedCount>;
 // The brightness of each LED, in LED order, in a steady pattern that lights those in `lit`.
 Levels lighting(std::initializer_list<Led> lit) {
     Levels levels{};
-    for (Led led : kLeds) {
+    for (size_t i = 0; i < kLedCount; ++i) {
         bool on = false;
-        for (Led lit_led : lit) on = on || lit_led == led;
-        levels[led_number(led)] = on ? kBrightnessOn : kBrightnessOff;
+        for (Led lit_led : lit) on = on || lit_led == kLeds[i];
+        levels[i] = on ? kBrightnessOn : kBrightnessOff;
     }
     return levels;
 }

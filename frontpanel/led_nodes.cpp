@@ -4,16 +4,6 @@
 #include "attribute_writer.h"
 #include "frontpanel_log.h"
 
-namespace {
-
-constexpr LedAttributePaths led_attribute_paths = compose_led_attribute_paths();
-
-}  // namespace
-
-const char* led_attribute_path(Led led, LedAttribute attribute) {
-    return led_attribute_paths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
-}
-
 void write_led_pattern(const LedPattern& pattern) {
     for (const LedWrite& step : pattern.writes) {
         if (step.value == nullptr) break;

@@ -74,9 +74,6 @@ constexpr LedPattern blinking_all() {
     return pattern;
 }
 
-// The attribute file of an LED.
-const char* led_attribute_path(Led led, LedAttribute attribute);
-
 // Performs the pattern's writes in order, stopping at the first empty slot.
 void write_led_pattern(const LedPattern& pattern);
 

@@ -6,35 +6,11 @@
 
 namespace {
 
+// Every symbol the interface's list names.
 const std::set<std::string> kExported = {
-        "HAL_FrontPanelSetLedState",
-        "HAL_FrontPanelSetLedColor",
-        "HAL_FrontPanelInit",
-        "HAL_FrontPanelDeinit",
-        "HAL_FrontPanelGetVersion",
-        "HAL_FrontPanelSetLedStateForVolume",
-        "HAL_FrontPanelSetBeamformingDegree",
-        "save_property",
-        "get_property",
-        "HAL_MicGetVersion",
-        "HAL_MicInit",
-        "HAL_MicDeinit",
-        "HAL_MicSetOnOff",
-        "HAL_MicGetOnOff",
-        "HAL_MicSetEchoLevel",
-        "HAL_MicGetEchoLevel",
-        "HAL_MicGetEchoMaxLevel",
-        "HAL_MicSetVolume",
-        "HAL_MicGetVolume",
-        "HAL_MicPause",
-        "HAL_MicResume",
-        "_ZN7android19enableMicAudioPatchEv",     // android::enableMicAudioPatch()
-        "_ZN7android20disableMicAudioPatchEv",    // android::disableMicAudioPatch()
-        "_ZN7android22isMicAudioPatchEnabledEv",  // android::isMicAudioPatchEnabled()
-        "_Z9enableMICv",                          // enableMIC()
-        "_Z10disableMICv",                        // disableMIC()
-        "_Z18setEchoDecayWeighti",                // setEchoDecayWeight(int)
-        "_ZN7android13aml_audioportE",            // android::aml_audioport
+#define QUORIN_HAL_ENTRY_POINT(member, function, symbol, ...) symbol,
+#define QUORIN_HAL_DATA(member, object, symbol) symbol,
+#include "entry_points.def"
 };
 
 TEST(ExportedSymbols, AreExactlyTheInterface) {

@@ -260,7 +260,7 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
         check_node(node, open_context, selinux_enabled, system, &missing_devices, report);
     }
     for (Led led : kLeds) {
-        const std::string trigger = compose_led_attribute_path(led, LedAttribute::kTrigger).c_str();
+        const std::string trigger = led_attribute_path(led, LedAttribute::kTrigger);
         report->push_back(max_brightness_verdict(
                 led_name(led), read_text(directory_of(trigger) + "/max_brightness")));
         std::string triggers;

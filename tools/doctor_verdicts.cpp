@@ -78,11 +78,11 @@ constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
         for (LedAttribute attribute : kLedAttributes) {
             nodes[at++] = {NodeKind::kLed, led_name(led),
                            kLedAttributeNames[static_cast<size_t>(attribute)],
-                           compose_led_attribute_path(led, attribute)};
+                           led_attribute_path(led, attribute)};
         }
     }
-    nodes[at++] = {NodeKind::kAdc, kAdcDevice, kAdcMuteAttribute, kAdcMutePath};
-    nodes[at] = {NodeKind::kAdc, kAdcDevice, kAdcVolumeAttribute, kAdcVolumePath};
+    nodes[at++] = {NodeKind::kAdc, kAdcDevice, kAdcMuteAttribute, kAdcMutePath.c_str()};
+    nodes[at] = {NodeKind::kAdc, kAdcDevice, kAdcVolumeAttribute, kAdcVolumePath.c_str()};
     return nodes;
 }
 
@@ -116,7 +116,7 @@ std::string DeviceNode::subject() const {
 }
 
 std::string DeviceNode::path() const {
-    return file.c_str();
+    return file;
 }
 
 std::string ueventd_line(const DeviceNode& node) {

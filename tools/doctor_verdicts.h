@@ -22,7 +22,7 @@ struct DeviceNode {
     NodeKind kind;
     const char* device;           // the LED's name, or "ADC3101"
     const char* attribute;        // "brightness", "trigger", "adc3101_mute_ctl", ...
-    DevicePath file;              // the attribute's path, as the library composes it
+    const char* file;             // the attribute's path, as the library composes it
     std::string subject() const;  // "remote_led/brightness", "adc3101_mute_ctl"
     std::string path() const;
 };

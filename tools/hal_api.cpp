@@ -24,10 +24,10 @@ bool HalLoader::load() {
         return false;
     }
     bool ok = true;
-#define QUORIN_HAL_BIND(member, function, symbol) \
+#define QUORIN_HAL_ENTRY_POINT(member, function, symbol, ...) \
     ok &= bind(handle_, &api_.member, symbol, &error_);
-    QUORIN_HAL_ENTRY_POINTS(QUORIN_HAL_BIND)
-#undef QUORIN_HAL_BIND
+#define QUORIN_HAL_DATA(member, object, symbol) ok &= bind(handle_, &api_.member, symbol, &error_);
+#include "entry_points.def"
     if (!ok) unload();
     return ok;
 }

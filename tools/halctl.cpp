@@ -67,7 +67,7 @@ bool use_colour(const Options& options) {
            term != nullptr && strcmp(term, "dumb") != 0;
 }
 
-class Session final : public Halctl {
+class Session {
   public:
     explicit Session(const Options& options)
         : options_(options),
@@ -76,14 +76,14 @@ class Session final : public Halctl {
 
     int execute(const Command& command);
 
-    int show() override;
-    int restart() override;
-    int reboot() override;
-    int run(const std::string& file) override;
-    int doctor(bool json) override;
-    int print_properties() override;
-
   private:
+    int show();
+    int restart();
+    int reboot();
+    int run(const std::string& file);
+    int doctor(bool json);
+    int print_properties();
+    int own_work(const Command& command);
     bool ensure_loaded();
     void warn_of_holders();
     int call_library(const Command& command);
@@ -113,13 +113,32 @@ bool Session::ensure_loaded() {
     return false;
 }
 
+int Session::own_work(const Command& command) {
+    switch (command.def->work) {
+        case HalctlWork::kShow:
+            return show();
+        case HalctlWork::kRestart:
+            return restart();
+        case HalctlWork::kReboot:
+            return reboot();
+        case HalctlWork::kRun:
+            return run(command.file);
+        case HalctlWork::kDoctor:
+            return doctor(command.json);
+        case HalctlWork::kNone:
+            break;
+    }
+    return kExitUsage;
+}
+
 int Session::execute(const Command& command) {
-    const CommandCall& call = command.def->call;
-    if (call.own != nullptr) return call.own(*this, command);
-    if (changes_device(*command.def)) warn_of_holders();
+    const CommandDef& def = *command.def;
+    if (def.library == nullptr) return own_work(command);
+    if (changes_device(def)) warn_of_holders();
     if (!ensure_loaded()) return kExitFailure;
     try {
-        return call.library(*this, loader_.api(), command.args);
+        const int status = def.library(loader_.api(), command.args);
+        return def.use == CommandUse::kPrintsProperties ? print_properties() : status;
     } catch (const std::exception& e) {
         fprintf(stderr, "halctl: %s: the library let an exception through: %s\n",
                 command_name(*command.def).c_str(), e.what());

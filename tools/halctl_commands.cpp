@@ -4,159 +4,140 @@
 #include <cstdio>
 #include <cstring>
 #include <sstream>
-#include <type_traits>
 #include <utility>
 
 #include "strict_decimal.h"
 
 namespace {
 
-// An entry point's parameters and result.
-template <typename Fn>
-struct EntryPoint;
+// An entry point called with the command's integers, one for each of its parameters: its status,
+// or its value printed. One overload for each shape of entry point in the interface.
+int call(int (*entry)(), const Integers& /*args*/) {
+    return status_of(entry());
+}
+int call(int (*entry)(int), const Integers& args) {
+    return status_of(entry(args[0]));
+}
+int call(int (*entry)(int, int), const Integers& args) {
+    return status_of(entry(args[0], args[1]));
+}
+int call(void (*entry)(), const Integers& /*args*/) {
+    entry();
+    return kExitOk;
+}
+int call(void (*entry)(int), const Integers& args) {
+    entry(args[0]);
+    return kExitOk;
+}
+int call(void (*entry)(int, int, int), const Integers& args) {
+    entry(args[0], args[1], args[2]);
+    return kExitOk;
+}
+int print(int (*getter)()) {
+    return print_value(getter());
+}
+int print(bool (*getter)()) {
+    return print_enabled(getter());
+}
+
 template <typename Result, typename... Params>
-struct EntryPoint<Result (*)(Params...)> {
-    using Returns = Result;
-    static constexpr int kParameters = sizeof...(Params);
+constexpr int parameters_of(Result (* /*entry*/)(Params...)) {
+    return sizeof...(Params);
+}
+
+constexpr int words_in(const char* text) {
+    int words = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c != ' ' && (c == text || c[-1] == ' ')) ++words;
+    }
+    return words;
+}
+
+// A getter's command prints what it returns; any other's exit status is the entry point's.
+#define QUORIN_HAL_CALL_kChangesDevice(member) call(hal.member, args)
+#define QUORIN_HAL_CALL_kReadsOnly(member) call(hal.member, args)
+#define QUORIN_HAL_CALL_kPrintsProperties(member) call(hal.member, args)
+#define QUORIN_HAL_CALL_kPrintsResult(member) print(hal.member)
+
+#define QUORIN_HAL_ENTRY_POINT(member, function, symbol, use, group, word, params, summary) \
+    static_assert(parameters_of(&(function)) == words_in(params),                           \
+                  #function ": its usage names one word for each parameter");
+#define QUORIN_HAL_DATA(member, object, symbol)
+#include "entry_points.def"
+
+// The command of each entry point, in the interface's order.
+constexpr CommandDef kEntryPointCommands[] = {
+#define QUORIN_HAL_ENTRY_POINT(member, function, symbol, use, group, word, params, summary) \
+    {group,                                                                                 \
+     word,                                                                                  \
+     params,                                                                                \
+     integers(words_in(params)),                                                            \
+     CommandUse::use,                                                                       \
+     [](const HalApi& hal, [[maybe_unused]] const Integers& args) {                         \
+         return QUORIN_HAL_CALL_##use(member);                                              \
+     },                                                                                     \
+     HalctlWork::kNone,                                                                     \
+     #function,                                                                             \
+     summary},
+#define QUORIN_HAL_DATA(member, object, symbol)
+#include "entry_points.def"
 };
-template <auto member>
-using EntryPointOf = EntryPoint<std::remove_reference_t<decltype(std::declval<HalApi>().*member)>>;
-
-template <typename Fn, size_t... I>
-auto call_with(Fn entry_point, [[maybe_unused]] const Integers& args, std::index_sequence<I...>) {
-    return entry_point(args[I]...);
-}
-
-// The entry point with the command's integers, one for each parameter: its status, 0 for one
-// that returns nothing.
-template <auto member>
-int status_call(Halctl& /*halctl*/, const HalApi& hal, const Integers& args) {
-    using Entry = EntryPointOf<member>;
-    const auto in_order = std::make_index_sequence<Entry::kParameters>();
-    if constexpr (std::is_void_v<typename Entry::Returns>) {
-        call_with(hal.*member, args, in_order);
-        return kExitOk;
-    } else {
-        return status_of(call_with(hal.*member, args, in_order));
-    }
-}
-
-// A getter's value, printed.
-template <auto member>
-int value_call(Halctl& /*halctl*/, const HalApi& hal, const Integers& /*args*/) {
-    if constexpr (std::is_same_v<typename EntryPointOf<member>::Returns, bool>) {
-        return print_enabled((hal.*member)());
-    } else {
-        return print_value((hal.*member)());
-    }
-}
-
-// A command that calls one entry point and takes an integer for each of its parameters.
-template <auto member>
-constexpr CommandCall returns_status() {
-    return library_call(integers(EntryPointOf<member>::kParameters), status_call<member>);
-}
-
-// The entry point with a fixed argument; the command takes none.
-template <auto member, int argument>
-int fixed_call(Halctl& /*halctl*/, const HalApi& hal, const Integers& /*args*/) {
-    return status_of((hal.*member)(argument));
-}
-
-template <auto member, int argument>
-constexpr CommandCall returns_status_with() {
-    return library_call(kNoArguments, fixed_call<member, argument>);
-}
-
-template <auto member>
-constexpr CommandCall prints_value() {
-    static_assert(EntryPointOf<member>::kParameters == 0, "a getter takes nothing");
-    return library_call(kNoArguments, value_call<member>);
-}
 
 // HAL_MicSetOnOff's argument: non-zero mutes.
 constexpr int kMicUnmuted = 0;
 constexpr int kMicMuted = 1;
 
-// Every command with its call, in the order --help lists them.
-constexpr CommandDef kCommands[] = {
-        {"led", "state", "INDEX STATE", returns_status<&HalApi::SetLedState>(),
-         "HAL_FrontPanelSetLedState: apply an LED request (0 0 standby, 0 1 all steady, "
-         "1 200 remote blinking, 3 2 flash, ...)"},
-        {"led", "color", "INDEX COLOR", returns_status<&HalApi::SetLedColor>(),
-         "HAL_FrontPanelSetLedColor: 10 all, 2 green (standby), 0 remote; keeps steady/blinking"},
-        {"led", "init", "", returns_status<&HalApi::Init>(),
-         "HAL_FrontPanelInit: replay the saved request"},
-        {"led", "deinit", "", returns_status<&HalApi::Deinit>(), "HAL_FrontPanelDeinit"},
-        {"led", "version", "", returns_status<&HalApi::GetVersion>(),
-         "HAL_FrontPanelGetVersion (logs it)"},
-        {"led", "volume", "VOLUME", returns_status<&HalApi::SetLedStateForVolume>(),
-         "HAL_FrontPanelSetLedStateForVolume (accepted and ignored)"},
-        {"led", "beamforming", "DEGREE", returns_status<&HalApi::SetBeamformingDegree>(),
-         "HAL_FrontPanelSetBeamformingDegree (accepted and ignored)"},
-        {"props", "", "",
-         library_call(kNoArguments,
-                      [](Halctl& halctl, const HalApi& hal, const Integers&) {
-                          hal.GetProperty();
-                          return halctl.print_properties();
-                      }),
-         "get_property, then print the saved LED request and the recorded patch state"},
-        {"props", "save", "INDEX STATE COLOR", returns_status<&HalApi::SaveProperty>(),
-         "save_property: save an LED triple"},
-        {"mic", "version", "", returns_status<&HalApi::MicGetVersion>(),
-         "HAL_MicGetVersion (logs it)"},
-        {"mic", "init", "", returns_status<&HalApi::MicInit>(), "HAL_MicInit"},
-        {"mic", "deinit", "", returns_status<&HalApi::MicDeinit>(), "HAL_MicDeinit"},
-        {"mic", "on", "", returns_status_with<&HalApi::MicSetOnOff, kMicUnmuted>(),
-         "HAL_MicSetOnOff(0): unmute, create the patch"},
-        {"mic", "off", "", returns_status_with<&HalApi::MicSetOnOff, kMicMuted>(),
-         "HAL_MicSetOnOff(1): mute, release the patch"},
-        {"mic", "onoff", "OFF", returns_status<&HalApi::MicSetOnOff>(),
-         "HAL_MicSetOnOff(OFF): any non-zero value mutes"},
-        {"mic", "get-onoff", "", prints_value<&HalApi::MicGetOnOff>(), "HAL_MicGetOnOff, printed"},
-        {"mic", "echo", "LEVEL", returns_status<&HalApi::MicSetEchoLevel>(),
-         "HAL_MicSetEchoLevel: 0..100, sent to the audio port as the echo-decay weight"},
-        {"mic", "get-echo", "", prints_value<&HalApi::MicGetEchoLevel>(),
-         "HAL_MicGetEchoLevel, printed"},
-        {"mic", "echo-max", "", prints_value<&HalApi::MicGetEchoMaxLevel>(),
-         "HAL_MicGetEchoMaxLevel, printed"},
-        {"mic", "volume", "VOLUME", returns_status<&HalApi::MicSetVolume>(),
-         "HAL_MicSetVolume: 0..100, written to the ADC as 12 + VOLUME / 5"},
-        {"mic", "get-volume", "", prints_value<&HalApi::MicGetVolume>(),
-         "HAL_MicGetVolume, printed"},
-        {"mic", "pause", "", returns_status<&HalApi::MicPause>(), "HAL_MicPause"},
-        {"mic", "resume", "", returns_status<&HalApi::MicResume>(), "HAL_MicResume"},
-        {"patch", "enable", "", returns_status<&HalApi::EnableMicAudioPatch>(),
-         "android::enableMicAudioPatch: create the patch, record \"1\""},
-        {"patch", "disable", "", returns_status<&HalApi::DisableMicAudioPatch>(),
-         "android::disableMicAudioPatch: release a recorded patch, record \"0\""},
-        {"patch", "status", "", prints_value<&HalApi::IsMicAudioPatchEnabled>(),
-         "android::isMicAudioPatchEnabled, printed as enabled or disabled"},
-        {"patch", "enable-mic", "", returns_status<&HalApi::EnableMIC>(),
-         "enableMIC: create the patch unless one is recorded"},
-        {"patch", "disable-mic", "", returns_status<&HalApi::DisableMIC>(), "disableMIC"},
-        {"patch", "echo-weight", "WEIGHT", returns_status<&HalApi::SetEchoDecayWeight>(),
-         "setEchoDecayWeight: send audio_echo_decay=WEIGHT to the port (unclamped)"},
-        {"", "show", "",
-         own_call(kNoArguments, [](Halctl& halctl, const Command&) { return halctl.show(); }),
-         "draw the LEDs, the ADC, the patch state and the saved request"},
-        {"", "restart", "",
-         own_call(kNoArguments, [](Halctl& halctl, const Command&) { return halctl.restart(); }),
-         "unload and reload the library, as a process restart would"},
-        {"", "reboot", "",
-         own_call(kNoArguments, [](Halctl& halctl, const Command&) { return halctl.reboot(); }),
-         "simulated device only: unload the library and drop every property not named "
-         "persist.*, as a device reboot would"},
-        {"", "run", "FILE",
-         own_call(kFileName,
-                  [](Halctl& halctl, const Command& command) { return halctl.run(command.file); }),
-         "run a script (FILE, or - for standard input): one command a line, # comments"},
-        {"", "doctor", "[--json]",
-         own_call(kJsonFlag, [](Halctl& halctl,
-                                const Command& command) { return halctl.doctor(command.json); }),
-         "check what the library needs from the device (attributes, SELinux, properties, "
-         "libraries) without calling it; exit 1 when anything fails"},
+// Commands that call an entry point with a fixed argument, listed just before the entry point's
+// own command.
+struct FixedArgumentCommand {
+    const char* before;  // the word of the entry point's own command
+    CommandDef def;
 };
+constexpr FixedArgumentCommand kFixedArgumentCommands[] = {
+        {"onoff",
+         {"mic", "on", "", kNoArguments, CommandUse::kChangesDevice,
+          [](const HalApi& hal, const Integers&) { return status_of(hal.MicSetOnOff(kMicUnmuted)); },
+          HalctlWork::kNone, "HAL_MicSetOnOff(0)", ": unmute, create the patch"}},
+        {"onoff",
+         {"mic", "off", "", kNoArguments, CommandUse::kChangesDevice,
+          [](const HalApi& hal, const Integers&) { return status_of(hal.MicSetOnOff(kMicMuted)); },
+          HalctlWork::kNone, "HAL_MicSetOnOff(1)", ": mute, release the patch"}},
+};
+
+constexpr CommandDef own(const char* name, const char* params, Arguments arguments, HalctlWork work,
+                         const char* summary) {
+    return {"", name, params, arguments, CommandUse::kHalctl, nullptr, work, "", summary};
+}
+
+constexpr CommandDef kHalctlCommands[] = {
+        own("show", "", kNoArguments, HalctlWork::kShow,
+            "draw the LEDs, the ADC, the patch state and the saved request"),
+        own("restart", "", kNoArguments, HalctlWork::kRestart,
+            "unload and reload the library, as a process restart would"),
+        own("reboot", "", kNoArguments, HalctlWork::kReboot,
+            "simulated device only: unload the library and drop every property not named "
+            "persist.*, as a device reboot would"),
+        own("run", "FILE", kFileName, HalctlWork::kRun,
+            "run a script (FILE, or - for standard input): one command a line, # comments"),
+        own("doctor", "[--json]", kJsonFlag, HalctlWork::kDoctor,
+            "check what the library needs from the device (attributes, SELinux, properties, "
+            "libraries) without calling it; exit 1 when anything fails"),
+};
+
+std::vector<const CommandDef*> list_commands() {
+    std::vector<const CommandDef*> listed;
+    for (const CommandDef& def : kEntryPointCommands) {
+        for (const FixedArgumentCommand& fixed : kFixedArgumentCommands) {
+            if (std::strcmp(fixed.def.group, def.group) == 0 &&
+                std::strcmp(fixed.before, def.name) == 0) {
+                listed.push_back(&fixed.def);
+            }
+        }
+        listed.push_back(&def);
+    }
+    for (const CommandDef& def : kHalctlCommands) listed.push_back(&def);
+    return listed;
+}
 
 const char* const kGroups[] = {"led", "mic", "patch", "props"};
 
@@ -174,8 +155,8 @@ bool is_group(const std::string& word) {
 }
 
 const CommandDef* find(const std::string& group, const std::string& name) {
-    for (const CommandDef& def : kCommands) {
-        if (group == def.group && name == def.name) return &def;
+    for (const CommandDef* def : commands()) {
+        if (group == def->group && name == def->name) return def;
     }
     return nullptr;
 }
@@ -270,7 +251,7 @@ std::string count_of_arguments(int count) {
 ParseResult check_arguments(const CommandDef& def, const std::vector<std::string>& rest) {
     Command command;
     command.def = &def;
-    switch (def.call.arguments.kind) {
+    switch (def.arguments.kind) {
         case ArgumentKind::kFile:
             if (rest.size() != 1) {
                 return failure(command_name(def) + " takes one file name, got " +
@@ -289,8 +270,8 @@ ParseResult check_arguments(const CommandDef& def, const std::vector<std::string
         case ArgumentKind::kIntegers:
             break;
     }
-    if (rest.size() != static_cast<size_t>(def.call.arguments.integers)) {
-        return failure(command_name(def) + " " + count_of_arguments(def.call.arguments.integers) +
+    if (rest.size() != static_cast<size_t>(def.arguments.integers)) {
+        return failure(command_name(def) + " " + count_of_arguments(def.arguments.integers) +
                                ", got " + std::to_string(rest.size()),
                        usage_line(def));
     }
@@ -324,14 +305,13 @@ std::string command_name(const CommandDef& def) {
     return name + def.name;
 }
 
+const std::vector<const CommandDef*>& commands() {
+    static const std::vector<const CommandDef*> listed = list_commands();
+    return listed;
+}
+
 bool changes_device(const CommandDef& def) {
-    if (def.call.library == nullptr || std::strcmp(def.group, "props") == 0) return false;
-    // The getters: each only reads what the library or the device holds.
-    for (const char* reader :
-         {"version", "get-onoff", "get-echo", "echo-max", "get-volume", "status"}) {
-        if (std::strcmp(def.name, reader) == 0) return false;
-    }
-    return true;
+    return def.use == CommandUse::kChangesDevice;
 }
 
 std::string usage_line(const CommandDef& def) {
@@ -348,7 +328,7 @@ ParseResult parse_command(const std::vector<std::string>& words, bool in_script)
     }
     const CommandDef* def = find(named.group, named.name);
     if (def == nullptr) return unknown(named);
-    if (in_script && def->call.arguments.kind == ArgumentKind::kFile) {
+    if (in_script && def->arguments.kind == ArgumentKind::kFile) {
         return failure("run cannot be used inside a script", usage_line(*def));
     }
     return check_arguments(*def,
@@ -407,7 +387,8 @@ std::string help_text(const std::string& topic) {
                "commands:\n";
     }
     bool any = false;
-    for (const CommandDef& def : kCommands) {
+    for (const CommandDef* listed : commands()) {
+        const CommandDef& def = *listed;
         const std::string name = command_name(def);
         if (!topic.empty() && topic != name && topic != def.group) continue;
         any = true;
@@ -418,7 +399,7 @@ std::string help_text(const std::string& topic) {
         } else {
             out << "\n" << std::string(kHelpIndent + kHelpUsageWidth, ' ');
         }
-        out << def.summary << "\n";
+        out << def.function << def.summary << "\n";
     }
     if (!any) out << "no help for \"" << topic << "\"\n";
     return out.str();

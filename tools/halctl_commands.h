@@ -42,46 +42,35 @@ constexpr Arguments kNoArguments = integers(0);
 constexpr Arguments kFileName = {ArgumentKind::kFile, 0};
 constexpr Arguments kJsonFlag = {ArgumentKind::kJsonFlag, 0};
 
-// halctl's own work, as a command's call reaches it.
-class Halctl {
-  public:
-    virtual int show() = 0;
-    virtual int restart() = 0;
-    virtual int reboot() = 0;
-    virtual int run(const std::string& file) = 0;
-    virtual int doctor(bool json) = 0;
-    virtual int print_properties() = 0;
-
-  protected:
-    ~Halctl() = default;
+// What a command does with the library, as entry_points.def says; halctl's own commands load
+// nothing and are told apart by their work.
+enum class CommandUse {
+    kChangesDevice,     // the panel, the microphone or the audio patch
+    kReadsOnly,         // nothing on the device: a version line, the properties saved
+    kPrintsResult,      // a getter: its value printed
+    kPrintsProperties,  // then the saved request and the patch state printed
+    kHalctl,            // halctl's own work
 };
+enum class HalctlWork { kNone, kShow, kRestart, kReboot, kRun, kDoctor };
 
-// A call of the library's entry points: the library is loaded first, and an exception it lets
-// through is caught. Or a call of halctl's own, which loads nothing.
-using LibraryCall = int (*)(Halctl& halctl, const HalApi& hal, const Integers& args);
-struct Command;
-using OwnCall = int (*)(Halctl& halctl, const Command& command);
-
-// What a command takes, and its call: exactly one of `library` and `own`.
-struct CommandCall {
-    Arguments arguments;
-    LibraryCall library;
-    OwnCall own;
-};
-constexpr CommandCall library_call(Arguments arguments, LibraryCall call) {
-    return {arguments, call, nullptr};
-}
-constexpr CommandCall own_call(Arguments arguments, OwnCall call) {
-    return {arguments, nullptr, call};
-}
+// An entry point called with the command's integers: the command's exit status. An exception the
+// library lets through reaches the caller.
+using LibraryCall = int (*)(const HalApi& hal, const Integers& args);
 
 struct CommandDef {
     const char* group;   // "led", "mic", "patch", "props"; "" for a command of its own
     const char* name;    // the word after the group; "" for the group alone
     const char* params;  // parameter names for the usage line, "" for none
-    CommandCall call;
+    Arguments arguments;
+    CommandUse use;
+    LibraryCall library;   // null for halctl's own
+    HalctlWork work;       // kNone for a library call
+    const char* function;  // the entry point's name, which --help's summary starts with
     const char* summary;
 };
+
+// Every command, in the order --help lists them.
+const std::vector<const CommandDef*>& commands();
 
 // "led state" or "show": how a command is named.
 std::string command_name(const CommandDef& def);

@@ -16,17 +16,11 @@
 
 namespace {
 
-constexpr LedAttributePaths kLedPaths = compose_led_attribute_paths();
-
-const char* led_path(Led led, LedAttribute attribute) {
-    return kLedPaths.of[led_number(led)][static_cast<size_t>(attribute)].c_str();
-}
-
 LedLook read_led(Led led, bool* cut) {
     std::string brightness;
     std::string trigger;
-    if (!read_attribute(led_path(led, LedAttribute::kBrightness), &brightness) ||
-        !read_attribute(led_path(led, LedAttribute::kTrigger), &trigger, cut)) {
+    if (!read_attribute(led_attribute_path(led, LedAttribute::kBrightness), &brightness) ||
+        !read_attribute(led_attribute_path(led, LedAttribute::kTrigger), &trigger, cut)) {
         return LedLook::kAbsent;
     }
     if (active_trigger(trigger) == kTriggerTimer) return LedLook::kBlinking;
@@ -159,8 +153,8 @@ void read_properties(PanelState* panel) {
 
 PanelState read_panel() {
     PanelState panel;
-    for (Led led : kLeds) {
-        panel.leds[led_number(led)] = read_led(led, &panel.trigger_cut[led_number(led)]);
+    for (size_t i = 0; i < kPanelLedCount; ++i) {
+        panel.leds[i] = read_led(kPanelLeds[i].led, &panel.trigger_cut[i]);
     }
     std::string text;
     // Both mute values are one character; what follows is the tail of an earlier write.
@@ -181,10 +175,10 @@ PanelState read_panel() {
 std::string render_panel(const PanelState& panel, bool colour) {
     constexpr size_t kColumn = 13;
     std::ostringstream out;
-    const std::string rule(kLedCount * kColumn + 1, '-');
+    const std::string rule(kPanelLedCount * kColumn + 1, '-');
     const std::string title = "+-- front panel ";
     out << title << rule.substr(title.size() - 1) << "+\n|";
-    for (Led led : kLeds) out << centred(led_name(led), kColumn, strlen(led_name(led)));
+    for (const PanelLed& led : kPanelLeds) out << centred(led.name, kColumn, strlen(led.name));
     out << " |\n|";
     for (LedLook look : panel.leds) out << centred(look_symbol(look, colour), kColumn, 3);
     out << " |\n|";
@@ -221,9 +215,9 @@ std::string render_panel(const PanelState& panel, bool colour) {
             << printable(panel.ledstate) << ", colour " << printable(panel.ledcolor) << " ("
             << colour_meaning(panel.ledcolor) << ")\n";
     }
-    for (Led led : kLeds) {
-        if (!panel.trigger_cut[led_number(led)]) continue;
-        out << "  note            " << led_name(led)
+    for (size_t i = 0; i < kPanelLedCount; ++i) {
+        if (!panel.trigger_cut[i]) continue;
+        out << "  note            " << kPanelLeds[i].name
             << "/trigger is longer than 64 KiB: read up to there (cut)\n";
     }
     return out.str();

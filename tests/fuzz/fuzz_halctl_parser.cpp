@@ -23,7 +23,7 @@ void check_command(const Command& command) {
     check(takes.integers >= 0 && takes.integers <= kMostIntegers);
     check(takes.kind == ArgumentKind::kIntegers || takes.integers == 0);
     // Every command has exactly one call: the library's or halctl's own.
-    check((command.def->call.library == nullptr) != (command.def->call.own == nullptr));
+    check((command.def->library == nullptr) == (command.def->work != HalctlWork::kNone));
 }
 
 }  // namespace
