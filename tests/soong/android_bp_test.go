@@ -16,6 +16,7 @@ import (
 
 	"android/soong/android"
 	"android/soong/cc"
+	"android/soong/genrule"
 	"github.com/google/blueprint/proptools"
 )
 
@@ -126,6 +127,7 @@ func load(t *testing.T) *soongResult {
 	config.TestProductVariables.DeviceVndkVersion = proptools.StringPtr("current")
 	config.TestProductVariables.Platform_vndk_version = proptools.StringPtr("VER")
 	ctx := cc.CreateTestContext()
+	ctx.RegisterModuleType("genrule", genrule.GenRuleFactory)
 	ctx.Register(config)
 	_, errs := ctx.ParseFileList(".", []string{"Android.bp"})
 	android.FailIfErrored(t, errs)
@@ -223,8 +225,20 @@ func TestBinariesAndTheLibraryAreBuilt32BitOnly(t *testing.T) {
 func TestLibraryLinksWithItsVersionScriptAndThePlatformLibraries(t *testing.T) {
 	r := load(t)
 	link := r.ctx.ModuleForTests("libquorin_hal", vendorArmShLib).Rule("ld")
-	if ldFlags := strings.Fields(link.Args["ldFlags"]); !contains(ldFlags, "-Wl,--version-script,libquorin_hal.map.txt") {
-		t.Errorf("link flags lack the version script: %v", ldFlags)
+	// The version script is the genrule's output, written from the interface's list.
+	gen := r.ctx.ModuleForTests("libquorin_hal_version_script", "").Rule("generator")
+	script := gen.Output.String()
+	if !strings.HasSuffix(script, "/libquorin_hal.map.txt") {
+		t.Errorf("the genrule writes %s, not libquorin_hal.map.txt", script)
+	}
+	if cmd := gen.RuleParams.Command; !strings.Contains(cmd, "interface/version-script ${in} > ") {
+		t.Errorf("the genrule does not run interface/version-script on its input: %s", cmd)
+	}
+	if inputs := gen.Inputs.Strings(); len(inputs) != 1 || inputs[0] != "interface/entry_points.def" {
+		t.Errorf("the version script is not written from interface/entry_points.def: %v", inputs)
+	}
+	if ldFlags := strings.Fields(link.Args["ldFlags"]); !contains(ldFlags, "-Wl,--version-script,"+script) {
+		t.Errorf("link flags lack the version script %s: %v", script, ldFlags)
 	}
 	// The library's calls of its own exported functions stay inside it.
 	if ldFlags := strings.Fields(link.Args["ldFlags"]); !contains(ldFlags, "-Wl,-Bsymbolic-functions") {
@@ -232,7 +246,7 @@ func TestLibraryLinksWithItsVersionScriptAndThePlatformLibraries(t *testing.T) {
 	}
 	scriptIsInput := false
 	for _, dep := range link.Implicits {
-		scriptIsInput = scriptIsInput || dep.String() == "libquorin_hal.map.txt"
+		scriptIsInput = scriptIsInput || dep.String() == script
 	}
 	if !scriptIsInput {
 		t.Errorf("the version script is not an input of the link: %v", link.Implicits)
