@@ -109,6 +109,10 @@ struct Drivers {
     std::map<std::string, const char*> left_out;
 };
 
+void PrintTo(const Drivers& drivers, std::ostream* out) {
+    *out << drivers.file;
+}
+
 class InterfaceCoverage : public testing::TestWithParam<Drivers> {};
 
 TEST_P(InterfaceCoverage, CallsEveryEntryPointOrSaysWhyNot) {

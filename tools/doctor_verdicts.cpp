@@ -13,6 +13,7 @@
 #include "adc3101.h"
 #include "doctor_expectations.h"
 #include "led_color_codes.h"
+#include "led_request_table.h"
 #include "library_holders.h"
 #include "property_keys.h"
 #include "strict_decimal.h"
@@ -46,19 +47,24 @@ std::string error_text(int error) {
     return strerror(error);  // NOLINT(concurrency-mt-unsafe): single-threaded tool
 }
 
-// The saved triple of each LED state request the library performs: (index, state) -> colour.
-struct SavedRow {
-    int index, state, color;
-    const char* pattern;
+// How the report words the pattern a state request leaves in force.
+struct PatternWords {
+    LedModel model;
+    const char* words;
 };
-constexpr SavedRow kStateRows[] = {
-        {0, 0, kStandbyColor, "standby, green_led alone"},
-        {0, 1, kAllLedsColor, "all three steady"},
-        {0, 4, kAllLedsColor, "all three steady"},
-        {0, 220, kSysAloneColor, "sys_led alone"},
-        {1, 200, kRemoteAloneColor, "remote_led blinking"},
-        {1, 201, kAllLedsColor, "all three steady"},
+constexpr PatternWords kPatternWords[] = {
+        {steady(kStandbyColor), "standby, green_led alone"},
+        {steady(kAllLedsColor), "all three steady"},
+        {steady(kSysAloneColor), "sys_led alone"},
+        {blinking(kRemoteAloneColor), "remote_led blinking"},
 };
+
+std::string pattern_words(LedModel model) {
+    for (const PatternWords& known : kPatternWords) {
+        if (known.model == model) return known.words;
+    }
+    return std::string(led_color_meaning(model.color)) + (model.steady ? ", steady" : ", blinking");
+}
 
 // "0664 system:system", as the doctor reports what it wanted.
 std::string wanted_mode_and_owner() {
@@ -512,20 +518,20 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
     }
     const std::string replay = i < 0 ? "; HAL_FrontPanelInit replays nothing"
                                      : "; HAL_FrontPanelInit replays (" + index + ", " + state + ")";
-    const SavedRow* row = nullptr;
-    for (const SavedRow& candidate : kStateRows) {
-        if (candidate.index == i && candidate.state == s) row = &candidate;
-    }
-    if (row != nullptr && row->color == c) {
+    // The library's own table says which colour each state request saves; the flash saves
+    // nothing.
+    const LedRequest* row = find_led_request(i, s);
+    if (row != nullptr && row->flash) row = nullptr;
+    if (row != nullptr && row->model_after.color == c) {
         return {kSubject, kCheck, Verdict::kPass,
-                triple + ": state request, " + row->pattern + replay, ""};
+                triple + ": state request, " + pattern_words(row->model_after) + replay, ""};
     }
     // A colour request saves state 1 or 2 with any colour, so (0, 1) may carry any colour.
     const bool colour_request = s == kSavedStateSteady || s == kSavedStateBlinking;
     if (row != nullptr && !colour_request) {
         return fail(kSubject, kCheck,
                     triple + ": request (" + index + ", " + state + ") draws colour " +
-                            std::to_string(row->color) + ", not " + color,
+                            std::to_string(row->model_after.color) + ", not " + color,
                     kTripleHint);
     }
     if (colour_request) {

@@ -4,8 +4,9 @@
 #include <android/log.h>
 
 #include "frontpanel_log.h"
-#include "led_colors.h"
-#include "led_model.h"
+#include "led_color_table.h"
+#include "led_model_state.h"
+#include "led_writer.h"
 #include "quorin_hal.h"
 
 int HAL_FrontPanelSetLedColor(int led_index, int color) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "led_nodes.h"
+#include "led_writer.h"
 
 #include "attribute_writer.h"
 #include "frontpanel_log.h"

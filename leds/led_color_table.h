@@ -1,13 +1,35 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "led_colors.h"
+// The colour table: which writes a colour request makes on a steady and on a blinking panel.
+#pragma once
 
 #include "led_color_codes.h"
+#include "led_patterns.h"
 
-namespace {
+// The two columns of a row, each named where the row is written.
+struct WhenSteady {
+    LedPattern pattern;
+};
+struct WhenBlinking {
+    LedPattern pattern;
+};
+
+constexpr WhenSteady when_steady(const LedPattern& pattern) {
+    return {pattern};
+}
+
+constexpr WhenBlinking when_blinking(const LedPattern& pattern) {
+    return {pattern};
+}
+
+struct LedColorPatterns {
+    int color;
+    WhenSteady steady;
+    WhenBlinking blinking;
+};
 
 // On a steady panel the triggers of LEDs switched off are left alone; on a blinking one the
 // brightness of the LED made to blink is left to its timer trigger.
-constexpr LedColorPatterns led_colors[] = {
+inline constexpr LedColorPatterns kLedColors[] = {
         {kAllLedsColor, when_steady(steady_lighting_all()), when_blinking(blinking_all())},
         {kStandbyColor,
          when_steady(in_order({brightness_off(Led::kRemote), brightness_off(Led::kSys),
@@ -21,10 +43,10 @@ constexpr LedColorPatterns led_colors[] = {
                                  trigger_timer(Led::kRemote)}))},
 };
 
-}  // namespace
-
-const LedPattern* find_color_pattern(int color, bool steady) {
-    for (const LedColorPatterns& row : led_colors) {
+// The writes for the colour on a steady or a blinking panel, or null for a colour that draws
+// nothing (sys alone and any colour without a pattern of its own).
+constexpr const LedPattern* find_color_pattern(int color, bool steady) {
+    for (const LedColorPatterns& row : kLedColors) {
         if (row.color == color) return steady ? &row.steady.pattern : &row.blinking.pattern;
     }
     return nullptr;

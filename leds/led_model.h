@@ -25,11 +25,3 @@ constexpr LedModel blinking(int color) {
 
 // At load: all three LEDs blinking.
 constexpr LedModel kInitialLedModel = blinking(kAllLedsColor);
-
-// The model's two fields, shared by the LED state and LED colour requests.
-extern int led_color;
-extern bool led_steady;
-
-inline LedModel current_led_model() {
-    return {led_color, led_steady};
-}

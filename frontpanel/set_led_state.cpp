@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include "frontpanel_log.h"
-#include "led_model.h"
-#include "led_nodes.h"
-#include "led_requests.h"
+#include "led_model_state.h"
+#include "led_request_table.h"
+#include "led_writer.h"
 #include "quorin_hal.h"
 
 // Constant-initialised, so that no constructor runs for them at load.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// The LED attribute files and the patterns written to them: each pattern an ordered series of
-// writes, performed exactly in its order.
+// The named writes of an LED attribute and the patterns made of them: each pattern an ordered
+// series of writes, performed exactly in its order.
 #pragma once
 
 #include <cstddef>
@@ -73,10 +73,3 @@ constexpr LedPattern blinking_all() {
     for (Led led : kLeds) pattern.writes[n++] = trigger_timer(led);
     return pattern;
 }
-
-// Performs the pattern's writes in order, stopping at the first empty slot.
-void write_led_pattern(const LedPattern& pattern);
-
-// Writes one value to the trigger, or to the brightness, of every LED in LED order.
-void write_all_triggers(const char* value);
-void write_all_brightness(const char* value);
