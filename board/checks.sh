@@ -4,6 +4,13 @@
 
 set -f # words are split below (to trim the fields of the cases), never globbed
 leds=/sys/devices/platform/gpioleds/leds
+# Every LED of the panel in the panel's order, and those the library drives in its order, as the
+# device's description lists them (make-image copies the list).
+panel_leds=$(sed -n 's/^panel //p' /board/leds)
+driven_leds=$(sed -n 's/^driven //p' /board/leds)
+undriven_leds=$(for led in $panel_leds; do
+    case " $driven_leds " in *" $led "*) ;; *) echo "$led" ;; esac
+done)
 adc=/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018
 passed=0
 failed=0
@@ -52,8 +59,16 @@ look() {
     esac
 }
 
+# looks LED...: what the kernel shows for each LED, on one line.
+looks() {
+    local led words=""
+    for led in "$@"; do words="$words $(look "$led")"; done
+    echo $words
+}
+
+# The LEDs the library drives, in its order: the columns of the cases.
 panel() {
-    echo "$(look remote_led) $(look green_led) $(look sys_led)"
+    looks $driven_leds
 }
 
 # lines_ending TEXT FILE: how many lines of FILE end with TEXT, compared as text (a path's dots
