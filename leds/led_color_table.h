@@ -51,3 +51,14 @@ constexpr const LedPattern* find_color_pattern(int color, bool steady) {
     }
     return nullptr;
 }
+
+constexpr bool colors_write_driven_leds_only() {
+    for (const LedColorPatterns& row : kLedColors) {
+        if (!writes_driven_leds_only(row.steady.pattern) ||
+            !writes_driven_leds_only(row.blinking.pattern)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(colors_write_driven_leds_only(), "a colour writes only the LEDs of kLeds");

@@ -73,3 +73,11 @@ constexpr LedPattern blinking_all() {
     for (Led led : kLeds) pattern.writes[n++] = trigger_timer(led);
     return pattern;
 }
+
+// Whether every write of the pattern goes to an LED the library drives.
+constexpr bool writes_driven_leds_only(const LedPattern& pattern) {
+    for (const LedWrite& write : pattern.writes) {
+        if (write.value != nullptr && !driven_by_library(write.led)) return false;
+    }
+    return true;
+}

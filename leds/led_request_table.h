@@ -63,3 +63,11 @@ constexpr const LedRequest* find_led_request(int led_index, int led_state) {
     }
     return nullptr;
 }
+
+constexpr bool requests_write_driven_leds_only() {
+    for (const LedRequest& row : kLedRequests) {
+        if (!writes_driven_leds_only(row.pattern)) return false;
+    }
+    return true;
+}
+static_assert(requests_write_driven_leds_only(), "a request writes only the LEDs of kLeds");

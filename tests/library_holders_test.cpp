@@ -13,6 +13,7 @@
 
 #include "doctor_verdicts.h"
 #include "halctl_commands.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -21,12 +22,7 @@ namespace fs = std::filesystem;
 class LibraryHolders : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/library_holders.XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        root_ = pattern;
-    }
-    void TearDown() override {
-        fs::remove_all(root_);
+        ASSERT_FALSE(root_.empty());
     }
     void process(const std::string& pid, const std::string& maps, const std::string& cmdline,
                  const std::string& comm) {
@@ -36,7 +32,8 @@ class LibraryHolders : public ::testing::Test {
         std::ofstream(dir + "/cmdline") << cmdline;
         std::ofstream(dir + "/comm") << comm << "\n";
     }
-    std::string root_;
+    TempDir dir_{"library_holders"};
+    const std::string root_ = dir_.path();
 };
 
 const char* const kHeldMaps =

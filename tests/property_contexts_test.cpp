@@ -12,6 +12,7 @@
 #include <string>
 
 #include "doctor_verdicts.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -25,12 +26,7 @@ constexpr const char* kKeys[] = {"vendor.quorin.ledindex", "vendor.quorin.ledsta
 class PropertyContexts : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/property_contexts.XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        root_ = pattern;
-    }
-    void TearDown() override {
-        fs::remove_all(root_);
+        ASSERT_FALSE(root_.empty());
     }
     void plant(const std::string& file, const std::string& text) {
         fs::create_directories(fs::path(root_ + file).parent_path());
@@ -42,7 +38,8 @@ class PropertyContexts : public ::testing::Test {
         const auto found = resolve_property_context(*entries, key);
         return found ? found->context + " " + found->file : kDefaultPropertyContext;
     }
-    std::string root_;
+    TempDir dir_{"property_contexts"};
+    const std::string root_ = dir_.path();
 };
 
 const char* const kPlat = "/system/etc/selinux/plat_property_contexts";

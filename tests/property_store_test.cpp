@@ -17,6 +17,7 @@
 
 #include "SystemControlClient.h"
 #include "hal_sim/hal_sim.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ class PropertyStore : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
         if (GetParam()) {
-            char pattern[] = "/tmp/hal_sim_store.XXXXXX";
-            dir_ = mkdtemp(pattern);
+            ASSERT_FALSE(dir_.empty());
             setenv("HAL_SIM_DIR", dir_.c_str(), 1);
         } else {
             unsetenv("HAL_SIM_DIR");
@@ -42,9 +42,9 @@ class PropertyStore : public ::testing::TestWithParam<bool> {
     }
     void TearDown() override {
         unsetenv("HAL_SIM_DIR");
-        if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
-    std::string dir_;
+    TempDir temp_{"hal_sim_store"};
+    const std::string dir_ = temp_.path();
 };
 
 TEST_P(PropertyStore, SetAndGet) {
@@ -304,15 +304,14 @@ void PrintTo(const OddStore& c, std::ostream* out) {
 class PropertyStoreOddFile : public ::testing::TestWithParam<OddStore> {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/hal_sim_store.XXXXXX";
-        dir_ = mkdtemp(pattern);
+        ASSERT_FALSE(dir_.empty());
         setenv("HAL_SIM_DIR", dir_.c_str(), 1);
     }
     void TearDown() override {
         unsetenv("HAL_SIM_DIR");
-        std::filesystem::remove_all(dir_);
     }
-    std::string dir_;
+    TempDir temp_{"hal_sim_store"};
+    const std::string dir_ = temp_.path();
 };
 
 // Each is refused at once, never waited on nor read without end: reads find nothing, changes

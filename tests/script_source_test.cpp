@@ -18,6 +18,8 @@
 #include <string>
 #include <thread>
 
+#include "temp_dir.h"
+
 namespace {
 
 // Reads of `fd` deliver `good_bytes`, then fail once with `error` (EINTR) or for good.
@@ -67,17 +69,15 @@ std::string script_file(const std::string& dir, const std::string& line, size_t 
 class HalctlScriptSource : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/halctl_script.XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir_ = pattern;
+        ASSERT_FALSE(dir_.empty());
         read_fault = {};
     }
     void TearDown() override {
         read_fault = {};
-        std::filesystem::remove_all(dir_);
     }
 
-    std::string dir_;
+    TempDir temp_{"halctl_script"};
+    const std::string dir_ = temp_.path();
     std::string text_ = "not cleared";
     std::string error_;
 };

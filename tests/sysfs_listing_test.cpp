@@ -10,6 +10,7 @@
 #include <string>
 
 #include "doctor_verdicts.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -18,20 +19,16 @@ namespace fs = std::filesystem;
 class SysfsListing : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/sysfs_listing.XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        root_ = pattern;
+        ASSERT_FALSE(root_.empty());
         fs::create_directories(root_ + "/sys/class/leds");
-    }
-    void TearDown() override {
-        fs::remove_all(root_);
     }
     void led(const std::string& name, const std::string& device_dir) {
         fs::create_directories(root_ + device_dir);
         fs::create_directory_symlink("../.." + device_dir.substr(4),
                                      root_ + "/sys/class/leds/" + name);
     }
-    std::string root_;
+    TempDir dir_{"sysfs_listing"};
+    const std::string root_ = dir_.path();
 };
 
 TEST_F(SysfsListing, AnLedIsFollowedThroughItsClassEntry) {

@@ -10,17 +10,8 @@ set -uo pipefail
 halctl=$1
 emulator=("${@:2}")
 hc() { "${emulator[@]}" "$halctl" "$@"; }
-passed=0
-failed=0
 
-check() {  # check NAME EXPECTED ACTUAL
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

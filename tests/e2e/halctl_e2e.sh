@@ -13,17 +13,8 @@ halctl=$1
 device=$2
 emulator=("${@:3}")
 hc() { "${emulator[@]}" "$halctl" "$@"; }
-passed=0
-failed=0
 
-check() {  # check NAME EXPECTED ACTUAL
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+. "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 
 leds=/sys/devices/platform/gpioleds/leds
 adc=/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018

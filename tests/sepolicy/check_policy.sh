@@ -6,7 +6,7 @@
 # - sesearch: a domain given quorin_hal_host may do each thing the library does, the
 #   system-control service may set the LED request, and no core domain may touch the nodes or
 #   the properties (a planted rule that lets one is caught);
-# - the eight attribute paths and four property keys that the built library holds are labelled
+# - the attribute paths the built library opens and its four property keys are labelled
 #   as they must be: genfscon, ueventd's mode and owner, property_contexts resolved through
 #   libselinux's Android property backend.
 #
@@ -359,9 +359,25 @@ else
 fi
 
 # --- labels of the library's paths ------------------------------------------------------------
-# The library composes its paths from parts: what it opens is read from the built library.
-mapfile -t paths < <(strings -a "$library" | grep -E '^/sys/devices/.*[^/]$' | sort -u)
-[[ ${#paths[@]} -eq 8 ]] || fail "expected eight attribute paths in the library, found ${#paths[@]}"
+# The library composes its paths from parts: what it opens is read from the built library. It
+# holds the paths of every LED of the panel in its one table and opens those of the LEDs it drives
+# (the device description's list, QUORIN_LED_LIST, written by the build): the others need no node.
+driven=(remote_led green_led sys_led)
+undriven=()
+if [[ -n "${QUORIN_LED_LIST:-}" ]]; then
+    read -r -a panel <<<"$(sed -n 's/^panel //p' "$QUORIN_LED_LIST")"
+    read -r -a driven <<<"$(sed -n 's/^driven //p' "$QUORIN_LED_LIST")"
+    for led in "${panel[@]}"; do
+        [[ " ${driven[*]} " == *" $led "* ]] || undriven+=("$led")
+    done
+fi
+not_opened="^$"
+((${#undriven[@]} == 0)) || not_opened="/leds/($(IFS='|' && echo "${undriven[*]}"))/"
+mapfile -t paths < <(strings -a "$library" | grep -E '^/sys/devices/.*[^/]$' |
+    grep -v -E "$not_opened" | sort -u)
+opened=$((2 * ${#driven[@]} + 2)) # brightness and trigger of each driven LED, the ADC's two
+[[ ${#paths[@]} -eq $opened ]] ||
+    fail "expected $opened attribute paths in the library, found ${#paths[@]}"
 genfs=$(seinfo "$policy" --genfscon sysfs | awk '$1 == "genfscon" {print $3, $4}')
 for path in "${paths[@]}"; do
     # genfscon labels by the longest matching prefix of the path below /sys.
