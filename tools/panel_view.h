@@ -10,10 +10,10 @@ enum class LedLook { kAbsent, kOff, kOn, kBlinking };
 
 struct PanelState {
     LedLook leds[kPanelLedCount];  // every LED of the panel, in the panel's order
-    std::string mute;         // "1", "0", other text as read, or "" when empty or unreadable
-    bool mute_read;           // the mute attribute could be read (it may be empty)
-    int volume_register;      // -1 when unreadable or not a number
-    std::string volume_text;  // what the volume attribute holds when it is not a number
+    std::string mute;              // "1", "0", other text as read, or "" when empty or unreadable
+    bool mute_read;                // the mute attribute could be read (it may be empty)
+    int volume_register;           // -1 when unreadable or not a number
+    std::string volume_text;       // what the volume attribute holds when it is not a number
     bool volume_read;
     bool trigger_cut[kPanelLedCount];  // the trigger list ran past the read's bound
     std::string micstate;

@@ -19,7 +19,7 @@ void check(bool condition) {
 
 void check_command(const Command& command) {
     check(command.def != nullptr);
-    const Arguments& takes = command.def->call.arguments;
+    const Arguments& takes = command.def->arguments;
     check(takes.integers >= 0 && takes.integers <= kMostIntegers);
     check(takes.kind == ArgumentKind::kIntegers || takes.integers == 0);
     // Every command has exactly one call: the library's or halctl's own.
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (script.ok) {
         for (const Command& command : script.commands) {
             check_command(command);
-            check(command.def->call.arguments.kind !=
+            check(command.def->arguments.kind !=
                   ArgumentKind::kFile);  // run, never in a script
             check(command.line >= 1);
         }
