@@ -8,6 +8,11 @@ leds=/sys/devices/platform/gpioleds/leds
 # device's description lists them (make-image copies the list).
 panel_leds=$(sed -n 's/^panel //p' /board/leds)
 driven_leds=$(sed -n 's/^driven //p' /board/leds)
+if [ -z "$panel_leds" ] || [ -z "$driven_leds" ]; then
+    echo "FAIL the LED list: /board/leds names no panel or no driven LED"
+    echo "RESULT 0 1"
+    exit 1
+fi
 undriven_leds=$(for led in $panel_leds; do
     case " $driven_leds " in *" $led "*) ;; *) echo "$led" ;; esac
 done)

@@ -53,6 +53,14 @@ constexpr bool panel_lists_leds_in_order() {
 }
 static_assert(panel_lists_leds_in_order(), "kPanelLeds lists every Led once, in Led's order");
 
+constexpr bool panel_has_every_driven_led() {
+    for (Led led : kLeds) {
+        if (panel_index(led) >= kPanelLedCount) return false;
+    }
+    return true;
+}
+static_assert(panel_has_every_driven_led(), "every LED the library drives is in kPanelLeds");
+
 constexpr const char* led_name(Led led) {
     return kPanelLeds[panel_index(led)].name;
 }
@@ -80,7 +88,7 @@ constexpr LedAttributePaths compose_led_attribute_paths() {
     return paths;
 }
 
-constexpr LedAttributePaths kLedAttributePaths = compose_led_attribute_paths();
+inline constexpr LedAttributePaths kLedAttributePaths = compose_led_attribute_paths();
 
 // The lookup goes through pointers to the composed paths: reading a row of the table itself, picked
 // at run time, GCC 12 takes for a read past an unterminated string (-Wstringop-overread).
@@ -97,7 +105,7 @@ constexpr LedAttributePathTexts compose_led_attribute_path_texts() {
     }
     return texts;
 }
-constexpr LedAttributePathTexts kLedAttributePathTexts = compose_led_attribute_path_texts();
+inline constexpr LedAttributePathTexts kLedAttributePathTexts = compose_led_attribute_path_texts();
 
 // The attribute file of an LED: the one lookup of it, for the library and everything around it.
 constexpr const char* led_attribute_path(Led led, LedAttribute attribute) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -239,6 +241,20 @@ TEST(HalctlCommands, EveryListedCommandTakesTheIntegersItsUsageNames) {
         if (def->arguments.kind == ArgumentKind::kIntegers) ++taking_integers;
     }
     EXPECT_EQ(taking_integers, checked);
+}
+
+}  // namespace
+
+namespace {
+
+// --help word for word, as halctl printed it before its rows were expanded from the interface's
+// list: the order, the usage column and every summary.
+TEST(HalctlCommands, HelpIsAsPinned) {
+    std::ifstream pinned(QUORIN_SOURCE_DIR "/tests/golden/halctl_help.txt");
+    ASSERT_TRUE(pinned.is_open());
+    const std::string expected{std::istreambuf_iterator<char>(pinned),
+                               std::istreambuf_iterator<char>()};
+    EXPECT_EQ(expected, help_text(""));
 }
 
 }  // namespace

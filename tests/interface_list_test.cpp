@@ -55,20 +55,25 @@ TEST(InterfaceList, NamesExactlyWhatTheHeaderExports) {
 
 struct ListedCommand {
     const char* function;
-    std::string line;  // the command with a value for each parameter
+    std::string name;     // "led state"
+    std::string line;     // the command with a value for each parameter
+    std::string summary;  // what --help says of it
 };
 
+std::string named(const char* group, const char* word) {
+    return std::string(group) + (word[0] != '\0' ? " " : "") + word;
+}
+
 std::string with_values(const char* group, const char* word, const char* params) {
-    std::string line = std::string(group) + (word[0] != '\0' ? " " : "") + word;
-    for (const char* c = params; *c != '\0'; ++c) {
-        if (*c != ' ' && (c == params || c[-1] == ' ')) line += " 7";
-    }
+    std::string line = named(group, word);
+    std::istringstream in(params);
+    for (std::string param; in >> param;) line += " 7";
     return line;
 }
 
 const ListedCommand kListedCommands[] = {
 #define QUORIN_HAL_ENTRY_POINT(member, function, symbol, use, group, word, params, summary) \
-    {#function, with_values(group, word, params)},
+    {#function, named(group, word), with_values(group, word, params), #function summary},
 #define QUORIN_HAL_DATA(member, object, symbol)
 #include "entry_points.def"
 };
@@ -86,7 +91,28 @@ TEST(InterfaceList, EveryEntryPointHasItsCommand) {
         ASSERT_TRUE(parsed.ok) << parsed.error;
         EXPECT_STREQ(listed.function, parsed.command.def->function);
         EXPECT_NE(parsed.command.def->library, nullptr);
-        EXPECT_NE(help_text("").find(listed.function), std::string::npos);
+        EXPECT_NE(help_text(listed.name).find(" " + listed.summary + "\n"), std::string::npos)
+                << help_text(listed.name);
+    }
+}
+
+// The commands that call HAL_MicSetOnOff with a fixed argument stay listed, just before its own.
+TEST(InterfaceList, FixedArgumentCommandsComeBeforeTheirEntryPointsOwn) {
+    const std::string help = help_text("mic");
+    const size_t on = help.find("  mic on  ");
+    const size_t off = help.find("  mic off  ");
+    const size_t onoff = help.find("  mic onoff OFF");
+    ASSERT_NE(on, std::string::npos) << help;
+    ASSERT_NE(off, std::string::npos) << help;
+    ASSERT_NE(onoff, std::string::npos) << help;
+    EXPECT_LT(on, off);
+    EXPECT_LT(off, onoff);
+    for (const auto& [line, function] :
+         {std::pair<std::string, std::string>{"on", "HAL_MicSetOnOff(0)"},
+          {"off", "HAL_MicSetOnOff(1)"}}) {
+        const ParseResult parsed = parse_command({"mic", line}, false);
+        ASSERT_TRUE(parsed.ok) << line;
+        EXPECT_EQ(function, parsed.command.def->function);
     }
 }
 

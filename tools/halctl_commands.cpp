@@ -55,7 +55,7 @@ constexpr int words_in(const char* text) {
 
 // A getter's command prints what it returns; any other's exit status is the entry point's.
 #define QUORIN_HAL_CALL_kChangesDevice(member) call(hal.member, args)
-#define QUORIN_HAL_CALL_kReadsOnly(member) call(hal.member, args)
+#define QUORIN_HAL_CALL_kLeavesDevice(member) call(hal.member, args)
 #define QUORIN_HAL_CALL_kPrintsProperties(member) call(hal.member, args)
 #define QUORIN_HAL_CALL_kPrintsResult(member) print(hal.member)
 
@@ -139,17 +139,16 @@ std::vector<const CommandDef*> list_commands() {
     return listed;
 }
 
-const char* const kGroups[] = {"led", "mic", "patch", "props"};
-
 constexpr const char* kJsonOption = "--json";
 constexpr const char* kUsagePrefix = "halctl ";
 // In --help, the usage column is this wide; a longer usage puts its summary on the next line.
 constexpr size_t kHelpIndent = 2;
 constexpr size_t kHelpUsageWidth = 28;
 
+// The groups are those of the library's commands.
 bool is_group(const std::string& word) {
-    for (const char* group : kGroups) {
-        if (word == group) return true;
+    for (const CommandDef* def : commands()) {
+        if (def->group[0] != '\0' && word == def->group) return true;
     }
     return false;
 }

@@ -46,7 +46,7 @@ constexpr Arguments kJsonFlag = {ArgumentKind::kJsonFlag, 0};
 // nothing and are told apart by their work.
 enum class CommandUse {
     kChangesDevice,     // the panel, the microphone or the audio patch
-    kReadsOnly,         // nothing on the device: a version line, the properties saved
+    kLeavesDevice,      // nothing on the device: a version line, the properties saved
     kPrintsResult,      // a getter: its value printed
     kPrintsProperties,  // then the saved request and the patch state printed
     kHalctl,            // halctl's own work

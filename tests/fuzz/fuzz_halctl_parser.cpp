@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (script.ok) {
         for (const Command& command : script.commands) {
             check_command(command);
-            check(command.def->arguments.kind !=
-                  ArgumentKind::kFile);  // run, never in a script
+            check(command.def->arguments.kind != ArgumentKind::kFile);  // run, never in a script
             check(command.line >= 1);
         }
     } else {

@@ -10,7 +10,7 @@
 #   as they must be: genfscon, ueventd's mode and owner, property_contexts resolved through
 #   libselinux's Android property backend.
 #
-# usage: check_policy.sh PROPERTY_CONTEXT_TOOL LIBRARY [VENDOR_SEPOLICY_DIR]
+# usage: QUORIN_LED_LIST=BUILD/sim/leds check_policy.sh PROPERTY_CONTEXT_TOOL LIBRARY [VENDOR_SEPOLICY_DIR]
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -362,15 +362,14 @@ fi
 # The library composes its paths from parts: what it opens is read from the built library. It
 # holds the paths of every LED of the panel in its one table and opens those of the LEDs it drives
 # (the device description's list, QUORIN_LED_LIST, written by the build): the others need no node.
-driven=(remote_led green_led sys_led)
+[[ -s "${QUORIN_LED_LIST:-}" ]] || { echo "QUORIN_LED_LIST names no LED list" >&2; exit 2; }
+read -r -a panel <<<"$(sed -n 's/^panel //p' "$QUORIN_LED_LIST")"
+read -r -a driven <<<"$(sed -n 's/^driven //p' "$QUORIN_LED_LIST")"
+((${#panel[@]} > 0 && ${#driven[@]} > 0)) || { echo "$QUORIN_LED_LIST lists no LEDs" >&2; exit 2; }
 undriven=()
-if [[ -n "${QUORIN_LED_LIST:-}" ]]; then
-    read -r -a panel <<<"$(sed -n 's/^panel //p' "$QUORIN_LED_LIST")"
-    read -r -a driven <<<"$(sed -n 's/^driven //p' "$QUORIN_LED_LIST")"
-    for led in "${panel[@]}"; do
-        [[ " ${driven[*]} " == *" $led "* ]] || undriven+=("$led")
-    done
-fi
+for led in "${panel[@]}"; do
+    [[ " ${driven[*]} " == *" $led "* ]] || undriven+=("$led")
+done
 not_opened="^$"
 ((${#undriven[@]} == 0)) || not_opened="/leds/($(IFS='|' && echo "${undriven[*]}"))/"
 mapfile -t paths < <(strings -a "$library" | grep -E '^/sys/devices/.*[^/]$' |
