@@ -3,13 +3,13 @@
 # the console and the kernel's view of an LED. Sourced by the checks-* scripts.
 
 set -f # words are split below (to trim the fields of the cases), never globbed
-leds=/sys/devices/platform/gpioleds/leds
-# Every LED of the panel in the panel's order, and those the library drives in its order, as the
-# device's description lists them (make-image copies the list).
+# The LED class directory, every LED of the panel in the panel's order, and those the library
+# drives in its order, as the device's description lists them (make-image copies the list).
+leds=$(sed -n 's/^dir //p' /board/leds)
 panel_leds=$(sed -n 's/^panel //p' /board/leds)
 driven_leds=$(sed -n 's/^driven //p' /board/leds)
-if [ -z "$panel_leds" ] || [ -z "$driven_leds" ]; then
-    echo "FAIL the LED list: /board/leds names no panel or no driven LED"
+if [ -z "$leds" ] || [ -z "$panel_leds" ] || [ -z "$driven_leds" ]; then
+    echo "FAIL the LED list: /board/leds names no LED directory, no panel or no driven LED"
     echo "RESULT 0 1"
     exit 1
 fi

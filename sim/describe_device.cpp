@@ -2,7 +2,8 @@
 // Writes what the simulated device and the virtual board are made from, out of the device's
 // description, so that an LED or an attribute added there reaches both:
 //   describe_device umockdev [FILE]   the umockdev-run description of the device at power-up
-//   describe_device leds [FILE]       "panel NAME..." (every LED of the panel, in its order) and
+//   describe_device leds [FILE]       "dir DIR" (the LED class directory of the panel's device),
+//                                     "panel NAME..." (every LED of the panel, in its order) and
 //                                     "driven NAME..." (those the library writes, in its order)
 // on standard output or into FILE.
 #include <cerrno>
@@ -48,7 +49,8 @@ std::string umockdev() {
 }
 
 std::string leds() {
-    std::string out = "panel";
+    std::string out = std::string(kLedClassDir);
+    out = "dir " + out.substr(0, out.size() - 1) + "\npanel";
     for (const PanelLed& led : kPanelLeds) out += std::string(" ") + led.name;
     out += "\ndriven";
     for (Led led : kLeds) out += std::string(" ") + led_name(led);
