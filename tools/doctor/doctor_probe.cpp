@@ -92,18 +92,20 @@ int read_error(const std::string& path) {
     return error;
 }
 
-// The devices already said to be missing: one finding each, not one per attribute.
-struct MissingDevices {
-    std::set<std::string> names;
+// What the sweep over the nodes carries from one to the next: the simulated device's root, read
+// once, and the devices already said to be missing (one finding each, not one per attribute).
+struct NodeSweep {
+    std::string root = simulated_root();
+    std::set<std::string> missing;
 };
 
 // A device directory that is missing (an LED's, the ADC's), and where the kernel put it instead.
-void report_missing_device(const DeviceNode& node, Missing missing, MissingDevices* seen,
+void report_missing_device(const DeviceNode& node, Missing missing, NodeSweep* sweep,
                            const CheckSink* report) {
-    const bool first = seen->names.empty();
-    if (!seen->names.insert(node.device).second) return;
+    const bool first = sweep->missing.empty();
+    if (!sweep->missing.insert(node.device).second) return;
     const std::string dir = directory_of(node.path());
-    const std::string root = simulated_root();
+    const std::string& root = sweep->root;
     if (node.kind == NodeKind::kLed) {
         report->push_back(led_missing_verdict(node.device, dir, missing,
                                               class_led_dir(root, node.device),
@@ -114,8 +116,7 @@ void report_missing_device(const DeviceNode& node, Missing missing, MissingDevic
 }
 
 void check_node(const DeviceNode& node, const OpenContext& context, bool selinux,
-                const std::optional<SystemIds>& system, MissingDevices* missing_devices,
-                const CheckSink* report) {
+                const std::optional<SystemIds>& system, NodeSweep* sweep, const CheckSink* report) {
     const std::string path = node.path();
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
@@ -127,7 +128,7 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
                                 : !exists(dir)      ? Missing::kLed
                                                     : Missing::kAttribute;
         if (error == ENOENT && missing != Missing::kAttribute) {
-            report_missing_device(node, missing, missing_devices, report);
+            report_missing_device(node, missing, sweep, report);
         } else {
             report->push_back(presence_verdict(node, error, missing));
         }
@@ -145,7 +146,7 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
     const WriteOnly write_only = recognise_write_only(mode, errors, access(path.c_str(), R_OK) == 0);
     const NodeOwner owner{mode, info.st_uid, info.st_gid, user_name(info.st_uid),
                           group_name(info.st_gid)};
-    const DoctorCheck owner_check = owner_verdict(node, owner, system, simulated_root());
+    const DoctorCheck owner_check = owner_verdict(node, owner, system, sweep->root);
     if (write_only != WriteOnly::kNone && error != 0) {
         report->push_back(write_only_verdict(node, write_only, mode, error));
     } else {
@@ -255,9 +256,9 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
             selinux_enabled && (!enforce || enforce->compare(0, 1, "1") == 0);
     if (context) open_context.domain = domain_of(*context);
     const std::optional<SystemIds> system = system_ids();
-    MissingDevices missing_devices;
+    NodeSweep sweep;
     for (const DeviceNode& node : device_nodes) {
-        check_node(node, open_context, selinux_enabled, system, &missing_devices, report);
+        check_node(node, open_context, selinux_enabled, system, &sweep, report);
     }
     for (Led led : kLeds) {
         const std::string trigger = led_attribute_path(led, LedAttribute::kTrigger);

@@ -5,13 +5,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
+
+#include "device_read.h"
 
 namespace {
 
 // A property_contexts file is a few hundred lines; one larger than this is not read further.
 constexpr size_t kLineLimit = 20000;
+constexpr size_t kFileLimit = size_t{4} * 1024 * 1024;
 
 bool readable(const std::string& path) {
     struct stat info {};
@@ -82,10 +84,9 @@ std::optional<std::vector<PropertyContextEntry>> load_property_contexts(const st
     if (files.empty()) return std::nullopt;
     std::vector<PropertyContextEntry> entries;
     for (const std::string& file : files) {
-        std::ifstream in(root + file);
-        std::ostringstream text;
-        text << in.rdbuf();
-        parse_property_contexts(text.str(), file, &entries);
+        std::string text;
+        read_bounded((root + file).c_str(), kFileLimit, &text);
+        parse_property_contexts(text, file, &entries);
     }
     return entries;
 }
