@@ -41,48 +41,26 @@ fail() {
     failed=$((failed + 1))
 }
 
-# policy.conf in the platform build's order: classes, macros, attributes, rules, then labels.
-# The platform's public policy, then (unless PUBLIC_ONLY) its private policy, then the HAL's
-# system_ext public part, the SoC vendor's policy and ours.
-policy_conf() {  # policy_conf VARIANT VENDOR_DIR [PUBLIC_ONLY]
-    local private=("$platform"/private/*.te)
-    [[ -n ${3:-} ]] && private=()
-    m4 --fatal-warnings -D target_build_variant="$1" -s \
-        "$platform"/{security_classes,initial_sids,access_vectors,global_macros,mls,te_macros} \
-        "$2/te_macros" "$platform/attributes" "$platform"/public/*.te "${private[@]}" \
-        "$2"/public/*.te "$platform/soc_vendor.te" "$2"/*.te \
-        "$platform"/{roles,users,initial_sid_contexts,fs_use,genfs_contexts} "$2/genfs_contexts"
-}
-
-# compile VARIANT VENDOR_DIR OUTPUT: the whole policy, as the platform build compiles it: the
-# binary policy with checkpolicy, and the CIL that the device's precompiled policy is built
-# from, through secilc. Both check every neverallow rule; prints their complaints.
-compile() {
-    policy_conf "$1" "$2" >"$3.conf" || return 1
-    local status=0
-    checkpolicy -M -c 30 -o "$3" "$3.conf" 2>&1 || status=1
-    if checkpolicy -C -M -c 30 -o "$3.cil" "$3.conf" >/dev/null 2>&1; then
-        secilc -m -M true -c 30 -o "$3.secilc" -f /dev/null "$3.cil" 2>&1 | sed 's/^/secilc: /'
-        ((PIPESTATUS[0] == 0)) || status=1
-    fi
-    return $status
-}
-
-# compile_vendor VARIANT VENDOR_DIR OUTPUT: the vendor's part alone against the platform's public
-# types, as the vendor image is built: a reference to a private platform type fails here.
-compile_vendor() {
-    policy_conf "$1" "$2" public >"$3.conf" && checkpolicy -M -c 30 -o "$3" "$3.conf" 2>&1
-}
+# shellcheck source=compile.sh
+source "$here/compile.sh"
 
 # --- compile ----------------------------------------------------------------------------------
+# With the release the vendor image is built for (API 31), and with each newer system image a
+# system-only update can bring to it: 12L, 13 and 14.
+for api in 31 32 33 34; do
+    for variant in user userdebug; do
+        output=$work/$variant
+        ((api == 31)) || output=$work/$variant-$api
+        if report=$(compile "$variant" "$vendor" "$output" "$api"); then
+            ok "API $api, $variant: the policy compiles with the platform model" \
+                "(checkpolicy and secilc), every neverallow rule holds"
+        else
+            fail "API $api, $variant: the policy does not compile:"
+            echo "$report"
+        fi
+    done
+done
 for variant in user userdebug; do
-    if output=$(compile "$variant" "$vendor" "$work/$variant"); then
-        ok "$variant policy compiles with the platform model (checkpolicy and secilc)," \
-            "its neverallow rules hold"
-    else
-        fail "$variant policy does not compile:"
-        echo "$output"
-    fi
     if output=$(compile_vendor "$variant" "$vendor" "$work/$variant-vendor"); then
         ok "$variant: the vendor part compiles against the platform's public policy alone"
     else
@@ -96,14 +74,6 @@ policy=$work/userdebug
 mapfile -t core_domains < <(seinfo "$policy" -a coredomain -x --flat | awk '/^\t/ {print $1}')
 
 # --- planted violations -----------------------------------------------------------------------
-# plant VENDOR_DIR FILE TEXT: a copy of the vendor policy with TEXT appended to FILE.
-plant() {
-    local copy=$work/planted
-    rm -rf "$copy"
-    cp -r "$vendor" "$copy"
-    printf '%s\n' "$3" >>"$copy/$2"
-    echo "$copy"
-}
 # refused_by OUTPUT WHERE: every neverallow failure that checkpolicy reports names the rule's
 # file (and its line, where WHERE gives one); secilc failed too.
 refused_by() {
@@ -133,19 +103,22 @@ done <<'EOF_PLANTS'
 userdebug|quorin_halctl.te|domain_auto_trans(su, quorin_halctl_exec, quorin_halctl)|private/vendor_files.te
 userdebug|quorin_halctl.te|allow su quorin_halctl_exec:file { open read };|private/vendor_files.te
 userdebug|quorin_halctl.te|allow quorin_halctl system_file:file entrypoint;|private/vendor_files.te
-userdebug|quorin_halctl.te|allow system_server sysfs_leds:file getattr;|private/neverallows.te
-userdebug|quorin_halctl.te|allow system_server sysfs:file read;|private/neverallows.te
-userdebug|quorin_halctl.te|allow untrusted_app sysfs_quorin_adc:file setattr;|private/neverallows.te
-userdebug|quorin_halctl.te|allow system_server vendor_quorin_mic_prop:property_service set;|private/neverallows.te
-userdebug|quorin_halctl.te|allow system_server vendor_quorin_led_prop:file read;|property.te
-userdebug|quorin_halctl.te|allow system_server sysfs_quorin_adc:file open;|file.te
-userdebug|quorin_halctl.te|allow su sysfs_quorin_adc:file write;|file.te
+user|hal_quorin_default.te|allow system_server sysfs_leds:file getattr;|private/sysfs.te
+user|hal_quorin_default.te|allow system_server sysfs:file read;|private/sysfs.te
+user|hal_quorin_default.te|allow untrusted_app sysfs_quorin_adc:file setattr;|private/sysfs.te
+user|hal_quorin_default.te|allow system_server vendor_quorin_mic_prop:property_service set;|private/property.te
+user|hal_quorin_default.te|allow system_server vendor_quorin_led_prop:file read;|property.te
+user|hal_quorin_default.te|allow hal_quorin_default init_service_status_private_prop:file read;|private/property.te
+user|hal_quorin_default.te|allow system_server sysfs_quorin_adc:file open;|file.te
+user|hal_quorin_default.te|allow shell sysfs_quorin_led:file read;|file.te
+user|hal_quorin_default.te|allow dumpstate sysfs_quorin_led:file write;|file.te
+userdebug|hal_quorin_default.te|allow su sysfs_quorin_adc:file write;|file.te
 EOF_PLANTS
 
 # The macro given to any core domain is refused, on every build: the system server, apps,
 # adb's shell, and su where it is a core domain.
 for entry in user:system_server user:untrusted_app user:shell userdebug:su; do
-    planted=$(plant "$vendor" quorin_halctl.te "quorin_hal_host(${entry#*:})")
+    planted=$(plant "$vendor" hal_quorin_default.te "quorin_hal_host(${entry#*:})")
     if compile "${entry%%:*}" "$planted" "$work/planted-policy" >/dev/null; then
         fail "${entry%%:*}: quorin_hal_host(${entry#*:}) compiles: the model does not stop a core domain"
     else
@@ -153,21 +126,8 @@ for entry in user:system_server user:untrusted_app user:shell userdebug:su; do
     fi
 done
 
-# Our own rule must hold against what the platform grants: without vold's exemption it cannot.
-planted=$work/planted
-rm -rf "$planted"
-cp -r "$vendor" "$planted"
-sed -i 's/{ coredomain -init -vold } sysfs_quorin_adc/{ coredomain -init } sysfs_quorin_adc/' "$planted/file.te"
-if ! cmp -s "$vendor/file.te" "$planted/file.te" &&
-    output=$(compile userdebug "$planted" "$work/planted-policy"; true) &&
-    grep -q 'violated by allow vold sysfs_quorin_adc:file' <<<"$output"; then
-    ok "the ADC's own rule needs vold's exemption: the platform lets vold read every sysfs type"
-else
-    fail "the ADC's own rule without vold's exemption is not refused by vold's platform rule"
-fi
-
 # The vendor part may name only public platform types.
-planted=$(plant "$vendor" quorin_halctl.te "allow quorin_halctl system_server_startup:fd use;")
+planted=$(plant "$vendor" hal_quorin_default.te "allow hal_quorin_default system_server_startup:fd use;")
 if output=$(compile_vendor userdebug "$planted" "$work/planted-policy"); then
     fail "a private platform type named by the vendor policy compiles against the public policy"
 elif grep -q 'system_server_startup' <<<"$output"; then
@@ -200,37 +160,74 @@ expect_grants() {  # expect_grants SOURCE WHAT "TARGET:CLASS PERMS" ...
     done
 }
 
-expect_grants "$host" "what the library does" \
-    "sysfs:dir search" \
-    "sysfs_leds:dir search" \
-    "sysfs_leds:file open,read,write" \
-    "sysfs_quorin_adc:file open,read,write" \
-    "property_socket:sock_file write" \
-    "init:unix_stream_socket connectto" \
-    "vendor_quorin_mic_prop:property_service set" \
-    "vendor_quorin_mic_prop:file open,read" \
-    "vendor_quorin_led_prop:file open,read" \
-    "hwbinder_device:chr_file open,read,write,ioctl" \
-    "system_control_hwservice:hwservice_manager find" \
-    "system_control:binder call,transfer" \
-    "hwservicemanager_prop:file open,read" \
-    "hidl_manager_hwservice:hwservice_manager find"
-expect_grants "$host" "what halctl doctor looks at: mode, owner, label" \
-    "sysfs_leds:file getattr" \
-    "sysfs_quorin_adc:file getattr"
+# expect_exactly SOURCE WHAT PERMISSION...: SOURCE may do these ("target:class perm", each
+# permission alone) and nothing more, its attributes' rules included.
+expect_exactly() {
+    local source=$1 what=$2 expected actual
+    shift 2
+    expected=$(printf '%s\n' "$@" | sort -u)
+    actual=$(granted "$source")
+    if [[ $actual == "$expected" ]]; then
+        ok "$source may do exactly $what: $(wc -l <<<"$actual") permissions"
+    else
+        fail "$source differs from $what (< missing, > more than it needs):"
+        diff <(echo "$expected") <(echo "$actual") | grep '^[<>]'
+    fi
+}
+# perms "TARGET:CLASS" PERM...: one "TARGET:CLASS PERM" line each.
+perms() {
+    local object=$1
+    shift
+    printf "$object %s\n" "$@"
+}
+
+# What the library does in its host (the macro), and what the platform gives every vendor domain.
+mapfile -t hosting < <(
+    perms sysfs:dir search
+    perms sysfs_quorin_led:file open read write
+    perms sysfs_quorin_adc:file open read write
+    perms property_socket:sock_file write
+    perms init:unix_stream_socket connectto
+    perms vendor_quorin_mic_prop:property_service set
+    perms vendor_quorin_mic_prop:file getattr map open read
+    perms vendor_quorin_led_prop:file getattr map open read
+    perms hwbinder_device:chr_file ioctl map open read write
+    perms hwservicemanager:binder call transfer
+    perms hwservicemanager_prop:file getattr map open read
+    perms hidl_manager_hwservice:hwservice_manager find
+    perms system_control_hwservice:hwservice_manager find
+    perms system_control:binder call transfer
+    perms system_control:fd use
+    perms binder_device:chr_file ioctl map open read write
+    perms init_service_status_prop:file getattr map open read
+    perms vendor_default_prop:file getattr map open read
+)
 expect_grants system_control "on the library's behalf" \
     "vendor_quorin_led_prop:property_service set" \
     "vendor_quorin_led_prop:file open,read" \
     "property_socket:sock_file write" \
     "init:unix_stream_socket connectto"
 
-# Exactly that: the LED request is set by the service, and nothing else in sysfs is writable.
-host_rules=$(granted "$host")
-for forbidden in "vendor_quorin_led_prop:property_service set" "sysfs:file write" "sysfs:file open"; do
-    if grep -qxF "$forbidden" <<<"$host_rules"; then
-        fail "$host may $forbidden: more than the library does"
+# halctl: the host's rights, what its doctor looks at (mode, owner, label), and its way in from
+# su. No terminal, and no write on anything but the eight attributes.
+mapfile -t halctl_perms < <(
+    printf '%s\n' "${hosting[@]}"
+    perms sysfs_quorin_led:file getattr
+    perms sysfs_quorin_adc:file getattr
+    perms quorin_halctl_exec:file entrypoint execute getattr map open read
+    perms su:process sigchld
+    perms su:fd use
+    perms adbd:fd use
+    perms adbd:unix_stream_socket getattr read write
+)
+expect_exactly "$host" "what the library and the doctor do" "${halctl_perms[@]}"
+for variant in user userdebug; do
+    if seinfo "$work/$variant" -t "$host" | grep -qw "$host"; then
+        [[ $variant == userdebug ]] && ok "userdebug: the domain $host exists" ||
+            fail "user: the domain $host exists on a build without halctl"
     else
-        ok "$host may not $forbidden"
+        [[ $variant == user ]] && ok "user: no domain $host (halctl is not installed)" ||
+            fail "userdebug: no domain $host"
     fi
 done
 
@@ -240,7 +237,7 @@ done
 # properties.
 core_access() {  # core_access POLICY: prints the offending rules, or why it could not look
     local p=$1 target rules="" found
-    for target in sysfs_leds sysfs_quorin_adc; do
+    for target in sysfs_leds sysfs_quorin_led sysfs_quorin_adc; do
         found=$(sesearch -A -s coredomain -t "$target" -c file -p open,read,write,append "$p") ||
             { echo "sesearch failed on $p"; return 0; }
         rules+=$(grep -v -E '^allow (init|ueventd|vold) ' <<<"$found")$'\n'
@@ -306,13 +303,13 @@ for variant in user userdebug; do
 done
 
 # --- the hosting service ----------------------------------------------------------------------
-# Compiled with a caller given the client's side, as a platform process would be.
+# Compiled with the system server given the client's side (quorin_hal_client), as a product's
+# vendor policy gives its platform clients.
 service=hal_quorin_default
-caller=quorin_hal_test_caller
-planted=$(plant "$vendor" quorin_halctl.te "type $caller, domain;
-hal_client_domain($caller, hal_quorin)")
+caller=system_server
+planted=$(plant "$vendor" hal_quorin.te "quorin_hal_client($caller)")
 if ! output=$(compile userdebug "$planted" "$work/with-caller"); then
-    fail "the policy with a client of the HAL does not compile:"
+    fail "the policy with a platform client of the HAL does not compile:"
     echo "$output"
 else
     if sesearch -T -s init -t ${service}_exec -c process "$work/with-caller" | grep " $service;$" >/dev/null; then
@@ -322,34 +319,42 @@ else
     fi
     policy_saved=$policy
     policy=$work/with-caller
-    expect_grants "$caller" "a client finds the service and calls it" \
+    expect_grants "$caller" "a platform client finds the service and calls it" \
         "hal_quorin_service:service_manager find" \
         "hal_quorin_server:binder call,transfer"
+    for dumper in dumpstate shell; do
+        expect_grants "$dumper" "dumpsys on the service" \
+            "hal_quorin_service:service_manager find" \
+            "hal_quorin_server:binder call,transfer"
+    done
     if seinfo "$work/with-caller" -a hal_quorin_server -x | grep -w "$service" >/dev/null; then
         ok "$service is the HAL's server (hal_quorin_server)"
     else
         fail "$service is not in hal_quorin_server: its callers cannot reach it"
     fi
-    expect_grants "$service" "it registers the service" \
-        "hal_quorin_service:service_manager add,find" \
-        "servicemanager:binder call,transfer"
-    # Nothing more: the macro's grants, the exec from init, binder and the servicemanager, the
-    # registration, and the references it passes back to its callers.
-    expected=$( {
-        granted "$host" | grep -v -E '^(su|adbd|devpts|quorin_halctl_exec):|^sysfs_(leds|quorin_adc):file getattr$'
-        printf '%s\n' "${service}_exec:file "{entrypoint,open,read,execute,getattr,map} \
-            "init:process sigchld" "servicemanager:binder call" "servicemanager:binder transfer" \
-            "hal_quorin_service:service_manager add" "hal_quorin_service:service_manager find" \
-            "hal_quorin_client:binder transfer"
-    } | sort -u)
-    actual=$(granted "$service")
-    if [[ $actual == "$expected" ]]; then
-        ok "$service may do exactly that: $(wc -l <<<"$actual") permissions"
-    else
-        fail "$service differs from what it needs (< missing, > more than it needs):"
-        diff <(echo "$expected") <(echo "$actual") | grep '^[<>]'
-    fi
+    # The host's rights, the exec from init, binder and the servicemanager, the registration,
+    # the references it passes back to its callers, and the pipe dumpsys hands it.
+    mapfile -t service_perms < <(
+        printf '%s\n' "${hosting[@]}"
+        perms ${service}_exec:file entrypoint execute getattr map open read
+        perms init:process sigchld
+        perms servicemanager:binder call transfer
+        perms hal_quorin_service:service_manager add find
+        perms hal_quorin_client:binder transfer
+        perms $caller:binder transfer
+        for dumper in dumpstate shell; do
+            perms $dumper:binder transfer
+            perms $dumper:fd use
+            perms $dumper:fifo_file getattr write
+        done
+    )
+    expect_exactly "$service" "what a host of the library and a served HAL do" "${service_perms[@]}"
     policy=$policy_saved
+fi
+if [[ -n $(sesearch -A -s shell -t hal_quorin_server -c binder "$work/user") ]]; then
+    fail "user: adb's shell may call the service"
+else
+    ok "user: adb's shell may not call the service (dumpsys on userdebug and eng only)"
 fi
 if grep -qxF "vendor.quorin.hal.IQuorinHal/default u:object_r:hal_quorin_service:s0" \
     <(grep -v '^#' "$vendor/service_contexts"); then
@@ -382,7 +387,7 @@ for path in "${paths[@]}"; do
     # genfscon labels by the longest matching prefix of the path below /sys.
     label=$(awk -v p="${path#/sys}" 'index(p, $1) == 1 && length($1) > n {n = length($1); l = $2}
         END {print l}' <<<"$genfs")
-    expected=u:object_r:sysfs_leds:s0
+    expected=u:object_r:sysfs_quorin_led:s0
     [[ $path == */adc3101_* ]] && expected=u:object_r:sysfs_quorin_adc:s0
     if [[ $label == "$expected" ]]; then
         ok "$path is labelled $expected"
@@ -395,6 +400,15 @@ for path in "${paths[@]}"; do
         fail "$path has no \"0664 system system\" line in ${ueventd#"$root"/}"
     fi
 done
+# Each line of ours names one of those files, whole: genfscon labels by prefix, so a directory's
+# line would give the host's type to every file below it.
+while read -r fs path context; do
+    if [[ " ${paths[*]} " == *" /sys$path "* ]]; then
+        ok "genfs_contexts labels $path alone"
+    else
+        fail "genfs_contexts labels $path ($context), which is not an attribute the library opens"
+    fi
+done < <(awk '$1 == "genfscon" {print $2, $3, $4}' "$vendor/genfs_contexts")
 
 # --- property contexts ------------------------------------------------------------------------
 mapfile -t keys < <(strings -a "$library" | grep -E '^vendor\.quorin\.[a-z]+$' | sort -u)
