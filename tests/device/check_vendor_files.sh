@@ -6,7 +6,8 @@
 #   against the frozen one and refuses an incompatible change (a compatible one passes);
 # - the VINTF manifest fragment and the framework compatibility-matrix fragment are well-formed
 #   and name the interface, its version and the instance that service_contexts labels;
-# - the init script starts the executable that file_contexts labels, as system;
+# - the init script starts the executable that file_contexts labels, as system, with class hal,
+#   and declares the AIDL instance it serves;
 # - the product makefile installs the ueventd fragment under /vendor/etc, whose lines all have
 #   ueventd's sysfs form.
 # Debian's aidl is Android 10's: it knows no @VintfStability, which is removed for its runs and
@@ -182,19 +183,19 @@ PY
 else
     fail "the executable of $rc (${executable:-none}) is not labelled hal_quorin_default_exec"
 fi
-for option in "user system" "group system" disabled; do
+for option in "class hal" "user system" "group system" "interface aidl $instance"; do
     if grep -qxE "[[:space:]]+$option" "$rc"; then
         ok "service $name: $option"
     else
         fail "service $name has no \"$option\" line"
     fi
 done
-if awk -v name="$name" '/^on property:init\.svc\.[^=]+=running$/ {on = 1; next}
-    /^[^[:space:]]/ {on = 0} on && $1 == "start" && $2 == name {found = 1}
-    END {exit !found}' "$rc"; then
-    ok "service $name is started once the system-control service runs"
+# It starts with its class: a service left disabled, or started only by an action, does not
+# start when its class does.
+if grep -qxE '[[:space:]]+disabled' "$rc"; then
+    fail "service $name is disabled: only an action of its own would start it"
 else
-    fail "service $name is not started after the system-control service"
+    ok "service $name starts with class hal"
 fi
 
 # --- ueventd ----------------------------------------------------------------------------------

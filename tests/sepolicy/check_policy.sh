@@ -24,8 +24,6 @@ host=quorin_halctl  # the vendor tree's one user of the macro
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failed=0
-ok() { echo "ok    $*"; }
 # has_line FILE WORD...: FILE has a line of exactly these words, blank-separated, compared as text
 # (a path or a property key is not a pattern: its dots are dots).
 has_line() {
@@ -36,13 +34,8 @@ has_line() {
     done <"$file"
     return 1
 }
-fail() {
-    echo "FAIL  $*"
-    failed=$((failed + 1))
-}
-
-# shellcheck source=compile.sh
-source "$here/compile.sh"
+# shellcheck source=common.sh
+source "$here/common.sh"
 
 # --- compile ----------------------------------------------------------------------------------
 # With the release the vendor image is built for (API 31), and with each newer system image a

@@ -1,7 +1,14 @@
 # SPDX-License-Identifier: Apache-2.0
 # Sourced by the policy checks: the vendor policy of device/sepolicy compiled with the platform
-# model of tests/sepolicy/platform as the platform build compiles it. Needs $platform (the
-# model's directory) and $work (a scratch directory).
+# model of tests/sepolicy/platform as the platform build compiles it, planted copies of it, and
+# the report's lines. Needs $platform (the model's directory) and $work (a scratch directory).
+
+failed=0
+ok() { echo "ok    $*"; }
+fail() {
+    echo "FAIL  $*"
+    failed=$((failed + 1))
+}
 
 # policy_conf VARIANT VENDOR_DIR API [PUBLIC_ONLY]: policy.conf in the platform build's order:
 # classes, macros, attributes, rules, then labels. The platform's public policy, then (unless
