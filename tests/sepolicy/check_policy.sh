@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
 # Compiles the vendor policy of device/sepolicy with the platform model of tests/sepolicy/platform
-# (m4 and checkpolicy, as the platform build does, for user and userdebug builds) and checks it:
-# - the platform's neverallow rules hold, and a core domain given quorin_hal_host fails them;
-# - sesearch: a domain given quorin_hal_host may do each thing the library does, the
-#   system-control service may set the LED request, and no core domain may touch the nodes or
-#   the properties (a planted rule that lets one is caught);
+# (m4, checkpolicy and secilc, as the platform build does, for user and userdebug builds, with
+# the platform of Android 12 to 14) and checks it:
+# - the platform's neverallow rules and ours hold, and planted rules that break them are refused
+#   by the rule's own file; a core domain given quorin_hal_host fails them;
+# - sesearch: halctl's domain and the hosting service may do exactly what they need, the
+#   system-control service may set the LED request, a platform client and dumpsys reach the
+#   service, and no core domain may touch the nodes or the properties;
 # - the attribute paths the built library opens and its four property keys are labelled
-#   as they must be: genfscon, ueventd's mode and owner, property_contexts resolved through
-#   libselinux's Android property backend.
+#   as they must be: genfscon (each line one file), ueventd's mode and owner, property_contexts
+#   resolved through libselinux's Android property backend.
 #
 # usage: QUORIN_LED_LIST=BUILD/sim/leds check_policy.sh PROPERTY_CONTEXT_TOOL LIBRARY [VENDOR_SEPOLICY_DIR]
 set -uo pipefail
