@@ -224,7 +224,13 @@ void check_libraries(const std::string& library, const CheckSink* report) {
         }
         return;
     }
-    const LoadOutcome outcome = load_in_child(library);
+    // After a refusal the loader is asked for each library it needs alone: it stops at the
+    // first it cannot load, and each missing one is a finding.
+    std::vector<std::string> bare_names;
+    for (const std::string& name : needed.libraries) {
+        if (name.find('/') == std::string::npos) bare_names.push_back(name);
+    }
+    const LoadOutcome outcome = load_in_child(library, bare_names);
     report->push_back(load_verdict("libquorin_hal.so", outcome));
     const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
     const std::vector<std::string> dirs = search_dirs(needed, origin_of(path), search);
