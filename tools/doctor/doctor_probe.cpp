@@ -29,6 +29,11 @@
 namespace {
 
 constexpr const char* kSelinuxEnforce = "/sys/fs/selinux/enforce";
+#if defined(__ANDROID__)
+constexpr bool kOnAndroid = true;
+#else
+constexpr bool kOnAndroid = false;
+#endif
 constexpr const char* kPlatformLibraries[] = {
         "liblog.so", "libutils.so", "libsystemcontrolservice.so", "libAmlAudioOutPort.so"};
 
@@ -107,9 +112,10 @@ void report_missing_device(const DeviceNode& node, Missing missing, NodeSweep* s
     const std::string dir = directory_of(node.path());
     const std::string& root = sweep->root;
     if (node.kind == NodeKind::kLed) {
-        report->push_back(led_missing_verdict(node.device, dir, missing,
-                                              class_led_dir(root, node.device),
-                                              class_led_names(root), first));
+        int error = 0;
+        const std::optional<std::string> elsewhere = class_led_dir(root, node.device, &error);
+        report->push_back(led_missing_verdict(node.device, dir, missing, elsewhere,
+                                              class_led_names(root), first, error));
     } else {
         report->push_back(adc_missing_verdict(dir, i2c_clients(root, directory_of(dir))));
     }
@@ -130,7 +136,7 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
         if (error == ENOENT && missing != Missing::kAttribute) {
             report_missing_device(node, missing, sweep, report);
         } else {
-            report->push_back(presence_verdict(node, error, missing));
+            report->push_back(presence_verdict(node, error, missing, selinux || kOnAndroid));
         }
         return;
     }

@@ -14,6 +14,7 @@
 #include "library_holders.h"
 #include "panel_leds.h"
 #include "property_contexts.h"
+#include "sysfs_listing.h"
 
 enum class NodeKind { kLed, kAdc };
 
@@ -40,18 +41,24 @@ std::string genfs_line(const DeviceNode& node);
 // directory without the attribute.
 enum class Missing { kDevice, kLed, kAttribute };
 
-DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing);
+// `error` is the lookup's errno, 0 when the node is there. A refused lookup (EACCES, EPERM) says
+// nothing of whether it is there; its hint names SELinux only where `selinux` (SELinux enabled,
+// or Android), else the permissions on the path.
+DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing,
+                             bool selinux = false);
 
 // An LED whose directory is missing, as one finding for all its attributes: where
 // /sys/class/leds/<led> puts it (`elsewhere`), else the LEDs the class has. `first` when no other
-// LED has been said missing before, so that a missing gpioleds device is explained once.
+// LED has been said missing before, so that a missing gpioleds device is explained once. Where
+// this process may not look (`elsewhere_error` or the listing's error EACCES/EPERM) it says so,
+// never that the kernel has no LEDs.
 DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
-                                const std::optional<std::string>& elsewhere,
-                                const std::vector<std::string>& leds, bool first);
+                                const std::optional<std::string>& elsewhere, const Listing& leds,
+                                bool first, int elsewhere_error = 0);
 
-// The ADC's I2C client directory missing, with the clients its adapter has (nullopt: no adapter).
-DoctorCheck adc_missing_verdict(const std::string& expected_dir,
-                                const std::optional<std::vector<std::string>>& clients);
+// The ADC's I2C client directory missing, with the clients its adapter has (error ENOENT: no
+// adapter; EACCES/EPERM: this process may not look).
+DoctorCheck adc_missing_verdict(const std::string& expected_dir, const Listing& clients);
 
 // st_mode of a node that exists.
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);
