@@ -175,11 +175,13 @@ void check_properties(const CheckSink* report) {
     }
     report->push_back(triple_verdict(values[0], values[1], values[2]));
 
-    const std::optional<std::vector<PropertyContextEntry>> contexts = load_property_contexts("");
+    std::vector<CutFile> cut;
+    const std::optional<std::vector<PropertyContextEntry>> contexts =
+            load_property_contexts("", &cut);
     for (const char* key : keys) {
         report->push_back(property_context_verdict(
                 key, contexts.has_value(),
-                contexts ? resolve_property_context(*contexts, key) : std::nullopt));
+                contexts ? resolve_property_context(*contexts, key) : std::nullopt, cut));
         if (!contexts) break;  // one line says there is no property service to ask
     }
 }

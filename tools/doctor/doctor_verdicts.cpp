@@ -579,12 +579,26 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 }
 
 DoctorCheck property_context_verdict(const char* key, bool android,
-                                     const std::optional<PropertyContextEntry>& found) {
+                                     const std::optional<PropertyContextEntry>& found,
+                                     const std::vector<CutFile>& cut) {
     const bool led = std::strcmp(key, kMicStateProperty) != 0;
     const std::string wanted = object_context(led ? kLedPropertyContext : kMicPropertyContext);
     if (!android) {
         return {key, "property context", Verdict::kSkip,
                 "no property_contexts files (not Android's property service)", ""};
+    }
+    if (unread_could_decide(found, cut)) {
+        std::string files;
+        for (const CutFile& file : cut) {
+            files += (files.empty() ? "" : ", ") + file.file + " was read only to " + file.extent;
+        }
+        return {key, "property context", Verdict::kSkip,
+                (found ? "resolves to " + found->context + " (" +
+                                 (found->exact ? "exact" : "prefix \"" + found->name + "\"") +
+                                 ", " + found->file + ") among the lines read"
+                       : std::string("no entry among the lines read")) +
+                        "; " + files + ", and what was not read could decide it",
+                ""};
     }
     if (found && found->context == wanted) {
         return {key, "property context", Verdict::kPass,

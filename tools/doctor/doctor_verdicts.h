@@ -147,8 +147,11 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 
 // One of the library's property keys, resolved as init resolves it (`found`: the entry that gives
 // it its context, nullopt for none); `android` when there are property_contexts files at all.
+// `cut`: the files read only in part; where what was not read could decide the key's context,
+// the finding says so rather than claim it (a skip).
 DoctorCheck property_context_verdict(const char* key, bool android,
-                                     const std::optional<PropertyContextEntry>& found);
+                                     const std::optional<PropertyContextEntry>& found,
+                                     const std::vector<CutFile>& cut = {});
 
 // Other processes that have the library loaded (the hosting service on a device).
 DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders);
