@@ -455,7 +455,7 @@ exec 7>&-
 wait "$holder"
 hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
 check "library no longer held: no warning" "" "$(cat "$E2E_WORK/err")"
-check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process has it loaded' /dev/stdin)"
+check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process' /dev/stdin)"
 
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?

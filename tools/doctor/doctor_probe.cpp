@@ -22,6 +22,7 @@
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
+#include "process_sight.h"
 #include "property_contexts.h"
 #include "property_keys.h"
 #include "sysfs_listing.h"
@@ -286,5 +287,6 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
     }
     check_properties(report);
     check_libraries(library, report);
-    report->push_back(holders_verdict(library_holders("/proc", library, getpid())));
+    report->push_back(holders_verdict(library_holders("/proc", library, getpid()),
+                                      process_sight("/proc", getpid())));
 }

@@ -618,16 +618,28 @@ DoctorCheck property_context_verdict(const char* key, bool android,
                         " (installed as /vendor/etc/selinux/vendor_property_contexts)");
 }
 
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders) {
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders, const ProcessSight& sight) {
+    // A process whose maps could not be read is not said to be without the library.
+    const std::string unseen =
+            !sight.listed ? "the process list cannot be read, so no process could be looked at"
+            : sight.unseen == 0
+                    ? ""
+                    : "the maps of " + std::to_string(sight.unseen) + " other process" +
+                              (sight.unseen == 1 ? "" : "es") +
+                              " cannot be seen (permission denied), and could have it loaded";
     if (holders.empty()) {
         return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
-                "no other process has it loaded", ""};
+                unseen.empty() ? "no other process has it loaded"
+                               : "no other process that this one may look at has it loaded; " +
+                                         unseen,
+                ""};
     }
     // Not a fault of the device: on a device the hosting service has it loaded as it should.
     return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
             "also loaded by " + describe_holders(holders) +
                     ": that process drives the panel too and overrides what halctl sets; stop it "
-                    "before testing with halctl",
+                    "before testing with halctl" +
+                    (unseen.empty() ? "" : "; " + unseen),
             ""};
 }
 
