@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 #include <elf.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -154,11 +155,11 @@ TEST(DoctorLoader, BionicsSearchHasNoRpathAndNoGuessedDirectories) {
     EXPECT_EQ(std::vector<std::string>{"/env"},
               search_dirs(needed, kCases, "/env", LoaderModel::kBionic));
     LoadOutcome refused = made(LoadOutcome::Kind::kRefused, "dlopen failed");
-    refused.dependencies = {{"libloader_dep.so", false,
-                             "dlopen failed: library \"libloader_dep.so\" not found"}};
+    refused.dependencies = {
+            {"libloader_dep.so", false, "dlopen failed: library \"libloader_dep.so\" not found"}};
     const DoctorCheck check = dependency_verdict(
-            "libloader_dep.so", search_dirs(needed, kCases, nullptr, LoaderModel::kBionic),
-            refused, LoaderModel::kBionic);
+            "libloader_dep.so", search_dirs(needed, kCases, nullptr, LoaderModel::kBionic), refused,
+            LoaderModel::kBionic);
     EXPECT_EQ(Verdict::kFail, check.verdict);
     EXPECT_TRUE(contains(check.detail, "the device's linker looks is its namespaces' to say"))
             << check.detail;
@@ -183,7 +184,7 @@ TEST(DoctorLoader, WhatAConstructorStartsEndsWithTheCheck) {
     ASSERT_FALSE(dir.path().empty());
     const std::string pid_file = dir.path() + "/pid";
     int err[2];
-    ASSERT_EQ(0, pipe(err));
+    ASSERT_EQ(0, pipe2(err, O_CLOEXEC));
     const pid_t checker = fork();
     ASSERT_GE(checker, 0);
     if (checker == 0) {
@@ -283,19 +284,19 @@ TEST(DoctorLoader, VerdictsNameWhatTheLoaderSaid) {
             {made(LoadOutcome::Kind::kLoaded, ""), Verdict::kPass, ""},
             {made(LoadOutcome::Kind::kRefused, "x.so: undefined symbol: f"), Verdict::kFail,
              "lacks a symbol"},
-            {made(LoadOutcome::Kind::kRefused, "x.so: wrong ELF class: ELFCLASS32"),
-             Verdict::kFail, "another architecture"},
+            {made(LoadOutcome::Kind::kRefused, "x.so: wrong ELF class: ELFCLASS32"), Verdict::kFail,
+             "another architecture"},
             {made(LoadOutcome::Kind::kRefused,
-                     "liblog.so: cannot open shared object file: No such file or directory"),
+                  "liblog.so: cannot open shared object file: No such file or directory"),
              Verdict::kFail, "android-liblog-dev"},
             {made(LoadOutcome::Kind::kRefused,
-                     "dlopen failed: library \"libAmlAudioOutPort.so\" not found"),
+                  "dlopen failed: library \"libAmlAudioOutPort.so\" not found"),
              Verdict::kFail, "PRODUCT_PACKAGES"},
             {made(LoadOutcome::Kind::kSignal, "loading was ended by signal 11",
-                     LoadOutcome::Crash::kLoadedCode),
+                  LoadOutcome::Crash::kLoadedCode),
              Verdict::kFail, "load-time constructor"},
             {made(LoadOutcome::Kind::kSignal, "loading was ended by signal 11",
-                     LoadOutcome::Crash::kLoader),
+                  LoadOutcome::Crash::kLoader),
              Verdict::kFail, "damaged"},
             {made(LoadOutcome::Kind::kTimedOut, "did not finish"), Verdict::kFail,
              "load-time constructor"},
@@ -334,8 +335,8 @@ TEST(DoctorLoader, SearchesInTheLoadersOrder) {
 
 TEST(DoctorLoader, DependencyLines) {
     const std::vector<std::string> dirs = {"/nonexistent", kCases + "/rpath"};
-    LoadOutcome refused = made(LoadOutcome::Kind::kRefused,
-                               "libmissing.so: cannot open shared object file");
+    LoadOutcome refused =
+            made(LoadOutcome::Kind::kRefused, "libmissing.so: cannot open shared object file");
     refused.dependencies = {
             {"libmissing.so", false,
              "libmissing.so: cannot open shared object file: No such file or directory"},
@@ -347,8 +348,8 @@ TEST(DoctorLoader, DependencyLines) {
     EXPECT_EQ(kCases + "/rpath/libloader_dep.so (on the library's search path; the library did not "
                        "load)",
               on_path.detail);
-    const DoctorCheck missing = dependency_verdict("libmissing.so", dirs, refused,
-                                                   LoaderModel::kGlibc);
+    const DoctorCheck missing =
+            dependency_verdict("libmissing.so", dirs, refused, LoaderModel::kGlibc);
     EXPECT_EQ(Verdict::kFail, missing.verdict);
     EXPECT_TRUE(contains(missing.detail, "not in /nonexistent:" + kCases + "/rpath"))
             << missing.detail;

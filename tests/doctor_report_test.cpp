@@ -110,8 +110,8 @@ std::string object_needing(size_t needed) {
     memcpy(header.e_ident, ELFMAG, SELFMAG);
     header.e_ident[EI_CLASS] = ELFCLASS64;
     const uint16_t one = 1;
-    header.e_ident[EI_DATA] = *reinterpret_cast<const unsigned char*>(&one) == 1 ? ELFDATA2LSB
-                                                                                 : ELFDATA2MSB;
+    header.e_ident[EI_DATA] =
+            *reinterpret_cast<const unsigned char*>(&one) == 1 ? ELFDATA2LSB : ELFDATA2MSB;
     header.e_ident[EI_VERSION] = EV_CURRENT;
     header.e_type = ET_DYN;
     header.e_phoff = sizeof(Elf64_Ehdr);

@@ -100,8 +100,7 @@ TEST(DoctorVerdicts, PresenceNamesWhatIsMissing) {
              "a symbolic link on the path loops back on itself"},
     };
     for (const auto& c : cases) {
-        const DoctorCheck check =
-                presence_verdict(node(c.subject), c.error, c.missing, c.selinux);
+        const DoctorCheck check = presence_verdict(node(c.subject), c.error, c.missing, c.selinux);
         EXPECT_EQ(c.selinux, contains(check.hint, "SELinux")) << check.hint;
         EXPECT_FALSE(contains(check.hint, "CONFIG_LEDS_CLASS") && c.error != ENOENT);
         EXPECT_FALSE(contains(check.detail, "No such file") && c.error != ENOENT);

@@ -3,6 +3,7 @@
 // a /proc planted in a temporary directory, one process's maps unreadable.
 #include "process_sight.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -32,7 +33,7 @@ std::string sight_as_user(const std::string& proc, pid_t self) {
     }
     if (lchown(proc.c_str(), nobody, nobody) != 0) return "cannot chown";
     int channel[2];
-    if (pipe(channel) != 0) return "no pipe";
+    if (pipe2(channel, O_CLOEXEC) != 0) return "no pipe";
     const pid_t child = fork();
     if (child == 0) {
         if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(1);

@@ -132,8 +132,8 @@ std::string filler(size_t count, const std::string& prefix) {
 
 std::string the_four(const char* led_context) {
     return std::string("vendor.quorin.ledindex ") + led_context + " exact int\n" +
-           "vendor.quorin.ledstate " + led_context + " exact int\n" +
-           "vendor.quorin.ledcolor " + led_context + " exact int\n" +
+           "vendor.quorin.ledstate " + led_context + " exact int\n" + "vendor.quorin.ledcolor " +
+           led_context + " exact int\n" +
            "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n";
 }
 
@@ -147,8 +147,8 @@ TEST_F(PropertyContexts, KeysPastTheBoundAreNotSaidMissing) {
     ASSERT_EQ(1U, cut.size());
     EXPECT_EQ(kVendor, cut[0].file);
     for (const char* key : kKeys) {
-        const DoctorCheck check = property_context_verdict(
-                key, true, resolve_property_context(*entries, key), cut);
+        const DoctorCheck check =
+                property_context_verdict(key, true, resolve_property_context(*entries, key), cut);
         EXPECT_EQ(Verdict::kSkip, check.verdict) << key;
         EXPECT_EQ(std::string("no entry among the lines read; ") + kVendor +
                           " was read only to its first 20000 lines, and what was not read could "

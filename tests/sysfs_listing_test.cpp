@@ -3,6 +3,7 @@
 // findings the doctor makes of it.
 #include "sysfs_listing.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,7 +97,7 @@ TEST_F(SysfsListing, WhatCannotBeReadIsARefusalNotAnAbsence) {
             ASSERT_EQ(0, lchown(entry.path().c_str(), nobody, nobody));
         }
         int channel[2];
-        ASSERT_EQ(0, pipe(channel));
+        ASSERT_EQ(0, pipe2(channel, O_CLOEXEC));
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
-// A library whose load-time constructor never returns. It leaves its pid where
-// LOADER_CASE_PID_FILE names, so that a test can tell whether it outlives the check.
+// A library whose load-time constructor never returns; its process leaves its pid.
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "pid_file.h"
 
 namespace {
 
 [[gnu::constructor]] void block_on_load() {
-    if (const char* file = getenv("LOADER_CASE_PID_FILE")) {
-        if (FILE* out = fopen(file, "w")) {
-            fprintf(out, "%d\n", getpid());
-            fclose(out);
-        }
-    }
+    leave_pid();
     for (;;) pause();
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "load_probe.h"
@@ -20,7 +21,7 @@ extern char** environ;  // NOLINT(readability-redundant-declaration): not in eve
 
 namespace {
 
-constexpr size_t kMostReport = 64 * 1024;
+constexpr size_t kMostReport = size_t{64} * 1024;
 constexpr int kPollMs = 20;
 constexpr int kMostDescriptor = 4096;
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
@@ -88,7 +89,7 @@ struct Spawn {
     std::vector<std::string> environment;
     std::vector<char*> argv;
     std::vector<char*> envp;
-    int report = -1;   // the write ends of the two pipes
+    int report = -1;  // the write ends of the two pipes
     int output = -1;
     int null = -1;
     pid_t halctl = 0;
@@ -137,9 +138,10 @@ void write_record(int fd, const std::string& line) {
     for (int fd = kProbeReportFd + 1; fd < most; ++fd) close(fd);
     execve(spawn.executable.c_str(), spawn.argv.data(), spawn.envp.data());
     // halctl cannot be started again (an emulator without binfmt_misc): this copy loads it.
-    write_record(kProbeReportFd, std::string(1, probe_record::kExecFailed) + error_text(errno) + "\n");
-    std::vector<const char*> names;
-    for (const std::string& name : deps) names.push_back(name.c_str());
+    write_record(kProbeReportFd,
+                 std::string(1, probe_record::kExecFailed) + error_text(errno) + "\n");
+    std::vector<const char*> names(deps.size());
+    for (size_t i = 0; i < deps.size(); ++i) names[i] = deps[i].c_str();
     run_load_probe(kProbeReportFd, library.c_str(), names.data(), static_cast<int>(names.size()),
                    true);
 }
@@ -256,8 +258,7 @@ Records read_records(const std::string& report, LoadOutcome* outcome) {
                 records.copy = true;
                 break;
             case probe_record::kExecFailed:
-                (text.rfind("cannot fork", 0) == 0 ? records.fork_error : records.exec_error) =
-                        text;
+                (text.rfind("cannot fork", 0) == 0 ? records.fork_error : records.exec_error) = text;
                 break;
             case probe_record::kAlreadyLoaded:
                 records.already_loaded = true;
@@ -281,14 +282,14 @@ Records read_records(const std::string& report, LoadOutcome* outcome) {
             case probe_record::kDependencyFound:
             case probe_record::kDependencyLost: {
                 const size_t tab = text.find('\t');
-                outcome->dependencies.push_back({text.substr(0, tab),
-                                                 line[0] == probe_record::kDependencyFound,
-                                                 tab == std::string::npos ? "" : text.substr(tab + 1)});
+                outcome->dependencies.push_back(
+                        {text.substr(0, tab), line[0] == probe_record::kDependencyFound,
+                         tab == std::string::npos ? "" : text.substr(tab + 1)});
                 break;
             }
             case probe_record::kWaitStatus:
                 records.have_status = true;
-                records.status = std::atoi(text.c_str());
+                records.status = static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
                 break;
             default:
                 break;
@@ -419,8 +420,8 @@ LoadOutcome load_in_child(const std::string& library, const std::vector<std::str
             }
             const long long left = deadline - now_ms();
             if (left <= 0) break;
-            read_pipes(&pipes, static_cast<int>(std::min<long long>(left, kPollMs)),
-                       &records_text, &outcome.output, &outcome.output_cut);
+            read_pipes(&pipes, static_cast<int>(std::min<long long>(left, kPollMs)), &records_text,
+                       &outcome.output, &outcome.output_cut);
         }
         // What is there now is read; a process that loading started and that holds a pipe is
         // not waited for.

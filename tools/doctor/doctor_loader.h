@@ -22,11 +22,11 @@ struct LoadOutcome {
     enum class Kind {
         kLoaded,
         kRefused,
-        kSignal,         // a fatal signal ended the loading process
-        kExited,         // the loading process exited before dlopen returned
-        kTimedOut,       // killed at the deadline
-        kStarterEnded,   // the process that started the loading was ended by a signal
-        kNotRun,         // no fresh process could load it
+        kSignal,        // a fatal signal ended the loading process
+        kExited,        // the loading process exited before dlopen returned
+        kTimedOut,      // killed at the deadline
+        kStarterEnded,  // the process that started the loading was ended by a signal
+        kNotRun,        // no fresh process could load it
     };
     // Where a fatal signal struck: in the dynamic loader (a file it cannot read), in code that
     // loading ran (a constructor, an IFUNC resolver), or unknown.

@@ -152,20 +152,21 @@ DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing,
     std::string hint;
     if (error == EACCES || error == EPERM) {
         // Refused a look: nothing is known of whether it is there.
-        hint = selinux ? std::string("this process may not look at the node: with SELinux its "
-                                     "domain needs getattr on ") +
+        hint = selinux ? std::string(
+                                 "this process may not look at the node: with SELinux its "
+                                 "domain needs getattr on ") +
                                  expected_label(node) +
                                  " and search on the directories above it (quorin_halctl has "
                                  "them in device/sepolicy)"
-                       : std::string("this process may not look at the node: a directory on its "
-                                     "path refuses this user search permission; run halctl as "
-                                     "system or root");
+                       : std::string(
+                                 "this process may not look at the node: a directory on its "
+                                 "path refuses this user search permission; run halctl as "
+                                 "system or root");
         return fail(node.subject(), "present",
                     std::string(node.path()) + ": cannot see (" + error_text(error) + ")", hint);
     }
     if (error == ELOOP) {
-        return fail(node.subject(), "present",
-                    std::string(node.path()) + ": " + error_text(error),
+        return fail(node.subject(), "present", std::string(node.path()) + ": " + error_text(error),
                     "a symbolic link on the path loops back on itself: the kernel makes no such "
                     "loop in sysfs, so something linked or mounted over it; follow the path with "
                     "ls -l to find the link");
@@ -245,8 +246,9 @@ DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir
 
 DoctorCheck adc_missing_verdict(const std::string& expected_dir, const Listing& clients) {
     std::string detail = expected_dir + " is missing; ";
-    std::string hint = "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 "
-                       "node (reg 0x18) on i2c-0 and the kernel its codec driver";
+    std::string hint =
+            "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 "
+            "node (reg 0x18) on i2c-0 and the kernel its codec driver";
     if (refused_to_look(clients.error)) {
         detail += "the clients on i2c-0 cannot be seen (" + error_text(clients.error) + ")";
     } else if (!clients.names.empty()) {
@@ -629,9 +631,9 @@ DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders, const Pro
                               " cannot be seen (permission denied), and could have it loaded";
     if (holders.empty()) {
         return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
-                unseen.empty() ? "no other process has it loaded"
-                               : "no other process that this one may look at has it loaded; " +
-                                         unseen,
+                unseen.empty()
+                        ? "no other process has it loaded"
+                        : "no other process that this one may look at has it loaded; " + unseen,
                 ""};
     }
     // Not a fault of the device: on a device the hosting service has it loaded as it should.

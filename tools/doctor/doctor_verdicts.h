@@ -12,8 +12,8 @@
 
 #include "doctor_check.h"
 #include "library_holders.h"
-#include "process_sight.h"
 #include "panel_leds.h"
+#include "process_sight.h"
 #include "property_contexts.h"
 #include "sysfs_listing.h"
 

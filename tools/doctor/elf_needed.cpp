@@ -95,8 +95,8 @@ std::string read_needed(const ElfFile& file, ElfNeeded* needed) {
     Ehdr header;
     if (!file.read(0, &header)) return kTruncated;
     if (header.e_phentsize != sizeof(Phdr)) {
-        return "has program headers of " + std::to_string(header.e_phentsize) +
-               " bytes, not the " + std::to_string(sizeof(Phdr)) + " of its ELF class";
+        return "has program headers of " + std::to_string(header.e_phentsize) + " bytes, not the " +
+               std::to_string(sizeof(Phdr)) + " of its ELF class";
     }
     if (header.e_phnum > kMostProgramHeaders) {
         return "has more program headers (" + std::to_string(header.e_phnum) +

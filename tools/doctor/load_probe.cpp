@@ -32,7 +32,7 @@ CodeRange loader_code[kMostRanges];
 size_t loader_code_count = 0;
 
 // Room to handle a fault that overflowed the stack.
-constexpr size_t kAltStackSize = 64 * 1024;
+constexpr size_t kAltStackSize = size_t{64} * 1024;
 alignas(16) char alt_stack[kAltStackSize];
 
 void write_all(int fd, const char* data, size_t size) {

@@ -24,8 +24,7 @@ std::string file_name(const std::string& path) {
 std::string printed(const LoadOutcome& outcome) {
     if (outcome.output.empty()) return "";
     return "; loading printed: " + outcome.output +
-           (outcome.output_cut ? " ... (cut at " + std::to_string(kMostLoadOutput) + " bytes)"
-                               : "");
+           (outcome.output_cut ? " ... (cut at " + std::to_string(kMostLoadOutput) + " bytes)" : "");
 }
 
 // Whether the loader's refusal says that it cannot find `name` itself (glibc's and bionic's
@@ -114,8 +113,9 @@ DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome)
     switch (outcome.kind) {
         case LoadOutcome::Kind::kLoaded:
             check.verdict = Verdict::kPass;
-            check.detail = std::string("the loader loaded it and every library it needs "
-                                       "(RTLD_NOW), ") +
+            check.detail = std::string(
+                                   "the loader loaded it and every library it needs "
+                                   "(RTLD_NOW), ") +
                            (outcome.fresh_process
                                     ? "in a process of its own"
                                     : "in a forked copy of halctl (halctl cannot start itself "

@@ -31,7 +31,7 @@ ProcessSight process_sight(const std::string& proc_root, pid_t self) {
     for (size_t seen = 0; seen < kProcessLimit; ++seen) {
         const dirent* entry = readdir(proc.get());  // NOLINT(concurrency-mt-unsafe)
         if (entry == nullptr) break;
-        if (!is_pid(entry->d_name) || std::atol(entry->d_name) == self) continue;
+        if (!is_pid(entry->d_name) || std::strtol(entry->d_name, nullptr, 10) == self) continue;
         const std::string maps = proc_root + "/" + entry->d_name + "/maps";
         // Opened and read, as the scan reads it: the kernel checks on the read as well.
         const int fd = open(maps.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

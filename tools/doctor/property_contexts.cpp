@@ -88,8 +88,8 @@ std::vector<std::string> property_contexts_files(const std::string& root) {
     return files;
 }
 
-std::optional<std::vector<PropertyContextEntry>> load_property_contexts(
-        const std::string& root, std::vector<CutFile>* cut) {
+std::optional<std::vector<PropertyContextEntry>> load_property_contexts(const std::string& root,
+                                                                        std::vector<CutFile>* cut) {
     const std::vector<std::string> files = property_contexts_files(root);
     if (files.empty()) return std::nullopt;
     std::vector<PropertyContextEntry> entries;
@@ -102,10 +102,10 @@ std::optional<std::vector<PropertyContextEntry>> load_property_contexts(
         if (too_big) text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
         const bool too_long = parse_property_contexts(text, file, &entries, order);
         if (cut != nullptr && (too_big || too_long)) {
-            cut->push_back({file, order,
-                            too_long ? "its first " + std::to_string(kPropertyContextsLines) +
-                                               " lines"
-                                     : "its first " + std::to_string(kFileLimit >> 20) + " MiB"});
+            cut->push_back(
+                    {file, order,
+                     too_long ? "its first " + std::to_string(kPropertyContextsLines) + " lines"
+                              : "its first " + std::to_string(kFileLimit >> 20) + " MiB"});
         }
     }
     return entries;
