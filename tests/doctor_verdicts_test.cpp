@@ -221,16 +221,19 @@ TEST(DoctorVerdicts, LabelsAreTheOnesTheDevicePolicyGives) {
         const char* subject;
         std::optional<std::string> label;
         const char* verdict;
+        int error = 0;
     } cases[] = {
             {"remote_led/trigger", "u:object_r:sysfs_leds:s0", "pass"},
             {"remote_led/trigger", "u:object_r:sysfs:s0", "fail"},
             {"adc3101_vol_ctl", "u:object_r:sysfs_quorin_adc:s0", "pass"},
             {"adc3101_vol_ctl", "u:object_r:sysfs_leds:s0", "fail"},
-            {"adc3101_vol_ctl", std::nullopt, "fail"},
+            {"adc3101_vol_ctl", std::nullopt, "fail", ENODATA},
+            // The policy refuses the look: not a wrong label.
+            {"adc3101_vol_ctl", std::nullopt, "skip", EACCES},
     };
     for (const auto& c : cases) {
         const DeviceNode& n = node(c.subject);
-        const DoctorCheck check = label_verdict(n, c.label);
+        const DoctorCheck check = label_verdict(n, c.label, c.error);
         EXPECT_STREQ(c.verdict, word(check.verdict)) << c.subject;
         if (check.verdict == Verdict::kFail) {
             EXPECT_EQ("device/sepolicy/genfs_contexts: " + genfs_line(n), check.hint);

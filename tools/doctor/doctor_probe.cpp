@@ -57,9 +57,11 @@ bool exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
 }
 
-std::optional<std::string> selinux_label(const std::string& path) {
+// The node's label; nullopt with *error (the errno, 0 for an empty label) when there is none to read.
+std::optional<std::string> selinux_label(const std::string& path, int* error) {
     char label[256] = {};
     const ssize_t n = getxattr(path.c_str(), "security.selinux", label, sizeof(label) - 1);
+    *error = n < 0 ? errno : 0;
     if (n <= 0) return std::nullopt;
     std::string text(label, static_cast<size_t>(n));
     while (!text.empty() && text.back() == '\0') text.pop_back();
@@ -162,7 +164,11 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
         report->push_back(write_only_verdict(node, write_only, mode, error));
     }
     report->push_back(owner_check);
-    if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
+    if (selinux) {
+        int label_error = 0;
+        const std::optional<std::string> label = selinux_label(path, &label_error);
+        report->push_back(label_verdict(node, label, label_error));
+    }
 }
 
 void check_properties(const CheckSink* report) {

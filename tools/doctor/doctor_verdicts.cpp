@@ -405,9 +405,14 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                         (simulated_root.empty() ? "$UMOCKDEV_DIR" : simulated_root) + node.path());
 }
 
-DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label) {
+DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label,
+                          int error) {
     const std::string wanted = expected_label(node);
     if (label && *label == wanted) return pass(node, "SELinux label", *label);
+    if (!label && (error == EACCES || error == EPERM)) {
+        return {node.subject(), "SELinux label", Verdict::kSkip,
+                "cannot see (" + error_text(error) + "): this process may not read the label", ""};
+    }
     return fail(node.subject(), "SELinux label",
                 (label ? "labelled " + *label : std::string("no label readable")) + ", wanted " +
                         wanted,

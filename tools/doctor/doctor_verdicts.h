@@ -120,7 +120,10 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                           const std::string& simulated_root = "");
 
 // The node's security.selinux label; nullopt when it could not be read.
-DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label);
+// `error` is getxattr's errno when the label could not be read: a refusal (EACCES, EPERM) is a
+// skip, not a wrong label.
+DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label,
+                          int error = 0);
 
 // The content of an LED's trigger attribute (the kernel lists every trigger it has, the active
 // one in brackets); nullopt when it could not be read.
