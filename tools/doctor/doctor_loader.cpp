@@ -154,6 +154,10 @@ void write_record(int fd, const std::string& line) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != spawn.halctl) _exit(1);
     for (int number : kInterrupts) signal(number, SIG_DFL);
+    // It holds none of halctl's standard streams (a pipe into which halctl prints, a terminal).
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fd != spawn.report && fd != spawn.output) dup2(spawn.null, fd);
+    }
     const pid_t loader = fork();
     if (loader == 0) become_loader(spawn, library, deps);
     int status = 0;
