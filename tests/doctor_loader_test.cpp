@@ -83,7 +83,9 @@ TEST(DoctorLoader, TheChildsFateIsTheVerdict) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.library);
         const std::string library = c.library[0] == '/' ? c.library : kCases + "/" + c.library;
-        const LoadOutcome outcome = load_in_child(library, {}, 1000);
+        // Only the blocking case meets the deadline: it is short there, generous elsewhere.
+        const bool blocks = c.kind == LoadOutcome::Kind::kTimedOut;
+        const LoadOutcome outcome = load_in_child(library, {}, blocks ? 1000 : 20000);
         EXPECT_EQ(c.kind, outcome.kind) << outcome.message;
         EXPECT_TRUE(contains(outcome.message, c.message)) << outcome.message;
     }
