@@ -99,6 +99,80 @@ TEST(DoctorElfNeeded, RefusesWhatIsNotAnElfObject) {
     EXPECT_EQ(0, std::remove(cut.c_str()));
 }
 
+// An object of the host's byte order with `needed` DT_NEEDED entries, every address its offset.
+std::string object_needing(size_t needed) {
+    const std::string name = "libx.so";
+    const size_t dynamic_at = sizeof(Elf64_Ehdr) + 2 * sizeof(Elf64_Phdr);
+    const size_t dynamic_size = (needed + 3) * sizeof(Elf64_Dyn);
+    const size_t strings_at = dynamic_at + dynamic_size;
+    std::string image(strings_at + name.size() + 2, '\0');
+    Elf64_Ehdr header{};
+    memcpy(header.e_ident, ELFMAG, SELFMAG);
+    header.e_ident[EI_CLASS] = ELFCLASS64;
+    const uint16_t one = 1;
+    header.e_ident[EI_DATA] =
+            *reinterpret_cast<const unsigned char*>(&one) == 1 ? ELFDATA2LSB : ELFDATA2MSB;
+    header.e_ident[EI_VERSION] = EV_CURRENT;
+    header.e_type = ET_DYN;
+    header.e_phoff = sizeof(Elf64_Ehdr);
+    header.e_phentsize = sizeof(Elf64_Phdr);
+    header.e_phnum = 2;
+    memcpy(image.data(), &header, sizeof(header));
+    Elf64_Phdr segments[2] = {};
+    segments[0].p_type = PT_LOAD;
+    segments[0].p_filesz = image.size();
+    segments[0].p_memsz = image.size();
+    segments[1].p_type = PT_DYNAMIC;
+    segments[1].p_offset = dynamic_at;
+    segments[1].p_vaddr = dynamic_at;
+    segments[1].p_filesz = dynamic_size;
+    memcpy(image.data() + sizeof(header), segments, sizeof(segments));
+    std::vector<Elf64_Dyn> entries(needed, Elf64_Dyn{DT_NEEDED, {1}});
+    entries.push_back({DT_STRTAB, {strings_at}});
+    entries.push_back({DT_STRSZ, {name.size() + 2}});
+    entries.push_back({DT_NULL, {0}});
+    memcpy(image.data() + dynamic_at, entries.data(), dynamic_size);
+    memcpy(image.data() + strings_at + 1, name.data(), name.size());
+    return image;
+}
+
+// Each fault of the identification and the dynamic section in its own words, not "truncated".
+TEST(DoctorElfNeeded, SaysWhyItCannotRead) {
+    std::ifstream in(QUORIN_HAL_PATH, std::ios::binary);
+    const std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(image.size(), size_t{EI_NIDENT});
+    std::string swapped = image;
+    swapped[EI_DATA] = static_cast<char>(image[EI_DATA] == ELFDATA2LSB ? ELFDATA2MSB : ELFDATA2LSB);
+    std::string class3 = image;
+    class3[EI_CLASS] = 3;
+    const bool little = image[EI_DATA] == ELFDATA2LSB;
+    const struct {
+        std::string bytes;
+        std::string said;
+        size_t libraries;
+    } cases[] = {
+            {swapped,
+             std::string(" is ") + (little ? "big" : "little") +
+                     "-endian: the wrong byte order for this machine",
+             0},
+            {class3, " has an unknown ELF class 3 (neither 32- nor 64-bit)", 0},
+            {object_needing(10000),
+             " has more DT_NEEDED entries (10000) than the doctor reads (1024)", 0},
+            {object_needing(1024), "", 1024},
+    };
+    const std::string file = testing::TempDir() + "odd_elf.so";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.bytes;
+        ElfNeeded needed;
+        std::string error;
+        EXPECT_EQ(c.said.empty(), read_elf_needed(file, &needed, &error));
+        EXPECT_EQ(c.said.empty() ? "" : file + c.said, error);
+        EXPECT_EQ(c.libraries, needed.libraries.size());
+    }
+    EXPECT_EQ(0, std::remove(file.c_str()));
+}
+
 // Whatever the bytes, the JSON form is valid: Python's parser must read it back.
 TEST(DoctorReport, JsonStringsAreValidForAnyByte) {
     const struct {

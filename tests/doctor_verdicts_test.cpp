@@ -73,6 +73,7 @@ TEST(DoctorVerdicts, PresenceNamesWhatIsMissing) {
         Missing missing;
         const char* verdict;
         const char* hint;
+        bool selinux = false;
     } cases[] = {
             {"green_led/brightness", 0, Missing::kAttribute, "pass", ""},
             {"green_led/brightness", ENOENT, Missing::kLed, "fail",
@@ -87,12 +88,22 @@ TEST(DoctorVerdicts, PresenceNamesWhatIsMissing) {
              "no ADC3101 at I2C bus 0, address 0x18"},
             {"adc3101_mute_ctl", ENOENT, Missing::kAttribute, "fail",
              "the ADC3101 driver created no adc3101_mute_ctl"},
-            // Refused a look (getattr), not missing.
+            // Refused a look (getattr), not missing: SELinux named only where it is enabled.
             {"adc3101_mute_ctl", EACCES, Missing::kAttribute, "fail",
-             "its domain needs getattr on u:object_r:sysfs_quorin_adc:s0"},
+             "its domain needs getattr on u:object_r:sysfs_quorin_adc:s0", true},
+            {"adc3101_mute_ctl", EACCES, Missing::kAttribute, "fail",
+             "a directory on its path refuses this user search permission"},
+            // A loop of symbolic links: neither missing nor the LED class's fault.
+            {"sys_led/brightness", ELOOP, Missing::kAttribute, "fail",
+             "a symbolic link on the path loops back on itself"},
+            {"adc3101_vol_ctl", ELOOP, Missing::kDevice, "fail",
+             "a symbolic link on the path loops back on itself"},
     };
     for (const auto& c : cases) {
-        const DoctorCheck check = presence_verdict(node(c.subject), c.error, c.missing);
+        const DoctorCheck check = presence_verdict(node(c.subject), c.error, c.missing, c.selinux);
+        EXPECT_EQ(c.selinux, contains(check.hint, "SELinux")) << check.hint;
+        EXPECT_FALSE(contains(check.hint, "CONFIG_LEDS_CLASS") && c.error != ENOENT);
+        EXPECT_FALSE(contains(check.detail, "No such file") && c.error != ENOENT);
         SCOPED_TRACE(c.subject);
         EXPECT_EQ(c.subject, check.subject);
         EXPECT_EQ("present", check.check);
@@ -210,16 +221,19 @@ TEST(DoctorVerdicts, LabelsAreTheOnesTheDevicePolicyGives) {
         const char* subject;
         std::optional<std::string> label;
         const char* verdict;
+        int error = 0;
     } cases[] = {
             {"remote_led/trigger", "u:object_r:sysfs_leds:s0", "pass"},
             {"remote_led/trigger", "u:object_r:sysfs:s0", "fail"},
             {"adc3101_vol_ctl", "u:object_r:sysfs_quorin_adc:s0", "pass"},
             {"adc3101_vol_ctl", "u:object_r:sysfs_leds:s0", "fail"},
-            {"adc3101_vol_ctl", std::nullopt, "fail"},
+            {"adc3101_vol_ctl", std::nullopt, "fail", ENODATA},
+            // The policy refuses the look: not a wrong label.
+            {"adc3101_vol_ctl", std::nullopt, "skip", EACCES},
     };
     for (const auto& c : cases) {
         const DeviceNode& n = node(c.subject);
-        const DoctorCheck check = label_verdict(n, c.label);
+        const DoctorCheck check = label_verdict(n, c.label, c.error);
         EXPECT_STREQ(c.verdict, word(check.verdict)) << c.subject;
         if (check.verdict == Verdict::kFail) {
             EXPECT_EQ("device/sepolicy/genfs_contexts: " + genfs_line(n), check.hint);

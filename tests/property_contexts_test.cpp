@@ -121,6 +121,103 @@ TEST_F(PropertyContexts, AMistypedKeyFails) {
     EXPECT_EQ("pass fail pass pass ", verdicts);
 }
 
+// `count` lines of other keys' entries, each its own.
+std::string filler(size_t count, const std::string& prefix) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        text += prefix + std::to_string(i) + " u:object_r:vendor_default_prop:s0 exact string\n";
+    }
+    return text;
+}
+
+std::string the_four(const char* led_context) {
+    return std::string("vendor.quorin.ledindex ") + led_context + " exact int\n" +
+           "vendor.quorin.ledstate " + led_context + " exact int\n" + "vendor.quorin.ledcolor " +
+           led_context + " exact int\n" +
+           "vendor.quorin.micstate u:object_r:vendor_quorin_mic_prop:s0 exact string\n";
+}
+
+// The four keys past the bound on lines: the file is said to be cut, no key said to be missing.
+TEST_F(PropertyContexts, KeysPastTheBoundAreNotSaidMissing) {
+    plant(kPlat, "");
+    plant(kVendor, filler(kPropertyContextsLines, "vendor.other.") + the_four(kLed));
+    std::vector<CutFile> cut;
+    const auto entries = load_property_contexts(root_, &cut);
+    ASSERT_TRUE(entries.has_value());
+    ASSERT_EQ(1U, cut.size());
+    EXPECT_EQ(kVendor, cut[0].file);
+    for (const char* key : kKeys) {
+        const DoctorCheck check =
+                property_context_verdict(key, true, resolve_property_context(*entries, key), cut);
+        EXPECT_EQ(Verdict::kSkip, check.verdict) << key;
+        EXPECT_EQ(std::string("no entry among the lines read; ") + kVendor +
+                          " was read only to its first 20000 lines, and what was not read could "
+                          "decide it",
+                  check.detail);
+    }
+    // Exactly at the bound nothing is cut.
+    plant(kVendor, filler(kPropertyContextsLines - 4, "vendor.other.") + the_four(kLed));
+    cut.clear();
+    const auto whole = load_property_contexts(root_, &cut);
+    EXPECT_TRUE(cut.empty());
+    for (const char* key : kKeys) {
+        EXPECT_EQ(Verdict::kPass,
+                  property_context_verdict(key, true, resolve_property_context(*whole, key), cut)
+                          .verdict)
+                << key;
+    }
+}
+
+// An exact entry holds whatever a later file's unread lines say; one after a cut file does not.
+TEST_F(PropertyContexts, ACutDecidesOnlyWhatItCouldHide) {
+    plant(kPlat, the_four(kLed));
+    plant(kVendor, filler(kPropertyContextsLines + 1, "vendor.other."));
+    std::vector<CutFile> cut;
+    auto entries = load_property_contexts(root_, &cut);
+    ASSERT_EQ(1U, cut.size());
+    for (const char* key : kKeys) {
+        EXPECT_EQ(Verdict::kPass,
+                  property_context_verdict(key, true, resolve_property_context(*entries, key), cut)
+                          .verdict)
+                << key;
+    }
+    plant(kPlat, filler(kPropertyContextsLines + 1, "ro.other."));
+    plant(kVendor, the_four(kMic));
+    cut.clear();
+    entries = load_property_contexts(root_, &cut);
+    const DoctorCheck hidden = property_context_verdict(
+            "vendor.quorin.ledindex", true,
+            resolve_property_context(*entries, "vendor.quorin.ledindex"), cut);
+    EXPECT_EQ(Verdict::kSkip, hidden.verdict);
+    EXPECT_EQ(std::string("resolves to ") + kMic + " (exact, " + kVendor +
+                      ") among the lines read; " + kPlat +
+                      " was read only to its first 20000 lines, and what was not read could "
+                      "decide it",
+              hidden.detail);
+}
+
+// Five full files with every line defined twice: the first definition of each holds.
+TEST_F(PropertyContexts, ManyDuplicatesTheFirstHolds) {
+    const char* const files[] = {kPlat, "/system_ext/etc/selinux/system_ext_property_contexts",
+                                 kVendor, "/product/etc/selinux/product_property_contexts",
+                                 "/odm/etc/selinux/odm_property_contexts"};
+    for (const char* file : files) {
+        std::string text = filler(kPropertyContextsLines / 2, "vendor.x.");
+        text += filler(kPropertyContextsLines / 2, "vendor.x.");
+        plant(file, text);
+    }
+    plant(kPlat, "vendor.x.7 u:object_r:first_prop:s0 exact string\n" +
+                         filler(kPropertyContextsLines - 1, "vendor.x."));
+    std::vector<CutFile> cut;
+    const auto entries = load_property_contexts(root_, &cut);
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_TRUE(cut.empty());
+    EXPECT_EQ(kPropertyContextsLines - 1, entries->size());  // the platform file's, each once
+    const auto found = resolve_property_context(*entries, "vendor.x.7");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ("u:object_r:first_prop:s0", found->context);
+}
+
 TEST(PropertyContextsFile, TheVendorTreesFileGivesEachKeyTheDoctorsContext) {
     std::ifstream in(std::string(QUORIN_SOURCE_DIR) + "/device/sepolicy/property_contexts");
     ASSERT_TRUE(in.good());

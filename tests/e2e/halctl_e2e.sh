@@ -455,10 +455,18 @@ exec 7>&-
 wait "$holder"
 hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
 check "library no longer held: no warning" "" "$(cat "$E2E_WORK/err")"
-check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process has it loaded' /dev/stdin)"
+check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process' /dev/stdin)"
 
 hc doctor >/dev/null
 check "doctor: passes again once the faults are gone" 0 $?
+# Inside a script the library is loaded already: the loader is still asked in a fresh process
+# (which an emulator without binfmt_misc cannot start).
+if [[ -z "${emulator[*]}" ]]; then
+    printf '%s\n' 'led version' 'doctor' >"$E2E_WORK/doctor.halctl"
+    hc run "$E2E_WORK/doctor.halctl" >"$E2E_WORK/doctor" 2>&1
+    check "doctor in a script: a fresh process loads it" 1 \
+        "$(starting 'pass  libquorin_hal.so: loads: the loader loaded it and every library it needs (RTLD_NOW), in a process of its own' "$E2E_WORK/doctor")"
+fi
 
 # --- the doctor and the loader: whatever --lib names, a line with the loader's word, never a
 # signal or a hang of halctl; the JSON form parses each time.
@@ -493,10 +501,20 @@ if [[ -n "$cases" && -z "${emulator[*]}" ]]; then
         "undefined symbol: loader_case_missing_function"
     mv "$cases/libloader_abort.so" "$E2E_WORK/libloader_abort.so"
     doctor_lib "a missing dependency" "$cases/libloader_needs_abort.so" \
-        "FAIL  libloader_abort.so: found: not found in "
-    check "doctor, a missing dependency: the loader's word" 1 \
+        "FAIL  libloader_abort.so: found: the loader cannot find it (libloader_abort.so: cannot open shared object file"
+    check "doctor, a missing dependency: the loader's word, for the library and the dependency" 2 \
         "$(grep -cF 'libloader_abort.so: cannot open shared object file' "$E2E_WORK/doctor")"
     mv "$E2E_WORK/libloader_abort.so" "$cases/libloader_abort.so"
+    doctor_lib "a constructor kills its parent" "$cases/libloader_kills_parent.so" \
+        "FAIL  libquorin_hal.so: loads: loading ended the process that started it with signal 9"
+    # A process that a constructor leaves behind holds neither halctl's output nor the pipe.
+    timeout -s KILL 20 "$halctl" --lib "$cases/libloader_forks.so" doctor 2>&1 | cat >"$E2E_WORK/doctor"
+    check "doctor, a constructor forks: done before the fork's 30 s" "0 1" \
+        "${PIPESTATUS[0]} $(starting 'doctor: ' "$E2E_WORK/doctor")"
+    "$halctl" --lib "$cases/libloader_prints.so" doctor >"$E2E_WORK/doctor" 2>&1
+    check "doctor, a constructor prints: shown escaped in the report" 1 \
+        "$(grep -cF 'loads: the loader loaded it and every library it needs (RTLD_NOW), in a process of its own; loading printed: hello\x1b[2J\x07\x0afrom the constructor' "$E2E_WORK/doctor")"
+    check "doctor, a constructor prints: nothing raw" 0 "$(grep -c $'\x1b' "$E2E_WORK/doctor")"
     hc --lib "$cases/libloader_rpath.so" doctor >"$E2E_WORK/doctor" 2>&1
     LD_LIBRARY_PATH="$cases/env${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
         "$halctl" --lib "$cases/libloader_rpath.so" doctor >"$E2E_WORK/doctor" 2>&1

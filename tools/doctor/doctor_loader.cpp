@@ -1,25 +1,30 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "doctor_loader.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-#include "doctor_verdicts.h"
+#include "load_probe.h"
+
+extern char** environ;  // NOLINT(readability-redundant-declaration): not in every unistd.h
 
 namespace {
 
-constexpr size_t kMostMessage = 4096;
+constexpr size_t kMostReport = size_t{64} * 1024;
 constexpr int kPollMs = 20;
+constexpr int kMostDescriptor = 4096;
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
 long long now_ms() {
     timespec now{};
@@ -27,69 +32,191 @@ long long now_ms() {
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// The child: its standard output is not the report's, so that what a constructor prints cannot
-// enter it; the verdict goes back through the pipe, cut to the bound the parent reads.
-[[noreturn]] void load_and_report(const std::string& library, int out) {
-    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (null >= 0) {
-        dup2(null, STDIN_FILENO);
-        dup2(null, STDOUT_FILENO);
+std::string error_text(int error) {
+    return strerror(error);  // NOLINT(concurrency-mt-unsafe): single-threaded tool
+}
+
+std::string signal_text(int number) {
+    const char* name = strsignal(number);  // NOLINT(concurrency-mt-unsafe)
+    return "signal " + std::to_string(number) +
+           (name != nullptr ? std::string(" (") + name + ")" : "");
+}
+
+// The loading's process group, killed whole when halctl is interrupted during the check.
+volatile sig_atomic_t loading_group = 0;
+struct sigaction earlier_actions[std::size(kInterrupts)];
+
+void on_interrupt(int number) {
+    if (loading_group > 0) kill(-loading_group, SIGKILL);
+    for (size_t i = 0; i < std::size(kInterrupts); ++i) {
+        if (kInterrupts[i] == number) sigaction(number, &earlier_actions[i], nullptr);
     }
-    dlerror();
-    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-    std::string message = "+";
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        message = std::string("-") + (reason != nullptr ? reason : "dlopen failed");
+    raise(number);
+}
+
+// Holds the interrupt handlers for the length of one check.
+class InterruptGuard {
+  public:
+    explicit InterruptGuard(pid_t group) {
+        loading_group = group;
+        struct sigaction action {};
+        action.sa_handler = on_interrupt;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(kInterrupts); ++i) {
+            sigaction(kInterrupts[i], &action, &earlier_actions[i]);
+        }
     }
-    if (message.size() > kMostMessage) message.resize(kMostMessage);
-    for (size_t done = 0; done < message.size();) {
-        const ssize_t n = write(out, message.data() + done, message.size() - done);
+    ~InterruptGuard() {
+        for (size_t i = 0; i < std::size(kInterrupts); ++i) {
+            sigaction(kInterrupts[i], &earlier_actions[i], nullptr);
+        }
+        loading_group = 0;
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+};
+
+std::string own_executable() {
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    return length > 0 ? std::string(self, static_cast<size_t>(length)) : "/proc/self/exe";
+}
+
+// Everything the processes of the loading need, made before fork: they allocate nothing.
+struct Spawn {
+    std::string executable;
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    int report = -1;  // the write ends of the two pipes
+    int output = -1;
+    int null = -1;
+    pid_t halctl = 0;
+};
+
+void prepare(Spawn* spawn, const std::string& library, const std::vector<std::string>& deps) {
+    spawn->executable = own_executable();
+    spawn->arguments = {kProbeName, library};
+    spawn->arguments.insert(spawn->arguments.end(), deps.begin(), deps.end());
+    const std::string variable = std::string(kLoadProbeVariable) + "=";
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, variable.c_str(), variable.size()) != 0) {
+            spawn->environment.emplace_back(*entry);
+        }
+    }
+    spawn->environment.push_back(variable + std::to_string(kProbeReportFd));
+    for (std::string& argument : spawn->arguments) spawn->argv.push_back(argument.data());
+    spawn->argv.push_back(nullptr);
+    for (std::string& entry : spawn->environment) spawn->envp.push_back(entry.data());
+    spawn->envp.push_back(nullptr);
+    spawn->halctl = getpid();
+}
+
+void write_record(int fd, const std::string& line) {
+    for (size_t done = 0; done < line.size();) {
+        const ssize_t n = write(fd, line.data() + done, line.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) return;
         done += static_cast<size_t>(n);
     }
-    // No exit handlers, no unloading: nothing more of the library runs.
-    _exit(handle != nullptr ? 0 : 1);
 }
 
-// One read of what the child says, kept within the bound; false once the pipe has nothing more.
-bool read_some(int in, std::string* message) {
-    char buffer[512];
-    const ssize_t got = read(in, buffer, sizeof(buffer));
-    if (got < 0 && errno == EINTR) return true;
-    if (got <= 0) return false;
-    if (message->size() < kMostMessage) {
-        message->append(buffer, std::min(static_cast<size_t>(got), kMostMessage - message->size()));
+// The loading process: standard input from /dev/null, its output and the report into the pipes,
+// no other descriptor of halctl's; then halctl again, fresh, as the probe.
+[[noreturn]] void become_loader(const Spawn& spawn, const std::string& library,
+                                const std::vector<std::string>& deps) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // Out of the way of 0 to 3 first: a pipe may have been given one of them.
+    const int report = fcntl(spawn.report, F_DUPFD, kProbeReportFd + 1);
+    const int output = fcntl(spawn.output, F_DUPFD, kProbeReportFd + 1);
+    dup2(spawn.null, STDIN_FILENO);
+    dup2(output, STDOUT_FILENO);
+    dup2(output, STDERR_FILENO);
+    dup2(report, kProbeReportFd);
+    const long most = std::min<long>(sysconf(_SC_OPEN_MAX), kMostDescriptor);
+    for (int fd = kProbeReportFd + 1; fd < most; ++fd) close(fd);
+    execve(spawn.executable.c_str(), spawn.argv.data(), spawn.envp.data());
+    // halctl cannot be started again (an emulator without binfmt_misc): this copy loads it.
+    write_record(kProbeReportFd,
+                 std::string(1, probe_record::kExecFailed) + error_text(errno) + "\n");
+    std::vector<const char*> names(deps.size());
+    for (size_t i = 0; i < deps.size(); ++i) names[i] = deps[i].c_str();
+    run_load_probe(kProbeReportFd, library.c_str(), names.data(), static_cast<int>(names.size()),
+                   true);
+}
+
+// The process between halctl and the loader, leading the loading's process group: a constructor
+// that signals its parent reaches this one, and halctl reports what became of it.
+[[noreturn]] void supervise(const Spawn& spawn, const std::string& library,
+                            const std::vector<std::string>& deps) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != spawn.halctl) _exit(1);
+    for (int number : kInterrupts) signal(number, SIG_DFL);
+    // It holds none of halctl's standard streams (a pipe into which halctl prints, a terminal).
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fd != spawn.report && fd != spawn.output) dup2(spawn.null, fd);
     }
-    return true;
-}
-
-bool readable(int in, int timeout_ms) {
-    pollfd ready{in, POLLIN, 0};
-    return poll(&ready, 1, timeout_ms) > 0;
-}
-
-// Reads what the child says and reaps it, until `deadline`; false when it is still running. A
-// process the library started may hold the pipe open after the child is gone: what is there then
-// is read, nothing waited for.
-bool await_child(pid_t child, int in, long long deadline, std::string* message, int* status) {
-    bool open = true;
-    while (true) {
-        const long long left = deadline - now_ms();
-        if (left <= 0) return false;
-        const int slice = static_cast<int>(std::min<long long>(left, kPollMs));
-        if (open && readable(in, slice)) {
-            open = read_some(in, message);
-        } else if (!open) {
-            const timespec pause{0, kPollMs * 1000000L};
-            nanosleep(&pause, nullptr);
+    const pid_t loader = fork();
+    if (loader == 0) become_loader(spawn, library, deps);
+    int status = 0;
+    if (loader > 0) {
+        while (waitpid(loader, &status, 0) < 0 && errno == EINTR) {
         }
-        const pid_t done = waitpid(child, status, WNOHANG);
-        if (done == child || (done < 0 && errno != EINTR)) break;
     }
-    while (open && readable(in, 0)) open = read_some(in, message);
+    write_record(spawn.report, loader < 0 ? std::string(1, probe_record::kExecFailed) +
+                                                    "cannot fork: " + error_text(errno) + "\n"
+                                          : std::string(1, probe_record::kWaitStatus) +
+                                                    std::to_string(status) + "\n");
+    _exit(0);
+}
+
+// One read of a pipe into `text`, kept within `most` (and `cut` set past it); false at its end.
+bool read_some(int fd, std::string* text, size_t most, bool* cut) {
+    char buffer[4096];
+    const ssize_t got = read(fd, buffer, sizeof(buffer));
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+    if (got <= 0) return false;
+    const size_t room = most - std::min(most, text->size());
+    text->append(buffer, std::min(static_cast<size_t>(got), room));
+    if (static_cast<size_t>(got) > room) *cut = true;
     return true;
+}
+
+struct Pipes {
+    int report = -1;
+    int output = -1;
+    bool report_open = true;
+    bool output_open = true;
+};
+
+// Reads what there is, waiting at most `wait_ms` for something.
+void read_pipes(Pipes* pipes, int wait_ms, std::string* report, std::string* output, bool* cut) {
+    pollfd ready[2] = {{pipes->report, POLLIN, 0}, {pipes->output, POLLIN, 0}};
+    if (!pipes->report_open) ready[0].fd = -1;
+    if (!pipes->output_open) ready[1].fd = -1;
+    if (!pipes->report_open && !pipes->output_open) {
+        const timespec pause{0, static_cast<long>(wait_ms) * 1000000L};
+        nanosleep(&pause, nullptr);
+        return;
+    }
+    if (poll(ready, 2, wait_ms) <= 0) return;
+    bool report_cut = false;
+    if (ready[0].revents != 0) {
+        pipes->report_open = read_some(pipes->report, report, kMostReport, &report_cut);
+    }
+    if (ready[1].revents != 0) {
+        pipes->output_open = read_some(pipes->output, output, kMostLoadOutput, cut);
+    }
+}
+
+// Whether `child` has ended, leaving it to be reaped: its pid, and so its process group, stays
+// taken until then.
+bool ended(pid_t child) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == child;
 }
 
 // Reaps a killed child, waiting at most until `deadline`.
@@ -103,166 +230,224 @@ bool reap_until(pid_t child, long long deadline, int* status) {
     }
 }
 
-std::string signal_text(int number) {
-    const char* name = strsignal(number);
-    return "signal " + std::to_string(number) +
-           (name != nullptr ? std::string(" (") + name + ")" : "");
+// The report's records, read into the outcome.
+struct Records {
+    bool started = false;
+    bool copy = false;
+    std::string exec_error;
+    bool already_loaded = false;
+    bool loading = false;
+    char crash_where = 0;
+    bool loaded = false;
+    bool refused = false;
+    std::string refusal;
+    bool have_status = false;
+    int status = 0;
+    std::string fork_error;
+};
+
+Records read_records(const std::string& report, LoadOutcome* outcome) {
+    Records records;
+    size_t start = 0;
+    for (size_t end = report.find('\n'); end != std::string::npos;
+         start = end + 1, end = report.find('\n', start)) {
+        const std::string line = report.substr(start, end - start);
+        if (line.empty()) continue;
+        const std::string text = line.substr(1);
+        switch (line[0]) {
+            case probe_record::kStarted:
+                records.started = true;
+                break;
+            case probe_record::kForkedCopy:
+                records.copy = true;
+                break;
+            case probe_record::kExecFailed:
+                (text.rfind("cannot fork", 0) == 0 ? records.fork_error : records.exec_error) = text;
+                break;
+            case probe_record::kAlreadyLoaded:
+                records.already_loaded = true;
+                break;
+            case probe_record::kLoading:
+                records.loading = true;
+                break;
+            case probe_record::kCrash:
+                if (records.crash_where == 0 && !text.empty()) records.crash_where = text[0];
+                break;
+            case probe_record::kLoaded:
+                records.loaded = true;
+                break;
+            case probe_record::kRefused:
+                records.refused = true;
+                records.refusal = text;
+                break;
+            case probe_record::kObject:
+                outcome->objects.push_back(text);
+                break;
+            case probe_record::kDependencyFound:
+            case probe_record::kDependencyLost: {
+                const size_t tab = text.find('\t');
+                outcome->dependencies.push_back(
+                        {text.substr(0, tab), line[0] == probe_record::kDependencyFound,
+                         tab == std::string::npos ? "" : text.substr(tab + 1)});
+                break;
+            }
+            case probe_record::kWaitStatus:
+                records.have_status = true;
+                records.status = static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+                break;
+            default:
+                break;
+        }
+    }
+    return records;
+}
+
+void judge(const Records& records, int supervisor_status, LoadOutcome* outcome) {
+    outcome->fresh_process = records.started;
+    using Kind = LoadOutcome::Kind;
+    if (records.loaded) {
+        outcome->kind = Kind::kLoaded;
+        return;
+    }
+    if (records.refused) {
+        outcome->kind = Kind::kRefused;
+        outcome->message = records.refusal;
+        return;
+    }
+    if (records.already_loaded) {
+        outcome->message = "halctl has the library loaded already and cannot start itself again (" +
+                           records.exec_error + "): no fresh process to ask the loader";
+        return;
+    }
+    if (!records.have_status) {
+        if (WIFSIGNALED(supervisor_status)) {
+            outcome->kind = Kind::kStarterEnded;
+            outcome->message = "loading ended the process that started it with " +
+                               signal_text(WTERMSIG(supervisor_status)) +
+                               ": a load-time constructor signals its parent";
+        } else {
+            outcome->message = "the loading process could not be started" +
+                               (records.fork_error.empty() ? "" : ": " + records.fork_error);
+        }
+        return;
+    }
+    const int status = records.status;
+    if (!records.loading) {
+        outcome->message = "the loading process could not start: " +
+                           (WIFSIGNALED(status) ? signal_text(WTERMSIG(status))
+                                                : "status " + std::to_string(WEXITSTATUS(status)));
+        return;
+    }
+    if (WIFSIGNALED(status)) {
+        outcome->kind = Kind::kSignal;
+        outcome->message = "loading was ended by " + signal_text(WTERMSIG(status));
+        switch (records.crash_where) {
+            case 'L':
+                outcome->crash = LoadOutcome::Crash::kLoader;
+                outcome->message += " in the dynamic loader itself, reading the file";
+                break;
+            case 'O':
+                outcome->crash = LoadOutcome::Crash::kLoadedCode;
+                outcome->message +=
+                        " in code that loading ran (a load-time constructor of the library or of a "
+                        "library it needs)";
+                break;
+            case '?':
+                outcome->crash = LoadOutcome::Crash::kUnknown;
+                break;
+            default:
+                // Not a fault: another process, or the loaded code itself, sent it.
+                outcome->crash = LoadOutcome::Crash::kLoadedCode;
+                outcome->message += ", sent while the library's load-time code ran";
+                break;
+        }
+        return;
+    }
+    outcome->kind = Kind::kExited;
+    outcome->message = "loading ended the process with status " +
+                       std::to_string(WEXITSTATUS(status)) +
+                       " before dlopen returned: a load-time constructor called exit";
 }
 
 }  // namespace
 
-LoadOutcome load_in_child(const std::string& library, int timeout_ms) {
+LoadOutcome load_in_child(const std::string& library, const std::vector<std::string>& dependencies,
+                          int timeout_ms) {
     LoadOutcome outcome;
-    int channel[2];
-    if (pipe2(channel, O_CLOEXEC) != 0) {
-        outcome.message = std::string("cannot make a pipe: ") + strerror(errno);
+    Spawn spawn;
+    prepare(&spawn, library, dependencies);
+    int report[2];
+    int output[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        outcome.message = "cannot make a pipe: " + error_text(errno);
         return outcome;
     }
+    if (pipe2(output, O_CLOEXEC) != 0) {
+        outcome.message = "cannot make a pipe: " + error_text(errno);
+        close(report[0]);
+        close(report[1]);
+        return outcome;
+    }
+    spawn.report = report[1];
+    spawn.output = output[1];
+    spawn.null = open("/dev/null", O_RDWR | O_CLOEXEC);
     // What is buffered now is printed once, by this process.
     fflush(stdout);
     fflush(stderr);
-    const pid_t child = fork();
-    if (child < 0) {
-        outcome.message = std::string("cannot fork: ") + strerror(errno);
-        close(channel[0]);
-        close(channel[1]);
+    const pid_t starter = fork();
+    if (starter == 0) supervise(spawn, library, dependencies);
+    const int fork_error = errno;
+    close(report[1]);
+    close(output[1]);
+    if (spawn.null >= 0) close(spawn.null);
+    if (starter < 0) {
+        outcome.message = "cannot fork: " + error_text(fork_error);
+        close(report[0]);
+        close(output[0]);
         return outcome;
     }
-    if (child == 0) {
-        close(channel[0]);
-        load_and_report(library, channel[1]);
-    }
-    close(channel[1]);
-    const long long deadline = now_ms() + timeout_ms;
-    std::string message;
+    // Both sides set the group, so that it exists before either goes on.
+    setpgid(starter, starter);
+    std::string records_text;
     int status = 0;
-    const bool finished = await_child(child, channel[0], deadline, &message, &status);
-    close(channel[0]);
+    bool finished = false;
+    {
+        const InterruptGuard guard(starter);
+        Pipes pipes{report[0], output[0]};
+        fcntl(pipes.report, F_SETFL, O_NONBLOCK);
+        fcntl(pipes.output, F_SETFL, O_NONBLOCK);
+        const long long deadline = now_ms() + timeout_ms;
+        while (true) {
+            if (ended(starter)) {
+                finished = true;
+                break;
+            }
+            const long long left = deadline - now_ms();
+            if (left <= 0) break;
+            read_pipes(&pipes, static_cast<int>(std::min<long long>(left, kPollMs)), &records_text,
+                       &outcome.output, &outcome.output_cut);
+        }
+        // What is there now is read; a process that loading started and that holds a pipe is
+        // not waited for.
+        for (int i = 0; i < 64 && (pipes.report_open || pipes.output_open); ++i) {
+            const size_t before = records_text.size() + outcome.output.size();
+            read_pipes(&pipes, 0, &records_text, &outcome.output, &outcome.output_cut);
+            if (records_text.size() + outcome.output.size() == before) break;
+        }
+        // Every process left in the group: the loader at the deadline, and whatever it started.
+        kill(-starter, SIGKILL);
+        reap_until(starter, now_ms() + 1000, &status);
+    }
+    close(report[0]);
+    close(output[0]);
+    const Records records = read_records(records_text, &outcome);
     if (!finished) {
-        kill(child, SIGKILL);
-        // A process killed in the kernel's uninterruptible sleep goes when that sleep ends.
-        const bool reaped = reap_until(child, now_ms() + 1000, &status);
         outcome.kind = LoadOutcome::Kind::kTimedOut;
+        outcome.fresh_process = records.started;
         outcome.message = "loading did not finish within " + std::to_string(timeout_ms / 1000) +
-                          " s and was killed" + (reaped ? "" : " (not yet gone)");
+                          " s and was killed, with every process it started";
         return outcome;
     }
-    if (WIFSIGNALED(status)) {
-        outcome.kind = LoadOutcome::Kind::kSignal;
-        outcome.message = "loading was ended by " + signal_text(WTERMSIG(status));
-    } else if (!message.empty() && message[0] == '+') {
-        outcome.kind = LoadOutcome::Kind::kLoaded;
-    } else if (!message.empty() && message[0] == '-') {
-        outcome.kind = LoadOutcome::Kind::kRefused;
-        outcome.message = message.substr(1);
-    } else {
-        outcome.kind = LoadOutcome::Kind::kExited;
-        outcome.message = "loading ended the process with status " +
-                          std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-    }
+    judge(records, status, &outcome);
     return outcome;
-}
-
-std::vector<std::string> search_dirs(const ElfNeeded& from, const std::string& origin,
-                                     const char* library_path) {
-    std::vector<std::string> dirs;
-    const auto add = [&](const std::vector<std::string>& list) {
-        for (std::string dir : list) {
-            for (const char* token : {"${ORIGIN}", "$ORIGIN"}) {
-                for (size_t at = dir.find(token); at != std::string::npos; at = dir.find(token)) {
-                    dir.replace(at, strlen(token), origin);
-                }
-            }
-            dirs.push_back(std::move(dir));
-        }
-    };
-    if (from.runpath.empty()) add(from.rpath);
-    // An empty entry, trailing ones included, is the current directory.
-    if (library_path != nullptr && library_path[0] != '\0') {
-        const std::string entries = library_path;
-        for (size_t start = 0;;) {
-            const size_t end = entries.find(':', start);
-            const std::string dir = entries.substr(start, end - start);
-            dirs.push_back(dir.empty() ? "." : dir);
-            if (end == std::string::npos) break;
-            start = end + 1;
-        }
-    }
-    add(from.runpath);
-    if (from.is_64bit) {
-        for (const char* dir : {"/vendor/lib64", "/system/lib64", "/lib64", "/usr/lib64"}) {
-            dirs.emplace_back(dir);
-        }
-    } else {
-        for (const char* dir : {"/vendor/lib", "/system/lib", "/lib", "/usr/lib"}) {
-            dirs.emplace_back(dir);
-        }
-    }
-    return dirs;
-}
-
-std::string find_in(const std::vector<std::string>& dirs, const std::string& name) {
-    for (const std::string& dir : dirs) {
-        std::string candidate = dir;
-        candidate += "/";
-        candidate += name;
-        struct stat info {};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return candidate;
-    }
-    return "";
-}
-
-DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome) {
-    DoctorCheck check{subject, "loads", Verdict::kFail, outcome.message, ""};
-    const std::string& said = outcome.message;
-    switch (outcome.kind) {
-        case LoadOutcome::Kind::kLoaded:
-            check.verdict = Verdict::kPass;
-            check.detail = "the loader loaded it and every library it needs (RTLD_NOW)";
-            return check;
-        case LoadOutcome::Kind::kSignal:
-        case LoadOutcome::Kind::kExited:
-        case LoadOutcome::Kind::kTimedOut:
-            check.hint =
-                    "a load-time constructor of the library or of a library it needs "
-                    "crashed, exited or blocks: load it under a debugger (gdb --args "
-                    "halctl led version) to see which";
-            return check;
-        case LoadOutcome::Kind::kRefused:
-        case LoadOutcome::Kind::kNotRun:
-            break;
-    }
-    if (said.find("undefined symbol") != std::string::npos) {
-        check.hint =
-                "a library it needs lacks a symbol it was built against: rebuild it against "
-                "the device's platform libraries";
-    } else if (said.find("ELF class") != std::string::npos ||
-               said.find("wrong ELF") != std::string::npos ||
-               said.find("machine") != std::string::npos) {
-        check.hint =
-                "built for another architecture: build it with the device's preset "
-                "(armhf for the 32-bit ARM device)";
-    } else if (said.find("cannot open shared object file") != std::string::npos ||
-               said.find("not found") != std::string::npos) {
-        const std::string name = said.substr(0, said.find(':'));
-        check.hint = needed_library_verdict(name.empty() ? subject : name, said).hint;
-    } else {
-        check.hint = "the file is not a loadable library: rebuild or reinstall it";
-    }
-    return check;
-}
-
-DoctorCheck dependency_verdict(const std::string& name, const std::vector<std::string>& dirs,
-                               const LoadOutcome& load) {
-    const std::string found = name.find('/') != std::string::npos ? name : find_in(dirs, name);
-    if (!found.empty()) return {name, "found", Verdict::kPass, found, ""};
-    if (load.kind != LoadOutcome::Kind::kRefused || load.message.find(name) == std::string::npos) {
-        return {name, "found", Verdict::kPass,
-                "outside the search path: the loader had it already or from its cache", ""};
-    }
-    std::string searched;
-    for (const std::string& dir : dirs) searched += (searched.empty() ? "" : ":") + dir;
-    DoctorCheck check = needed_library_verdict(name, "not found in " + searched);
-    check.check = "found";
-    return check;
 }

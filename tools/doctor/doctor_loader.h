@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
-// The loader's own verdict on a library: dlopen(RTLD_NOW) in a child process, so that whatever
-// loading runs (the library's load-time objects, its dependencies' constructors) cannot crash or
-// hang the doctor, and where the loader would find each library it needs.
+// The loader's own verdict on a library: dlopen(RTLD_NOW) in a fresh process of its own (halctl
+// re-executed), under a process that halctl starts and that is not halctl, all in a process group
+// of their own: whatever loading runs (the library's load-time objects, its dependencies'
+// constructors) cannot end or hang the doctor, and what it prints is caught, not shown raw.
 #pragma once
 
 #include <string>
@@ -10,30 +11,69 @@
 #include "doctor_check.h"
 #include "elf_needed.h"
 
+// A library the library needs, asked of the loader alone after the library was refused.
+struct DependencyAnswer {
+    std::string name;
+    bool loaded = false;
+    std::string text;  // where the loader found it ("" when it did not say), or dlerror()'s text
+};
+
 struct LoadOutcome {
-    enum class Kind { kLoaded, kRefused, kSignal, kExited, kTimedOut, kNotRun };
+    enum class Kind {
+        kLoaded,
+        kRefused,
+        kSignal,        // a fatal signal ended the loading process
+        kExited,        // the loading process exited before dlopen returned
+        kTimedOut,      // killed at the deadline
+        kStarterEnded,  // the process that started the loading was ended by a signal
+        kNotRun,        // no fresh process could load it
+    };
+    // Where a fatal signal struck: in the dynamic loader (a file it cannot read), in code that
+    // loading ran (a constructor, an IFUNC resolver), or unknown.
+    enum class Crash { kNone, kLoader, kLoadedCode, kUnknown };
+
     Kind kind = Kind::kNotRun;
-    std::string message;  // dlerror()'s text, or what became of the child
+    std::string message;  // dlerror()'s text, or what became of the loading
+    Crash crash = Crash::kNone;
+    bool fresh_process = false;        // re-executed, not a forked copy of halctl
+    std::string output;                // what loading printed on stdout and stderr, bounded
+    bool output_cut = false;           // it printed more than kMostLoadOutput bytes
+    std::vector<std::string> objects;  // after a load: every object the loader has, by its path
+    std::vector<DependencyAnswer> dependencies;  // after a refusal
 };
 
 constexpr int kLoadTimeoutMs = 5000;
+constexpr size_t kMostLoadOutput = 4096;
 
-// Loads `library` (a path, or a bare name for the loader's search) in a forked child, which is
-// killed and reaped once `timeout_ms` have passed.
-LoadOutcome load_in_child(const std::string& library, int timeout_ms = kLoadTimeoutMs);
+// Loads `library` (a path, or a bare name for the loader's search). After a refusal the loader is
+// asked for each of `dependencies` (bare names) alone. Every process of the loading is killed
+// once it is done or at `timeout_ms`, and when halctl is interrupted (SIGINT, SIGTERM, SIGHUP).
+LoadOutcome load_in_child(const std::string& library,
+                          const std::vector<std::string>& dependencies = {},
+                          int timeout_ms = kLoadTimeoutMs);
 
-// Where the loader looks for `name`, needed by the object `from` (whose directory is $ORIGIN),
-// in the loader's order: DT_RPATH (only without a DT_RUNPATH), LD_LIBRARY_PATH, DT_RUNPATH, then
-// the default directories of the object's class (lib for 32-bit, lib64 for 64-bit).
+// Whose loader the search follows: glibc's (DT_RPATH, LD_LIBRARY_PATH, DT_RUNPATH, the default
+// directories) or bionic's, which ignores DT_RPATH and whose linker namespaces decide the rest.
+enum class LoaderModel { kGlibc, kBionic };
+#if defined(__ANDROID__)
+constexpr LoaderModel kThisLoader = LoaderModel::kBionic;
+#else
+constexpr LoaderModel kThisLoader = LoaderModel::kGlibc;
+#endif
+
+// Where the loader looks for a library needed by the object `from` (whose directory is $ORIGIN),
+// in its order. For glibc: DT_RPATH (only without a DT_RUNPATH), LD_LIBRARY_PATH, DT_RUNPATH, then
+// the default directories of the object's class. For bionic: LD_LIBRARY_PATH and DT_RUNPATH only;
+// where else the linker looks is its namespaces' to say.
 std::vector<std::string> search_dirs(const ElfNeeded& from, const std::string& origin,
-                                     const char* library_path);
+                                     const char* library_path, LoaderModel model = kThisLoader);
 
 // The first of `dirs` holding a regular file `name`, or "".
 std::string find_in(const std::vector<std::string>& dirs, const std::string& name);
 
 // The loader's verdict on `subject`, its hint chosen by what the loader said.
 DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome);
-// One library needed: where the search finds it. Not found there fails only when the loader
-// named it in refusing the load: the loader may have it from its cache, or already loaded.
+// One library needed: after a load, where the loader has it; else where the search finds it, or
+// the loader's answer when asked for it alone. Each one missing fails.
 DoctorCheck dependency_verdict(const std::string& name, const std::vector<std::string>& dirs,
-                               const LoadOutcome& load);
+                               const LoadOutcome& load, LoaderModel model = kThisLoader);

@@ -22,6 +22,7 @@
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
+#include "process_sight.h"
 #include "property_contexts.h"
 #include "property_keys.h"
 #include "sysfs_listing.h"
@@ -29,6 +30,11 @@
 namespace {
 
 constexpr const char* kSelinuxEnforce = "/sys/fs/selinux/enforce";
+#if defined(__ANDROID__)
+constexpr bool kOnAndroid = true;
+#else
+constexpr bool kOnAndroid = false;
+#endif
 constexpr const char* kPlatformLibraries[] = {
         "liblog.so", "libutils.so", "libsystemcontrolservice.so", "libAmlAudioOutPort.so"};
 
@@ -51,9 +57,11 @@ bool exists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
 }
 
-std::optional<std::string> selinux_label(const std::string& path) {
+// The node's label; nullopt with *error (the errno, 0 for an empty label) when there is none to read.
+std::optional<std::string> selinux_label(const std::string& path, int* error) {
     char label[256] = {};
     const ssize_t n = getxattr(path.c_str(), "security.selinux", label, sizeof(label) - 1);
+    *error = n < 0 ? errno : 0;
     if (n <= 0) return std::nullopt;
     std::string text(label, static_cast<size_t>(n));
     while (!text.empty() && text.back() == '\0') text.pop_back();
@@ -107,9 +115,10 @@ void report_missing_device(const DeviceNode& node, Missing missing, NodeSweep* s
     const std::string dir = directory_of(node.path());
     const std::string& root = sweep->root;
     if (node.kind == NodeKind::kLed) {
-        report->push_back(led_missing_verdict(node.device, dir, missing,
-                                              class_led_dir(root, node.device),
-                                              class_led_names(root), first));
+        int error = 0;
+        const std::optional<std::string> elsewhere = class_led_dir(root, node.device, &error);
+        report->push_back(led_missing_verdict(node.device, dir, missing, elsewhere,
+                                              class_led_names(root), first, error));
     } else {
         report->push_back(adc_missing_verdict(dir, i2c_clients(root, directory_of(dir))));
     }
@@ -130,7 +139,7 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
         if (error == ENOENT && missing != Missing::kAttribute) {
             report_missing_device(node, missing, sweep, report);
         } else {
-            report->push_back(presence_verdict(node, error, missing));
+            report->push_back(presence_verdict(node, error, missing, selinux || kOnAndroid));
         }
         return;
     }
@@ -155,7 +164,11 @@ void check_node(const DeviceNode& node, const OpenContext& context, bool selinux
         report->push_back(write_only_verdict(node, write_only, mode, error));
     }
     report->push_back(owner_check);
-    if (selinux) report->push_back(label_verdict(node, selinux_label(path)));
+    if (selinux) {
+        int label_error = 0;
+        const std::optional<std::string> label = selinux_label(path, &label_error);
+        report->push_back(label_verdict(node, label, label_error));
+    }
 }
 
 void check_properties(const CheckSink* report) {
@@ -169,11 +182,13 @@ void check_properties(const CheckSink* report) {
     }
     report->push_back(triple_verdict(values[0], values[1], values[2]));
 
-    const std::optional<std::vector<PropertyContextEntry>> contexts = load_property_contexts("");
+    std::vector<CutFile> cut;
+    const std::optional<std::vector<PropertyContextEntry>> contexts =
+            load_property_contexts("", &cut);
     for (const char* key : keys) {
         report->push_back(property_context_verdict(
                 key, contexts.has_value(),
-                contexts ? resolve_property_context(*contexts, key) : std::nullopt));
+                contexts ? resolve_property_context(*contexts, key) : std::nullopt, cut));
         if (!contexts) break;  // one line says there is no property service to ask
     }
 }
@@ -224,7 +239,13 @@ void check_libraries(const std::string& library, const CheckSink* report) {
         }
         return;
     }
-    const LoadOutcome outcome = load_in_child(library);
+    // After a refusal the loader is asked for each library it needs alone: it stops at the
+    // first it cannot load, and each missing one is a finding.
+    std::vector<std::string> bare_names;
+    for (const std::string& name : needed.libraries) {
+        if (name.find('/') == std::string::npos) bare_names.push_back(name);
+    }
+    const LoadOutcome outcome = load_in_child(library, bare_names);
     report->push_back(load_verdict("libquorin_hal.so", outcome));
     const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
     const std::vector<std::string> dirs = search_dirs(needed, origin_of(path), search);
@@ -272,5 +293,6 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
     }
     check_properties(report);
     check_libraries(library, report);
-    report->push_back(holders_verdict(library_holders("/proc", library, getpid())));
+    report->push_back(holders_verdict(library_holders("/proc", library, getpid()),
+                                      process_sight("/proc", getpid())));
 }

@@ -71,6 +71,11 @@ std::string wanted_mode_and_owner() {
     return octal_mode(kNodeMode) + " " + kNodeOwner + ":" + kNodeOwner;
 }
 
+// Where the kernel lists every LED.
+std::string led_class_list_dir() {
+    return "/sys/class/leds";
+}
+
 // The LED class directory, without its trailing '/'.
 std::string led_class_dir() {
     const std::string dir = kLedClassDir;
@@ -142,15 +147,36 @@ std::string genfs_line(const DeviceNode& node) {
     return "genfscon sysfs " + path.substr(strlen(kSysfsMount)) + " " + expected_label(node);
 }
 
-DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing) {
+DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing, bool selinux) {
     if (error == 0) return pass(node, "present", node.path());
     std::string hint;
     if (error == EACCES || error == EPERM) {
-        hint = std::string(
-                       "this process may not look at the node: with SELinux its domain needs "
-                       "getattr on ") +
-               expected_label(node) + " (quorin_halctl has it in device/sepolicy)";
-    } else if (node.kind == NodeKind::kLed) {
+        // Refused a look: nothing is known of whether it is there.
+        hint = selinux ? std::string(
+                                 "this process may not look at the node: with SELinux its "
+                                 "domain needs getattr on ") +
+                                 expected_label(node) +
+                                 " and search on the directories above it (quorin_halctl has "
+                                 "them in device/sepolicy)"
+                       : std::string(
+                                 "this process may not look at the node: a directory on its "
+                                 "path refuses this user search permission; run halctl as "
+                                 "system or root");
+        return fail(node.subject(), "present",
+                    std::string(node.path()) + ": cannot see (" + error_text(error) + ")", hint);
+    }
+    if (error == ELOOP) {
+        return fail(node.subject(), "present", std::string(node.path()) + ": " + error_text(error),
+                    "a symbolic link on the path loops back on itself: the kernel makes no such "
+                    "loop in sysfs, so something linked or mounted over it; follow the path with "
+                    "ls -l to find the link");
+    }
+    if (error != ENOENT && error != ENOTDIR) {
+        return fail(node.subject(), "present",
+                    std::string(node.path()) + ": cannot look it up: " + error_text(error),
+                    "see the kernel log (dmesg) for what refuses the lookup");
+    }
+    if (node.kind == NodeKind::kLed) {
         switch (missing) {
             case Missing::kDevice:
                 hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
@@ -183,8 +209,8 @@ DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing)
 }
 
 DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
-                                const std::optional<std::string>& elsewhere,
-                                const std::vector<std::string>& leds, bool first) {
+                                const std::optional<std::string>& elsewhere, const Listing& leds,
+                                bool first, int elsewhere_error) {
     std::string detail = expected_dir + " is missing; ";
     std::string hint;
     if (elsewhere) {
@@ -193,35 +219,44 @@ DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir
                "/brightness and trigger: make " + led +
                " a child of the device tree's gpioleds node (leds-gpio driver), not another "
                "LED device's";
+        return fail(led, "present", detail, hint);
+    }
+    const int refused = refused_to_look(elsewhere_error) ? elsewhere_error : leds.error;
+    if (refused_to_look(refused)) {
+        // What could not be seen is not said to be absent.
+        detail += "where the kernel put its LEDs cannot be seen (" + led_class_list_dir() + ": " +
+                  error_text(refused) + ")" +
+                  (leds.names.empty() ? "" : "; seen: " + join(leds.names));
     } else {
-        detail += leds.empty() ? std::string("the kernel has no LEDs")
-                               : "the kernel has these LEDs: " + join(leds);
-        if (missing == Missing::kLed) {
-            hint = std::string("LED ") + led +
-                   " is missing: give the gpioleds node of the device tree a child labelled \"" +
-                   led + "\" with its GPIO";
-        } else if (first) {
-            hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
-                   "and the kernel the leds-gpio driver (CONFIG_LEDS_GPIO)";
-        } else {
-            hint = "no gpioleds device, as above";
-        }
+        detail += leds.names.empty() ? std::string("the kernel has no LEDs")
+                                     : "the kernel has these LEDs: " + join(leds.names);
+    }
+    if (missing == Missing::kLed) {
+        hint = std::string("LED ") + led +
+               " is missing: give the gpioleds node of the device tree a child labelled \"" + led +
+               "\" with its GPIO";
+    } else if (first) {
+        hint = "no gpioleds device: the device tree needs the gpio-leds node \"gpioleds\" "
+               "and the kernel the leds-gpio driver (CONFIG_LEDS_GPIO)";
+    } else {
+        hint = "no gpioleds device, as above";
     }
     return fail(led, "present", detail, hint);
 }
 
-DoctorCheck adc_missing_verdict(const std::string& expected_dir,
-                                const std::optional<std::vector<std::string>>& clients) {
+DoctorCheck adc_missing_verdict(const std::string& expected_dir, const Listing& clients) {
     std::string detail = expected_dir + " is missing; ";
-    std::string hint;
-    if (clients && !clients->empty()) {
-        detail += "on the bus: " + join(*clients);
+    std::string hint =
+            "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 "
+            "node (reg 0x18) on i2c-0 and the kernel its codec driver";
+    if (refused_to_look(clients.error)) {
+        detail += "the clients on i2c-0 cannot be seen (" + error_text(clients.error) + ")";
+    } else if (!clients.names.empty()) {
+        detail += "on the bus: " + join(clients.names);
         hint = "an I2C client at another address is another chip, or the adc3101 node's reg is "
                "wrong: the device tree needs the adc3101 node with reg 0x18 on i2c-0";
     } else {
-        detail += clients ? "nothing on the bus" : "no adapter i2c-0, nothing on the bus";
-        hint = "no ADC3101 at I2C bus 0, address 0x18: the device tree needs the adc3101 node "
-               "(reg 0x18) on i2c-0 and the kernel its codec driver";
+        detail += clients.error == 0 ? "nothing on the bus" : "no adapter i2c-0, nothing on the bus";
     }
     return fail(kAdcDevice, "present", detail, hint);
 }
@@ -370,9 +405,14 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                         (simulated_root.empty() ? "$UMOCKDEV_DIR" : simulated_root) + node.path());
 }
 
-DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label) {
+DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label,
+                          int error) {
     const std::string wanted = expected_label(node);
     if (label && *label == wanted) return pass(node, "SELinux label", *label);
+    if (!label && (error == EACCES || error == EPERM)) {
+        return {node.subject(), "SELinux label", Verdict::kSkip,
+                "cannot see (" + error_text(error) + "): this process may not read the label", ""};
+    }
     return fail(node.subject(), "SELinux label",
                 (label ? "labelled " + *label : std::string("no label readable")) + ", wanted " +
                         wanted,
@@ -546,12 +586,26 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 }
 
 DoctorCheck property_context_verdict(const char* key, bool android,
-                                     const std::optional<PropertyContextEntry>& found) {
+                                     const std::optional<PropertyContextEntry>& found,
+                                     const std::vector<CutFile>& cut) {
     const bool led = std::strcmp(key, kMicStateProperty) != 0;
     const std::string wanted = object_context(led ? kLedPropertyContext : kMicPropertyContext);
     if (!android) {
         return {key, "property context", Verdict::kSkip,
                 "no property_contexts files (not Android's property service)", ""};
+    }
+    if (unread_could_decide(found, cut)) {
+        std::string files;
+        for (const CutFile& file : cut) {
+            files += (files.empty() ? "" : ", ") + file.file + " was read only to " + file.extent;
+        }
+        return {key, "property context", Verdict::kSkip,
+                (found ? "resolves to " + found->context + " (" +
+                                 (found->exact ? "exact" : "prefix \"" + found->name + "\"") +
+                                 ", " + found->file + ") among the lines read"
+                       : std::string("no entry among the lines read")) +
+                        "; " + files + ", and what was not read could decide it",
+                ""};
     }
     if (found && found->context == wanted) {
         return {key, "property context", Verdict::kPass,
@@ -571,16 +625,28 @@ DoctorCheck property_context_verdict(const char* key, bool android,
                         " (installed as /vendor/etc/selinux/vendor_property_contexts)");
 }
 
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders) {
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders, const ProcessSight& sight) {
+    // A process whose maps could not be read is not said to be without the library.
+    const std::string unseen =
+            !sight.listed ? "the process list cannot be read, so no process could be looked at"
+            : sight.unseen == 0
+                    ? ""
+                    : "the maps of " + std::to_string(sight.unseen) + " other process" +
+                              (sight.unseen == 1 ? "" : "es") +
+                              " cannot be seen (permission denied), and could have it loaded";
     if (holders.empty()) {
         return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
-                "no other process has it loaded", ""};
+                unseen.empty()
+                        ? "no other process has it loaded"
+                        : "no other process that this one may look at has it loaded; " + unseen,
+                ""};
     }
     // Not a fault of the device: on a device the hosting service has it loaded as it should.
     return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
             "also loaded by " + describe_holders(holders) +
                     ": that process drives the panel too and overrides what halctl sets; stop it "
-                    "before testing with halctl",
+                    "before testing with halctl" +
+                    (unseen.empty() ? "" : "; " + unseen),
             ""};
 }
 

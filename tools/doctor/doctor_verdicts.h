@@ -13,7 +13,9 @@
 #include "doctor_check.h"
 #include "library_holders.h"
 #include "panel_leds.h"
+#include "process_sight.h"
 #include "property_contexts.h"
+#include "sysfs_listing.h"
 
 enum class NodeKind { kLed, kAdc };
 
@@ -40,18 +42,24 @@ std::string genfs_line(const DeviceNode& node);
 // directory without the attribute.
 enum class Missing { kDevice, kLed, kAttribute };
 
-DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing);
+// `error` is the lookup's errno, 0 when the node is there. A refused lookup (EACCES, EPERM) says
+// nothing of whether it is there; its hint names SELinux only where `selinux` (SELinux enabled,
+// or Android), else the permissions on the path.
+DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing,
+                             bool selinux = false);
 
 // An LED whose directory is missing, as one finding for all its attributes: where
 // /sys/class/leds/<led> puts it (`elsewhere`), else the LEDs the class has. `first` when no other
-// LED has been said missing before, so that a missing gpioleds device is explained once.
+// LED has been said missing before, so that a missing gpioleds device is explained once. Where
+// this process may not look (`elsewhere_error` or the listing's error EACCES/EPERM) it says so,
+// never that the kernel has no LEDs.
 DoctorCheck led_missing_verdict(const char* led, const std::string& expected_dir, Missing missing,
-                                const std::optional<std::string>& elsewhere,
-                                const std::vector<std::string>& leds, bool first);
+                                const std::optional<std::string>& elsewhere, const Listing& leds,
+                                bool first, int elsewhere_error = 0);
 
-// The ADC's I2C client directory missing, with the clients its adapter has (nullopt: no adapter).
-DoctorCheck adc_missing_verdict(const std::string& expected_dir,
-                                const std::optional<std::vector<std::string>>& clients);
+// The ADC's I2C client directory missing, with the clients its adapter has (error ENOENT: no
+// adapter; EACCES/EPERM: this process may not look).
+DoctorCheck adc_missing_verdict(const std::string& expected_dir, const Listing& clients);
 
 // st_mode of a node that exists.
 DoctorCheck type_verdict(const DeviceNode& node, mode_t mode);
@@ -112,7 +120,10 @@ DoctorCheck owner_verdict(const DeviceNode& node, const NodeOwner& owner,
                           const std::string& simulated_root = "");
 
 // The node's security.selinux label; nullopt when it could not be read.
-DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label);
+// `error` is getxattr's errno when the label could not be read: a refusal (EACCES, EPERM) is a
+// skip, not a wrong label.
+DoctorCheck label_verdict(const DeviceNode& node, const std::optional<std::string>& label,
+                          int error = 0);
 
 // The content of an LED's trigger attribute (the kernel lists every trigger it has, the active
 // one in brackets); nullopt when it could not be read.
@@ -140,11 +151,16 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 
 // One of the library's property keys, resolved as init resolves it (`found`: the entry that gives
 // it its context, nullopt for none); `android` when there are property_contexts files at all.
+// `cut`: the files read only in part; where what was not read could decide the key's context,
+// the finding says so rather than claim it (a skip).
 DoctorCheck property_context_verdict(const char* key, bool android,
-                                     const std::optional<PropertyContextEntry>& found);
+                                     const std::optional<PropertyContextEntry>& found,
+                                     const std::vector<CutFile>& cut = {});
 
-// Other processes that have the library loaded (the hosting service on a device).
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders);
+// Other processes that have the library loaded (the hosting service on a device), and how many
+// processes the scan could not look at.
+DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders,
+                            const ProcessSight& sight = {true, 0});
 
 // The library file itself: found at `path`, or `error` saying why not.
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error);

@@ -16,6 +16,9 @@ struct ElfNeeded {
 };
 
 // False with *error set when the file cannot be read, is not a regular file (a directory, a FIFO,
-// a device: never opened for long nor read without end) or is not an ELF object. Reads at most
-// what the headers name, within the file's size.
+// a device: never opened for long nor read without end), is not an ELF object, or is one this
+// machine's loader cannot take or the reader does not read whole; *error says which (the path,
+// then "is a truncated ELF file", "is big-endian: the wrong byte order for this machine", "has an
+// unknown ELF class 3 ...", "has more DT_NEEDED entries (N) than the doctor reads (1024)", ...).
+// Reads at most what the headers name, within the file's size and the reader's bounds.
 bool read_elf_needed(const std::string& path, ElfNeeded* needed, std::string* error);

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_set>
 
 #include "device_read.h"
 
 namespace {
 
-// A property_contexts file is a few hundred lines; one larger than this is not read further.
-constexpr size_t kLineLimit = 20000;
+// A property_contexts file is a few hundred lines; one larger than the bounds is not read further.
 constexpr size_t kFileLimit = size_t{4} * 1024 * 1024;
 
 bool readable(const std::string& path) {
@@ -23,11 +23,19 @@ bool readable(const std::string& path) {
 
 }  // namespace
 
-void parse_property_contexts(const std::string& text, const std::string& file,
-                             std::vector<PropertyContextEntry>* entries) {
+bool parse_property_contexts(const std::string& text, const std::string& file,
+                             std::vector<PropertyContextEntry>* entries, size_t order) {
+    // The definitions already held, by match and name: each line is looked up, not compared
+    // with every earlier one.
+    std::unordered_set<std::string> held;
+    const auto key_of = [](bool exact, const std::string& name) {
+        return (exact ? "e " : "p ") + name;
+    };
+    for (const PropertyContextEntry& entry : *entries) held.insert(key_of(entry.exact, entry.name));
     std::istringstream lines(text);
     size_t count = 0;
-    for (std::string line; count < kLineLimit && std::getline(lines, line); ++count) {
+    std::string line;
+    for (; count < kPropertyContextsLines && std::getline(lines, line); ++count) {
         const size_t hash = line.find('#');
         if (hash != std::string::npos) line.resize(hash);
         std::istringstream words(line);
@@ -38,11 +46,12 @@ void parse_property_contexts(const std::string& text, const std::string& file,
         if (!match.empty() && match != "exact" && match != "prefix") continue;  // init rejects it
         entry.exact = match == "exact";
         entry.file = file;
-        const bool seen = std::any_of(entries->begin(), entries->end(), [&](const auto& earlier) {
-            return earlier.name == entry.name && earlier.exact == entry.exact;
-        });
-        if (!seen) entries->push_back(std::move(entry));
+        entry.order = order;
+        if (held.insert(key_of(entry.exact, entry.name)).second) {
+            entries->push_back(std::move(entry));
+        }
     }
+    return count == kPropertyContextsLines && lines.peek() != std::char_traits<char>::eof();
 }
 
 std::vector<std::string> property_contexts_files(const std::string& root) {
@@ -79,16 +88,34 @@ std::vector<std::string> property_contexts_files(const std::string& root) {
     return files;
 }
 
-std::optional<std::vector<PropertyContextEntry>> load_property_contexts(const std::string& root) {
+std::optional<std::vector<PropertyContextEntry>> load_property_contexts(const std::string& root,
+                                                                        std::vector<CutFile>* cut) {
     const std::vector<std::string> files = property_contexts_files(root);
     if (files.empty()) return std::nullopt;
     std::vector<PropertyContextEntry> entries;
-    for (const std::string& file : files) {
+    for (size_t order = 0; order < files.size(); ++order) {
+        const std::string& file = files[order];
         std::string text;
-        read_bounded((root + file).c_str(), kFileLimit, &text);
-        parse_property_contexts(text, file, &entries);
+        bool too_big = false;
+        read_bounded((root + file).c_str(), kFileLimit, &text, &too_big);
+        // The line the bound cut through is not an entry.
+        if (too_big) text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
+        const bool too_long = parse_property_contexts(text, file, &entries, order);
+        if (cut != nullptr && (too_big || too_long)) {
+            cut->push_back(
+                    {file, order,
+                     too_long ? "its first " + std::to_string(kPropertyContextsLines) + " lines"
+                              : "its first " + std::to_string(kFileLimit >> 20) + " MiB"});
+        }
     }
     return entries;
+}
+
+bool unread_could_decide(const std::optional<PropertyContextEntry>& found,
+                         const std::vector<CutFile>& cut) {
+    if (!found || !found->exact) return !cut.empty();
+    return std::any_of(cut.begin(), cut.end(),
+                       [&](const CutFile& file) { return file.order < found->order; });
 }
 
 std::optional<PropertyContextEntry> resolve_property_context(

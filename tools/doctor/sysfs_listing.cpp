@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -23,31 +24,52 @@ bool is_i2c_client(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> list_directory(const std::string& dir) {
+Listing list_directory(const std::string& dir) {
+    Listing listing;
     const std::unique_ptr<DIR, int (*)(DIR*)> stream(opendir(dir.c_str()), closedir);
-    if (!stream) return std::nullopt;
-    std::vector<std::string> names;
+    if (!stream) {
+        listing.error = errno;
+        return listing;
+    }
     // A bounded read: a tree that a board hands over may hold anything.
     for (size_t seen = 0; seen < 16 * kListingLimit; ++seen) {
+        errno = 0;
         const dirent* entry = readdir(stream.get());  // NOLINT(concurrency-mt-unsafe)
-        if (entry == nullptr) break;
+        if (entry == nullptr) {
+            listing.error = errno;
+            break;
+        }
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
             continue;
         }
-        names.emplace_back(entry->d_name);
+        listing.names.emplace_back(entry->d_name);
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(listing.names.begin(), listing.names.end());
+    return listing;
 }
 
-std::optional<std::string> class_led_dir(const std::string& root, const std::string& name) {
+std::optional<std::string> class_led_dir(const std::string& root, const std::string& name,
+                                         int* error) {
+    int ignored = 0;
+    int& why = error != nullptr ? *error : ignored;
+    why = 0;
     const std::string link = root + kClassLeds + "/" + name;
     char* resolved = realpath(link.c_str(), nullptr);
-    if (resolved == nullptr) return std::nullopt;
+    if (resolved == nullptr) {
+        why = errno;
+        return std::nullopt;
+    }
     std::string dir = resolved;
     free(resolved);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
     struct stat info {};
-    if (stat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    if (stat(dir.c_str(), &info) != 0) {
+        why = errno;
+        return std::nullopt;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        why = ENOTDIR;
+        return std::nullopt;
+    }
     if (!root.empty()) {
         if (dir.compare(0, root.size(), root) != 0) return std::nullopt;
         dir.erase(0, root.size());
@@ -55,23 +77,30 @@ std::optional<std::string> class_led_dir(const std::string& root, const std::str
     return dir;
 }
 
-std::vector<std::string> class_led_names(const std::string& root) {
-    std::vector<std::string> names;
+Listing class_led_names(const std::string& root) {
+    Listing entries = list_directory(root + kClassLeds);
+    Listing leds;
+    leds.error = entries.error;
     // Only the entries that lead to a device: a link left dangling names no LED.
-    for (const std::string& name :
-         list_directory(root + kClassLeds).value_or(std::vector<std::string>{})) {
-        if (names.size() < kListingLimit && class_led_dir(root, name)) names.push_back(name);
+    for (const std::string& name : entries.names) {
+        int error = 0;
+        if (class_led_dir(root, name, &error)) {
+            if (leds.names.size() < kListingLimit) leds.names.push_back(name);
+        } else if (refused_to_look(error) && leds.error == 0) {
+            leds.error = error;
+        }
     }
-    return names;
+    return leds;
 }
 
-std::optional<std::vector<std::string>> i2c_clients(const std::string& root,
-                                                    const std::string& adapter_dir) {
-    const std::optional<std::vector<std::string>> entries = list_directory(root + adapter_dir);
-    if (!entries) return std::nullopt;
-    std::vector<std::string> clients;
-    for (const std::string& name : *entries) {
-        if (is_i2c_client(name) && clients.size() < kListingLimit) clients.push_back(name);
+Listing i2c_clients(const std::string& root, const std::string& adapter_dir) {
+    const Listing entries = list_directory(root + adapter_dir);
+    Listing clients;
+    clients.error = entries.error;
+    for (const std::string& name : entries.names) {
+        if (is_i2c_client(name) && clients.names.size() < kListingLimit) {
+            clients.names.push_back(name);
+        }
     }
     return clients;
 }
