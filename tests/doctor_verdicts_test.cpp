@@ -37,12 +37,14 @@ TEST(DoctorNodes, TheEightAttributesWithTheirUeventdLinesAndLabels) {
     } cases[] = {
             {"remote_led/brightness", "/sys/devices/platform/gpioleds/leds/remote_led/brightness",
              "/sys/devices/platform/gpioleds/leds/remote_led brightness 0664 system system",
-             "u:object_r:sysfs_leds:s0",
-             "genfscon sysfs /devices/platform/gpioleds/leds u:object_r:sysfs_leds:s0"},
+             "u:object_r:sysfs_quorin_led:s0",
+             "genfscon sysfs /devices/platform/gpioleds/leds/remote_led/brightness "
+             "u:object_r:sysfs_quorin_led:s0"},
             {"sys_led/trigger", "/sys/devices/platform/gpioleds/leds/sys_led/trigger",
              "/sys/devices/platform/gpioleds/leds/sys_led trigger 0664 system system",
-             "u:object_r:sysfs_leds:s0",
-             "genfscon sysfs /devices/platform/gpioleds/leds u:object_r:sysfs_leds:s0"},
+             "u:object_r:sysfs_quorin_led:s0",
+             "genfscon sysfs /devices/platform/gpioleds/leds/sys_led/trigger "
+             "u:object_r:sysfs_quorin_led:s0"},
             {"adc3101_vol_ctl",
              "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018/adc3101_vol_ctl",
              "/sys/devices/platform/soc/ffd00000.cbus/ffd1f000.i2c/i2c-0/0-0018 adc3101_vol_ctl "
@@ -155,8 +157,9 @@ TEST(DoctorVerdicts, OpenFailuresCarryTheErrnoTextAndWhatToChange) {
             {EACCES, false, true, "fail", "Permission denied",
              "this process is neither user nor group system: run halctl as system or root", false},
             {EACCES, true, false, "fail", "Permission denied",
-             "device/sepolicy/genfs_contexts: genfscon sysfs /devices/platform/gpioleds/leds "
-             "u:object_r:sysfs_leds:s0) and grant "
+             "device/sepolicy/genfs_contexts: genfscon sysfs "
+             "/devices/platform/gpioleds/leds/green_led/brightness "
+             "u:object_r:sysfs_quorin_led:s0) and grant "
              "quorin_hal_host(hal_quorin) in device/sepolicy",
              true},
             {EROFS, false, false, "fail", "Read-only file system", "mounted read-only", false},
@@ -223,7 +226,10 @@ TEST(DoctorVerdicts, LabelsAreTheOnesTheDevicePolicyGives) {
         const char* verdict;
         int error = 0;
     } cases[] = {
-            {"remote_led/trigger", "u:object_r:sysfs_leds:s0", "pass"},
+            {"remote_led/trigger", "u:object_r:sysfs_quorin_led:s0", "pass"},
+            // The platform's type of the LED class: the genfscon lines of the vendor policy
+            // did not reach the image.
+            {"remote_led/trigger", "u:object_r:sysfs_leds:s0", "fail"},
             {"remote_led/trigger", "u:object_r:sysfs:s0", "fail"},
             {"adc3101_vol_ctl", "u:object_r:sysfs_quorin_adc:s0", "pass"},
             {"adc3101_vol_ctl", "u:object_r:sysfs_leds:s0", "fail"},

@@ -7,9 +7,14 @@
 
 namespace {
 
+// The loader leaves the child's pid before it goes on, so that the pid is there whenever the
+// child is killed.
 [[gnu::constructor]] void fork_on_load() {
-    if (fork() != 0) return;
-    leave_pid();
+    const pid_t child = fork();
+    if (child != 0) {
+        if (child > 0) leave_pid(child);
+        return;
+    }
     sleep(30);
     _exit(0);
 }

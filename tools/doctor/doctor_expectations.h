@@ -11,8 +11,8 @@
 constexpr mode_t kNodeMode = 0664;
 constexpr const char* kNodeOwner = "system";  // the user and the group
 
-// The SELinux labels of the nodes: the LED class directory as a whole, each ADC attribute alone.
-constexpr const char* kLedNodeLabel = "u:object_r:sysfs_leds:s0";
+// The SELinux labels of the nodes, each attribute labelled alone by its own genfscon line.
+constexpr const char* kLedNodeLabel = "u:object_r:sysfs_quorin_led:s0";
 constexpr const char* kAdcNodeLabel = "u:object_r:sysfs_quorin_adc:s0";
 
 // The property contexts of the saved LED request and of the recorded patch state.

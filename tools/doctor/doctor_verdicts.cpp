@@ -76,12 +76,6 @@ std::string led_class_list_dir() {
     return "/sys/class/leds";
 }
 
-// The LED class directory, without its trailing '/'.
-std::string led_class_dir() {
-    const std::string dir = kLedClassDir;
-    return dir.substr(0, dir.size() - 1);
-}
-
 constexpr std::array<DeviceNode, kDeviceNodeCount> compose_device_nodes() {
     std::array<DeviceNode, kDeviceNodeCount> nodes{};
     size_t at = 0;
@@ -141,10 +135,10 @@ const char* expected_label(const DeviceNode& node) {
 }
 
 std::string genfs_line(const DeviceNode& node) {
-    // The LED directory as a whole; each ADC attribute alone, the rest of that device being
-    // plain sysfs.
-    const std::string path = node.kind == NodeKind::kLed ? led_class_dir() : node.path();
-    return "genfscon sysfs " + path.substr(strlen(kSysfsMount)) + " " + expected_label(node);
+    // Each attribute alone: genfscon labels by prefix, and a directory's line would label every
+    // file below it.
+    return "genfscon sysfs " + node.path().substr(strlen(kSysfsMount)) + " " +
+           expected_label(node);
 }
 
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing, bool selinux) {
