@@ -10,11 +10,18 @@ package vendor.quorin.hal;
  * A request the hardware ignores or skips (already in force, refused while the panel is in
  * standby, outside the request table) is a success: the caller learns what the panel shows from
  * the panel, not from the status. A negative LED state or colour is EX_ILLEGAL_ARGUMENT, with a
- * message, and nothing is written. A fault inside the service is EX_SERVICE_SPECIFIC or
- * EX_ILLEGAL_STATE with a message; the service goes on serving.
+ * message, and nothing is written. A fault inside the service is EX_SERVICE_SPECIFIC
+ * (ERROR_PLATFORM_FAULT) or EX_ILLEGAL_STATE, with a message; the service goes on serving.
  */
 @VintfStability
 interface IQuorinHal {
+    /**
+     * The service-specific error of a call that met a fault of the platform's components (an
+     * exception thrown by the audio output port or the system-control client); the message names
+     * it. Nothing is known to have been changed, and the service goes on serving.
+     */
+    const int ERROR_PLATFORM_FAULT = 1;
+
     /**
      * Applies an LED state request to the three front-panel LEDs (remote, green, sys): for
      * example (0, 0) standby (green alone, steady), (0, 1) all three steady, (1, 200) remote

@@ -29,4 +29,5 @@ interface IQuorinHal {
   int getMicVolume();
   void setMicEchoLevel(in int level);
   int getMicEchoLevel();
+  const int ERROR_PLATFORM_FAULT = 1;
 }
