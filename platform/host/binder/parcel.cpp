@@ -103,6 +103,10 @@ bool read_token(const AParcel* parcel, std::string* descriptor) {
 
 }  // namespace binder_standin
 
+AParcel* AParcel_create() {
+    return new AParcel;
+}
+
 void AParcel_delete(AParcel* parcel) {
     delete parcel;
 }

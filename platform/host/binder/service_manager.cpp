@@ -8,12 +8,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "binder_internal.h"
 #include "binder_sim/binder_sim.h"
@@ -28,6 +30,7 @@ struct Registry {
     std::map<std::string, AIBinder*> services;  // strong references
     std::vector<std::string> order;
     std::set<std::string> declared;  // VINTF instances, "package.Interface/instance"
+    std::function<void(const std::string&)> hook;
 };
 
 Registry& registry() {
@@ -86,6 +89,7 @@ binder_exception_t AServiceManager_addService(AIBinder* binder, const char* inst
         __android_log_print(ANDROID_LOG_ERROR, kTag, "%s is already registered", name.c_str());
         return EX_ILLEGAL_STATE;
     }
+    if (r.hook) r.hook(name);
     AIBinder_incStrong(binder);
     r.services[name] = binder;
     r.order.push_back(name);
@@ -118,6 +122,7 @@ void reset_service_manager() {
         services.swap(r.services);
         r.order.clear();
         r.declared.clear();
+        r.hook = nullptr;
     }
     for (auto& entry : services) AIBinder_decStrong(entry.second);
 }
@@ -147,6 +152,12 @@ bool declare_vintf_manifest(const std::string& path) {
         }
     }
     return true;
+}
+
+void set_registration_hook(std::function<void(const std::string& name)> hook) {
+    Registry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    r.hook = std::move(hook);
 }
 
 std::vector<std::string> registered_services() {

@@ -50,9 +50,9 @@ class SpAIBinder {
     AIBinder* get() const {
         return binder_;
     }
-    // For an out parameter; the reference held, if any, is dropped first.
+    // The pointer itself, to be set or taken from beneath: whoever replaces it takes over the
+    // reference held and gives one for what it puts there.
     AIBinder** getR() {
-        set(nullptr);
         return &binder_;
     }
     bool operator==(const SpAIBinder& other) const {
@@ -96,9 +96,9 @@ class ScopedAResource {
     T* get() const {
         return t_;
     }
-    // For an out parameter; the object held, if any, is deleted first.
+    // The pointer itself, to be set or taken from beneath (an in-out parameter such as
+    // AIBinder_transact's): whoever replaces it owns what was there.
     T** getR() {
-        reset();
         return &t_;
     }
     T* release() {

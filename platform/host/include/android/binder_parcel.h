@@ -18,6 +18,8 @@ typedef struct AIBinder AIBinder;
 struct AParcel;
 typedef struct AParcel AParcel;
 
+// An empty parcel of no transaction, owned by the caller (API 31).
+AParcel* AParcel_create(void);
 void AParcel_delete(AParcel* parcel);
 
 binder_status_t AParcel_setDataPosition(const AParcel* parcel, int32_t position);

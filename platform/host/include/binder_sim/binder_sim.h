@@ -4,6 +4,7 @@
 // of this.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,10 @@ namespace binder_sim {
 // with <name> and <fqname>, as vintf_fragments are written). A binder marked VINTF-stable is
 // registered only under a declared instance. False when a file cannot be read or parsed.
 bool declare_vintf_manifest(const std::string& path);
+
+// Called in the registering thread as a name is registered, before anyone can find it; it must
+// not call the service manager.
+void set_registration_hook(std::function<void(const std::string& name)> hook);
 
 // The names registered, in the order of registration.
 std::vector<std::string> registered_services();
@@ -31,7 +36,7 @@ PoolState pool_state();
 // Makes every thread in ABinderProcess_joinThreadPool return once its transaction is done.
 void stop_thread_pool();
 
-// A new process: no service registered, no manifest, the pool untouched. Call with no thread in
+// A new process: no service registered, no manifest, no hook, the pool untouched. Call with no thread in
 // the pool.
 void reset();
 
