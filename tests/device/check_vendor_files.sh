@@ -9,7 +9,8 @@
 # - the init script starts the executable that file_contexts labels, as system, in class hal,
 #   declares the AIDL instance it serves, and is neither disabled nor started by another
 #   service's state (the service waits for the system-control service itself);
-# - the product makefile installs the ueventd fragment under /vendor/etc, whose lines all have
+# - the product makefile installs the service on every build, and the ueventd fragment under
+#   /vendor/etc, whose lines all have
 #   ueventd's sysfs form.
 # Debian's aidl is Android 10's: it knows no @VintfStability, which is removed for its runs and
 # checked as text, and it dumps without Android 12's additions, which the check puts in to compare:
@@ -257,6 +258,11 @@ if [[ -z $bad ]]; then
     ok "every ueventd line is \"/sys/PATH ATTRIBUTE MODE USER GROUP\""
 else
     fail "ueventd lines not of sysfs form: $bad"
+fi
+if sed -n '/^PRODUCT_PACKAGES +=/,/[^\\]$/p' "$device/quorin_hal.mk" | grep -qw "$package-service"; then
+    ok "quorin_hal.mk installs $package-service on every build"
+else
+    fail "quorin_hal.mk does not list $package-service in PRODUCT_PACKAGES"
 fi
 if grep -q 'symbols_test' "$device/quorin_hal.mk"; then
     fail "a test is listed as a product package"
