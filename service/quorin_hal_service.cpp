@@ -28,8 +28,8 @@ ScopedAStatus guarded(const char* method, Call&& call) {
     } catch (const std::exception& e) {
         message = std::string(method) + ": a platform component failed: " + e.what();
         __android_log_print(ANDROID_LOG_ERROR, kServiceLogTag, "%s", message.c_str());
-        return ScopedAStatus::fromServiceSpecificErrorWithMessage(
-                IQuorinHal::ERROR_PLATFORM_FAULT, message.c_str());
+        return ScopedAStatus::fromServiceSpecificErrorWithMessage(IQuorinHal::ERROR_PLATFORM_FAULT,
+                                                                  message.c_str());
     } catch (...) {
         message = std::string(method) + ": a platform component failed with an unknown exception";
         __android_log_print(ANDROID_LOG_ERROR, kServiceLogTag, "%s", message.c_str());

@@ -10,8 +10,7 @@
 #   declares the AIDL instance it serves, and is neither disabled nor started by another
 #   service's state (the service waits for the system-control service itself);
 # - the product makefile installs the service on every build, and the ueventd fragment under
-#   /vendor/etc, whose lines all have
-#   ueventd's sysfs form.
+#   /vendor/etc, whose lines all have ueventd's sysfs form.
 # Debian's aidl is Android 10's: it knows no @VintfStability, which is removed for its runs and
 # checked as text, and it dumps without Android 12's additions, which the check puts in to compare:
 # the source's licence comment and the "do not edit" block at the top, @VintfStability, and the

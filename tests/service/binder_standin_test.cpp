@@ -89,8 +89,7 @@ TEST(BinderParcel, ReadsOfAnotherKindOrPastTheEndFail) {
 
 TEST(BinderParcel, StringsRoundTripAndMalformedLengthsAreRefused) {
     ndk::ScopedAParcel parcel(AParcel_create());
-    ASSERT_EQ(ndk::AParcel_writeString(parcel.get(), std::string("audio_echo_decay=40")),
-              STATUS_OK);
+    ASSERT_EQ(ndk::AParcel_writeString(parcel.get(), std::string("audio_echo_decay=40")), STATUS_OK);
     EXPECT_EQ(AParcel_writeString(parcel.get(), "x", -2), STATUS_BAD_VALUE);
     ASSERT_EQ(AParcel_setDataPosition(parcel.get(), 0), STATUS_OK);
     std::string text;

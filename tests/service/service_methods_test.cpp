@@ -101,8 +101,7 @@ TEST_P(ServiceMethodTest, ReachesTheDeviceAsItsEntryPointDoes) {
     EXPECT_EQ(served.result, direct.result);
     // The entry point the service's list names is the one called.
     ASSERT_FALSE(served.library_lines.empty());
-    EXPECT_NE(served.library_lines.front().text.find(entry_symbol_of(c.method)),
-              std::string::npos)
+    EXPECT_NE(served.library_lines.front().text.find(entry_symbol_of(c.method)), std::string::npos)
             << served.library_lines.front();
 }
 
@@ -153,14 +152,13 @@ const MethodCase kMethodCases[] = {
          [](IQuorinHal& h, int32_t* r) { return h.getMicEchoLevel(r); },
          [](const HalApi& a) { return a.MicGetEchoLevel(); }},
 };
-INSTANTIATE_TEST_SUITE_P(Service, ServiceMethodTest, ::testing::ValuesIn(kMethodCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Service, ServiceMethodTest, ::testing::ValuesIn(kMethodCases), CaseName());
 
 // Every method of the list has a row above: a method added to the interface gets its check.
 TEST(ServiceMethodCases, CoverEveryMethod) {
     std::vector<std::string> missing;
-#define QUORIN_HAL_METHOD(name, member)                                              \
-    if (std::none_of(std::begin(kMethodCases), std::end(kMethodCases),               \
+#define QUORIN_HAL_METHOD(name, member)                                                   \
+    if (std::none_of(std::begin(kMethodCases), std::end(kMethodCases),                    \
                      [](const MethodCase& c) { return std::string(c.method) == #name; })) \
         missing.push_back(#name);
 #define QUORIN_HAL_KEPT(member, why)

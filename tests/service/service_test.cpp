@@ -2,9 +2,8 @@
 // The hosting service as a client and init see it: its start-up, its answers to refused and
 // faulty calls, its dump, its registration and its one thread.
 #include <android/binder_manager.h>
-#include <unistd.h>
-
 #include <sys/system_properties.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -164,8 +163,7 @@ struct RefusedCase {
     const char* message;
 };
 
-class ServiceRefusalTest : public ServiceTest, public ::testing::WithParamInterface<RefusedCase> {
-};
+class ServiceRefusalTest : public ServiceTest, public ::testing::WithParamInterface<RefusedCase> {};
 
 // A negative state or colour: EX_ILLEGAL_ARGUMENT with a message, nothing written or saved.
 TEST_P(ServiceRefusalTest, NegativeArgumentIsIllegalAndWritesNothing) {
@@ -254,7 +252,7 @@ TEST_F(ServiceFaultTest, DumpShowsThePanelTheMicrophoneAndTheSavedRequest) {
     std::string text(4096, '\0');
     rewind(out);
     text.resize(fread(text.data(), 1, text.size(), out));
-    fclose(out);
+    EXPECT_EQ(fclose(out), 0);
     EXPECT_EQ(text,
               "vendor.quorin.hal.IQuorinHal/default, version 1, one binder thread\n"
               "+-- front panel -------------------------+\n"

@@ -43,7 +43,16 @@ struct AIBinder_Weak {
 };
 
 // What a parcel holds at an offset: reads of another kind are refused.
-enum class ParcelKind : uint8_t { kInt32, kUint32, kInt64, kBool, kString, kBinder, kToken, kStatus };
+enum class ParcelKind : uint8_t {
+    kInt32,
+    kUint32,
+    kInt64,
+    kBool,
+    kString,
+    kBinder,
+    kToken,
+    kStatus
+};
 
 struct AParcel {
     AParcel() = default;

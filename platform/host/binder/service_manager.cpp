@@ -42,8 +42,8 @@ Registry& registry() {
 bool valid_name(const std::string& name) {
     if (name.empty() || name.size() > 127) return false;
     for (char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                        c == '_' || c == '-' || c == '.' || c == '/';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == '/';
         if (!ok) return false;
     }
     return true;
@@ -81,8 +81,8 @@ binder_exception_t AServiceManager_addService(AIBinder* binder, const char* inst
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     if (binder->vintf && r.declared.count(name) == 0) {
-        __android_log_print(ANDROID_LOG_ERROR, kTag,
-                            "Could not find %s in the VINTF manifest.", name.c_str());
+        __android_log_print(ANDROID_LOG_ERROR, kTag, "Could not find %s in the VINTF manifest.",
+                            name.c_str());
         return EX_ILLEGAL_ARGUMENT;
     }
     if (r.services.count(name) != 0) {

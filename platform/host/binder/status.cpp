@@ -71,8 +71,7 @@ AStatus* AStatus_fromServiceSpecificError(int32_t serviceSpecific) {
     return AStatus_fromServiceSpecificErrorWithMessage(serviceSpecific, nullptr);
 }
 
-AStatus* AStatus_fromServiceSpecificErrorWithMessage(int32_t serviceSpecific,
-                                                     const char* message) {
+AStatus* AStatus_fromServiceSpecificErrorWithMessage(int32_t serviceSpecific, const char* message) {
     AStatus* status = make(EX_SERVICE_SPECIFIC, message);
     status->service_specific = serviceSpecific;
     return status;

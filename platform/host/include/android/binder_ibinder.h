@@ -3,13 +3,12 @@
 // code use it: for the workstation builds only.
 #pragma once
 
+#include <android/binder_parcel.h>
+#include <android/binder_status.h>
 #include <stdbool.h>
 #include <stdint.h>
 #include <sys/cdefs.h>
 #include <sys/types.h>
-
-#include <android/binder_parcel.h>
-#include <android/binder_status.h>
 
 __BEGIN_DECLS
 

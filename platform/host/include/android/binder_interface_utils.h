@@ -39,8 +39,9 @@ class SharedRefBase {
         return object->template ref<T>();
     }
 
-    static void operator delete(void* p) {
-        std::free(p);  // NOLINT(cppcoreguidelines-no-malloc)
+    // Public, for the owner's delete; its operator new is private, below.
+    static void operator delete(void* p) {  // NOLINT(cert-dcl54-cpp)
+        std::free(p);                       // NOLINT(cppcoreguidelines-no-malloc)
     }
 
   private:
@@ -69,7 +70,7 @@ class ICInterface : public SharedRefBase {
     static AIBinder_Class* defineClass(const char* descriptor,
                                        AIBinder_Class_onTransact onTransact) {
         AIBinder_Class* clazz =
-            AIBinder_Class_define(descriptor, Holder::onCreate, Holder::onDestroy, onTransact);
+                AIBinder_Class_define(descriptor, Holder::onCreate, Holder::onDestroy, onTransact);
         if (clazz != nullptr) AIBinder_Class_setOnDump(clazz, Holder::onDump);
         return clazz;
     }

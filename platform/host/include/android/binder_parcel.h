@@ -3,12 +3,11 @@
 // code use it: for the workstation builds only.
 #pragma once
 
+#include <android/binder_status.h>
 #include <stdbool.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <sys/cdefs.h>
-
-#include <android/binder_status.h>
 
 __BEGIN_DECLS
 

@@ -27,8 +27,8 @@ std::vector<std::string> registered_services();
 struct PoolState {
     bool max_threads_set = false;
     unsigned max_threads = 0;
-    bool started = false;  // ABinderProcess_startThreadPool was called
-    int joined = 0;        // threads in ABinderProcess_joinThreadPool now
+    bool started = false;                          // ABinderProcess_startThreadPool was called
+    int joined = 0;                                // threads in ABinderProcess_joinThreadPool now
     std::vector<std::thread::id> serving_threads;  // each distinct thread that ran a transaction
 };
 PoolState pool_state();
@@ -36,8 +36,8 @@ PoolState pool_state();
 // Makes every thread in ABinderProcess_joinThreadPool return once its transaction is done.
 void stop_thread_pool();
 
-// A new process: no service registered, no manifest, no hook, the pool untouched. Call with no thread in
-// the pool.
+// A new process: no service registered, no manifest, no hook, the pool untouched. Call with no
+// thread in the pool.
 void reset();
 
 }  // namespace binder_sim
