@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -147,6 +148,22 @@ TEST_F(ServiceStartTest, SecondRegistrationIsRefused) {
     EXPECT_EQ(binder_sim::registered_services(), std::vector<std::string>{kServiceInstance});
     int32_t volume = -1;
     EXPECT_TRUE(client()->getMicVolume(&volume).isOk());  // the first one still serves
+}
+
+// A client learns the frozen version it talks to and its hash, as Android 12's code answers them.
+TEST_F(ServiceStartTest, AnswersItsVersionAndHash) {
+    ASSERT_TRUE(start_service());
+    const auto hal = client();
+    int32_t version = 0;
+    ASSERT_TRUE(hal->getInterfaceVersion(&version).isOk());
+    EXPECT_EQ(version, 1);
+    std::ifstream file(QUORIN_SOURCE_DIR "/device/aidl/aidl_api/vendor.quorin.hal/1/.hash");
+    std::string frozen;
+    std::getline(file, frozen);
+    std::string hash;
+    ASSERT_TRUE(hal->getInterfaceHash(&hash).isOk());
+    EXPECT_EQ(hash, frozen);
+    EXPECT_EQ(hash.size(), 40U);
 }
 
 // Without the device manifest's entry the VINTF-stable binder is not registered.
