@@ -320,6 +320,7 @@ func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
 		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
 		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
+		{"libquorin_panel_view", vendorArm + "_static", []string{"-Itools", "-Idescription", "-Icommon"}},
 		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include",
 			"-Istandin/libbase/include"}},
 	}
@@ -386,7 +387,8 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 		}
 	}
 	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
-	for _, want := range []string{"-Istandin/binder_ndk/include", "-Istandin/aidl_ndk/include", "-Itools", "-Iinclude"} {
+	for _, want := range []string{"-Istandin/binder_ndk/include", "-Istandin/aidl_ndk/include", "-Itools", "-Idescription",
+		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
 		if !contains(ccFlags, want) {
 			t.Errorf("%s: compiled without %s: %v", service, want, ccFlags)
 		}
