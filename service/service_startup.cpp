@@ -78,6 +78,8 @@ int run_service(const HalApi& api, const StartupOptions& options) {
 
     const std::shared_ptr<QuorinHalService> service =
             ndk::SharedRefBase::make<QuorinHalService>(api);
+    // Said before: once registered, a client may already be calling.
+    __android_log_print(ANDROID_LOG_INFO, kServiceLogTag, "registering %s", kServiceInstance);
     const binder_exception_t registered =
             AServiceManager_addService(service->asBinder().get(), kServiceInstance);
     if (registered != EX_NONE) {
@@ -85,7 +87,6 @@ int run_service(const HalApi& api, const StartupOptions& options) {
                             kServiceInstance, registered);
         return EXIT_FAILURE;
     }
-    __android_log_print(ANDROID_LOG_INFO, kServiceLogTag, "serving %s", kServiceInstance);
     ABinderProcess_joinThreadPool();
     __android_log_print(ANDROID_LOG_ERROR, kServiceLogTag, "the binder thread pool stopped");
     return EXIT_FAILURE;

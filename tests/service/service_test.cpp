@@ -106,7 +106,7 @@ TEST_F(ServiceStartTest, WaitsForTheSystemControlService) {
             {kInfo, kTag, "waiting for the system-control service (2 of 10)"},
             {kInfo, kTag, "waiting for the system-control service (3 of 10)"},
             {kInfo, kTag, "the system-control service is up"},
-            {kInfo, kTag, "serving vendor.quorin.hal.IQuorinHal/default"},
+            {kInfo, kTag, "registering vendor.quorin.hal.IQuorinHal/default"},
     };
     EXPECT_EQ(service_lines(logs.lines()), expected);
     EXPECT_EQ(sysfs.contents(kRemoteTrigger).substr(0, 5), "timer");  // remote blinking
@@ -126,7 +126,7 @@ TEST_F(ServiceStartTest, GoesOnWithoutTheSystemControlServiceAfterItsBound) {
             {kWarn, kTag,
              "the system-control service is not up after 2 looks; going on without the saved "
              "LED request"},
-            {kInfo, kTag, "serving vendor.quorin.hal.IQuorinHal/default"},
+            {kInfo, kTag, "registering vendor.quorin.hal.IQuorinHal/default"},
     };
     EXPECT_EQ(service_lines(logs.lines()), expected);
     int32_t volume = -1;
