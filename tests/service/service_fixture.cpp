@@ -50,7 +50,10 @@ int ServiceTest::stop_service() {
 std::shared_ptr<IQuorinHal> ServiceTest::client() {
     ndk::SpAIBinder binder(AServiceManager_checkService(kServiceInstance));
     if (binder.get() == nullptr) return nullptr;
-    return IQuorinHal::fromBinder(binder);
+    std::shared_ptr<IQuorinHal> proxy = IQuorinHal::fromBinder(binder);
+    // A client in another process: every call goes through parcels.
+    EXPECT_TRUE(proxy != nullptr && proxy->isRemote());
+    return proxy;
 }
 
 std::vector<LogLine> service_lines(const std::vector<LogLine>& lines) {
