@@ -4,8 +4,12 @@
 # The directory is taken now, while this file is the last one read.
 QUORIN_HAL_DEVICE_DIR := $(dir $(lastword $(MAKEFILE_LIST)))
 
-# The library, in /vendor/lib, on every build.
-PRODUCT_PACKAGES += libquorin_hal
+# The library, in /vendor/lib, and the service that hosts it for platform clients
+# (/vendor/bin/hw/vendor.quorin.hal-service, with its init script and VINTF fragment), on every
+# build.
+PRODUCT_PACKAGES += \
+    libquorin_hal \
+    vendor.quorin.hal-service
 
 # The bring-up tool: userdebug and eng only. (The on-device symbol test is no product package:
 # atest builds it and pushes it to /data/nativetest itself.)

@@ -6,12 +6,16 @@
 #   against the frozen one and refuses an incompatible change (a compatible one passes);
 # - the VINTF manifest fragment and the framework compatibility-matrix fragment are well-formed
 #   and name the interface, its version and the instance that service_contexts labels;
-# - the init script starts the executable that file_contexts labels, as system, with class hal,
-#   and declares the AIDL instance it serves;
-# - the product makefile installs the ueventd fragment under /vendor/etc, whose lines all have
-#   ueventd's sysfs form.
+# - the init script starts the executable that file_contexts labels, as system, in class hal,
+#   declares the AIDL instance it serves, and is not disabled (the service waits for the
+#   system-control service itself; tests/sepolicy/check_init_triggers.sh reads every property
+#   trigger as init does);
+# - the product makefile installs the service on every build, and the ueventd fragment under
+#   /vendor/etc, whose lines all have ueventd's sysfs form.
 # Debian's aidl is Android 10's: it knows no @VintfStability, which is removed for its runs and
-# checked as text.
+# checked as text, and it dumps without Android 12's additions, which the check puts in to compare:
+# the source's licence comment and the "do not edit" block at the top, @VintfStability, and the
+# direction "in" written out for every parameter.
 #
 # usage: check_vendor_files.sh [DEVICE_DIR]
 set -uo pipefail
@@ -68,14 +72,48 @@ unstable "$aidl_dir/vendor" "$work/src/vendor"
 for version in current "$latest"; do
     unstable "$api/$version" "$work/api-$version"
 done
+# android12 DEBIAN_DUMP: the dump as Android 12's aidl writes it (see the top).
+android12() {
+    sed -n '1,/^ \*\/$/p' "$source"
+    cat <<'BANNER'
+///////////////////////////////////////////////////////////////////////////////
+// THIS FILE IS IMMUTABLE. DO NOT EDIT IN ANY CASE.                          //
+///////////////////////////////////////////////////////////////////////////////
+
+// This file is a snapshot of an AIDL file. Do not edit it manually. There are
+// two cases:
+// 1). this is a frozen version file - do not edit this in any case.
+// 2). this is a 'current' file. If you make a backwards compatible change to
+//     the interface (from the latest frozen version), the build system will
+//     prompt you to update this file with `m <name>-update-api`.
+//
+// You must not make a backward incompatible change to any AIDL file built
+// with the aidl_interface module type with versions property set. The module
+// type is used to build AIDL files in a way that they can be used across
+// independently updatable components of the system. If a device is shipped
+// with such a backward incompatible change, it has a high risk of breaking
+// later when a module using the interface is updated, e.g., Mainline modules.
+
+BANNER
+    sed -E -e 's/^interface /@VintfStability\ninterface /' \
+        -e '/^  /s/([(]|, )(boolean|byte|char|int|long|float|double|String) /\1in \2 /g' "$1"
+}
 if output=$(dump "$work/src" "$work/dump"); then
     ok "aidl --structured parses ${source#"$device"/}"
-    if diff -r -I '^//' "$work/dump" "$work/api-current" >"$work/diff"; then
-        ok "the current API dump is the interface's"
+    dumped_file=${package//.//}/$interface.aidl
+    if diff <(android12 "$work/dump/$dumped_file") "$api/current/$dumped_file" >"$work/diff"; then
+        ok "the current API dump is the interface's, as Android 12's aidl writes it"
     else
-        fail "the current API dump differs from the interface:"
+        fail "the current API dump differs from the interface (< as Android 12 dumps it):"
         cat "$work/diff"
     fi
+    for version in current "$latest"; do
+        if [[ $(sed -n '/^\/\/ THIS FILE IS IMMUTABLE/p' "$api/$version/$dumped_file") ]]; then
+            ok "version $version's dump carries the \"do not edit\" block"
+        else
+            fail "version $version's dump has no \"do not edit\" block"
+        fi
+    done
 else
     fail "aidl --structured refuses the interface:"
     echo "$output"
@@ -119,11 +157,11 @@ while IFS='|' read -r verdict what script; do
         cat "$work/checkapi"
     fi
 done <<'PLANTS'
-refused|a method removed|/int micResume();/d
-refused|a parameter's type changed|s/int frontPanelSetLedState(int ledIndex, int ledState);/int frontPanelSetLedState(long ledIndex, int ledState);/
-refused|a method's result changed|s/int micGetVolume();/void micGetVolume();/
-refused|two methods swapped|/int frontPanelInit();/{h;d};/int frontPanelDeinit();/G
-accepted|a method added at the end|s/^}$/  int micGetMuteState();\n}/
+refused|a method removed|/int getMicEchoLevel();/d
+refused|a parameter's type changed|s/void setLedState(in int ledIndex, in int ledState);/void setLedState(in long ledIndex, in int ledState);/
+refused|a method's result changed|s/int getMicVolume();/void getMicVolume();/
+refused|two methods swapped|/void setLedState(/{h;d};/void setLedColor(/G
+accepted|a method added at the end|s/^}$/  boolean isMicMuted();\n}/
 PLANTS
 
 # --- VINTF, service and init -----------------------------------------------------------------
@@ -190,12 +228,10 @@ for option in "class hal" "user system" "group system" "interface aidl $instance
         fail "service $name has no \"$option\" line"
     fi
 done
-# It starts with its class: a service left disabled, or started only by an action, does not
-# start when its class does.
 if grep -qxE '[[:space:]]+disabled' "$rc"; then
-    fail "service $name is disabled: only an action of its own would start it"
+    fail "service $name is disabled: nothing would start it"
 else
-    ok "service $name starts with class hal"
+    ok "service $name is not disabled: class hal starts it"
 fi
 
 # --- ueventd ----------------------------------------------------------------------------------
@@ -216,6 +252,11 @@ if [[ -z $bad ]]; then
     ok "every ueventd line is \"/sys/PATH ATTRIBUTE MODE USER GROUP\""
 else
     fail "ueventd lines not of sysfs form: $bad"
+fi
+if sed -n '/^PRODUCT_PACKAGES +=/,/[^\\]$/p' "$device/quorin_hal.mk" | grep -qw "$package-service"; then
+    ok "quorin_hal.mk installs $package-service on every build"
+else
+    fail "quorin_hal.mk does not list $package-service in PRODUCT_PACKAGES"
 fi
 if grep -q 'symbols_test' "$device/quorin_hal.mk"; then
     fail "a test is listed as a product package"

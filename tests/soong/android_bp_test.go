@@ -66,6 +66,20 @@ cc_library_shared {
     export_include_dirs: ["standin/audio_port/include"],
     shared_libs: ["libutils"],
 }
+// The NDK binder, and the NDK backend the interface module (device/aidl) generates; Debian's
+// Soong has no aidl_interface, so the backend is a library of the same name.
+cc_library_shared {
+    name: "libbinder_ndk",
+    vendor_available: true,
+    export_include_dirs: ["standin/binder_ndk/include"],
+}
+cc_library_shared {
+    name: "vendor.quorin.hal-V1-ndk",
+    vendor_available: true,
+    export_include_dirs: ["standin/aidl_ndk/include"],
+    shared_libs: ["libbinder_ndk"],
+    export_shared_lib_headers: ["libbinder_ndk"],
+}
 cc_library_static {
     name: "libgtest",
     vendor_available: true,
@@ -89,7 +103,8 @@ const (
 	vendorArmShLib = vendorArm + "_shared"
 )
 
-var ourModules = []string{"libquorin_hal_headers", "libquorin_hal", "halctl", "libquorin_hal_symbols_test"}
+var ourModules = []string{"libquorin_hal_headers", "libquorin_hal", "halctl", "libquorin_hal_symbols_test",
+	"libquorin_panel_view", "vendor.quorin.hal-service"}
 
 type soongResult struct {
 	ctx    *android.TestContext
@@ -206,6 +221,7 @@ func TestBinariesAndTheLibraryAreBuilt32BitOnly(t *testing.T) {
 		"libquorin_hal":              vendorArmShLib,
 		"halctl":                     vendorArm,
 		"libquorin_hal_symbols_test": vendorArm,
+		"vendor.quorin.hal-service":  vendorArm,
 	}
 	for module, variant := range want {
 		variants := r.ctx.ModuleVariantsForTests(module)
@@ -304,6 +320,7 @@ func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
 		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
 		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
+		{"libquorin_panel_view", vendorArm + "_static", []string{"-Itools", "-Idescription", "-Icommon"}},
 		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include",
 			"-Istandin/libbase/include"}},
 	}
@@ -338,5 +355,53 @@ func TestSymbolsTestBelongsToDeviceTests(t *testing.T) {
 	suites := r.androidMk(t, "libquorin_hal_symbols_test", vendorArm)["LOCAL_COMPATIBILITY_SUITE"]
 	if !contains(suites, "device-tests") {
 		t.Errorf("the test is in no device-tests suite: LOCAL_COMPATIBILITY_SUITE %v", suites)
+	}
+}
+
+// The hosting service: /vendor/bin/hw, its init script and manifest fragment installed with it,
+// linked with the library, the NDK binder and the interface's NDK backend, its dump drawn by the
+// panel library that halctl uses too, and compiled with what lets it catch platform exceptions.
+func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
+	r := load(t)
+	const service = "vendor.quorin.hal-service"
+	module := r.ctx.ModuleForTests(service, vendorArm)
+	installed := false
+	for _, output := range module.AllOutputs() {
+		installed = installed || strings.HasSuffix(output, "/target/product/test_device/vendor/bin/hw/"+service)
+	}
+	if !installed {
+		t.Errorf("%s is not installed as /vendor/bin/hw/%s", service, service)
+	}
+	mk := r.androidMk(t, service, vendorArm)
+	if rc := mk["LOCAL_INIT_RC"]; len(rc) != 1 || !strings.HasSuffix(rc[0], "device/service/vendor.quorin.hal-service.rc") {
+		t.Errorf("%s: init_rc %v", service, rc)
+	}
+	if vintf := mk["LOCAL_VINTF_FRAGMENTS"]; len(vintf) != 1 || !strings.HasSuffix(vintf[0], "device/service/vendor.quorin.hal-service.xml") {
+		t.Errorf("%s: vintf_fragments %v", service, vintf)
+	}
+	libs := module.Rule("ld").Args["libFlags"]
+	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so",
+		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_panel_view.a"} {
+		if !strings.Contains(libs, lib) {
+			t.Errorf("%s: not linked with %s: %s", service, lib, libs)
+		}
+	}
+	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
+	for _, want := range []string{"-Istandin/binder_ndk/include", "-Istandin/aidl_ndk/include", "-Itools", "-Idescription",
+		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
+		if !contains(ccFlags, want) {
+			t.Errorf("%s: compiled without %s: %v", service, want, ccFlags)
+		}
+	}
+	for _, flag := range ccFlags {
+		if strings.HasPrefix(flag, "-Iplatform") {
+			t.Errorf("%s: compiled with the workstation's declarations %s", service, flag)
+		}
+	}
+	cppFlags := r.flags(service, vendorArm, "cppflags")
+	for _, want := range []string{"-fexceptions", "-frtti"} {
+		if !contains(cppFlags, want) {
+			t.Errorf("%s: compiled without %s: %v", service, want, cppFlags)
+		}
 	}
 }

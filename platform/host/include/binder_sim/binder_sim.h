@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: Apache-2.0
+// Control and inspection of the workstation's binder stand-in (libbinder_ndk): the in-process
+// service manager, the thread pool and the VINTF manifest. Host only: no device build contains any
+// of this.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace binder_sim {
+
+// The instances the device manifest declares, read from manifest fragments (<hal format="aidl">
+// with <name> and <fqname>, as vintf_fragments are written). A binder marked VINTF-stable is
+// registered only under a declared instance. False when a file cannot be read or parsed.
+bool declare_vintf_manifest(const std::string& path);
+
+// Called in the registering thread as a name is registered, before anyone can find it; it must
+// not call the service manager.
+void set_registration_hook(std::function<void(const std::string& name)> hook);
+
+// The names registered, in the order of registration.
+std::vector<std::string> registered_services();
+
+// What the process's thread pool was told, and which threads served transactions.
+struct PoolState {
+    bool max_threads_set = false;
+    unsigned max_threads = 0;
+    bool started = false;                          // ABinderProcess_startThreadPool was called
+    int joined = 0;                                // threads in ABinderProcess_joinThreadPool now
+    std::vector<std::thread::id> serving_threads;  // each distinct thread that ran a transaction
+};
+PoolState pool_state();
+
+// Makes every thread in ABinderProcess_joinThreadPool return once its transaction is done.
+void stop_thread_pool();
+
+// A new process: no service registered, no manifest, no hook, the pool untouched. Call with no
+// thread in the pool.
+void reset();
+
+}  // namespace binder_sim

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: Apache-2.0
+// The service that hosts libquorin_hal on a device: IQuorinHal's methods over the library's entry
+// points. Calls arrive one at a time (the process has one binder thread), as the library needs.
+#pragma once
+
+#include <aidl/vendor/quorin/hal/BnQuorinHal.h>
+
+#include "hal_api.h"
+
+class QuorinHalService : public aidl::vendor::quorin::hal::BnQuorinHal {
+  public:
+    // `api` holds the library's entry points (linked, or loaded by a test) and outlives the
+    // service.
+    explicit QuorinHalService(const HalApi& api) : api_(api) {
+    }
+
+    ndk::ScopedAStatus setLedState(int32_t ledIndex, int32_t ledState) override;
+    ndk::ScopedAStatus setLedColor(int32_t ledIndex, int32_t color) override;
+    ndk::ScopedAStatus setMicMuted(bool muted) override;
+    ndk::ScopedAStatus setMicVolume(int32_t volume) override;
+    ndk::ScopedAStatus getMicVolume(int32_t* volume) override;
+    ndk::ScopedAStatus setMicEchoLevel(int32_t level) override;
+    ndk::ScopedAStatus getMicEchoLevel(int32_t* level) override;
+
+    // dumpsys: the panel as `halctl show` draws it, the saved request and the microphone.
+    binder_status_t dump(int fd, const char** args, uint32_t numArgs) override;
+
+  private:
+    const HalApi& api_;
+};
+
+// The text of the dump, as written to dumpsys.
+std::string service_dump_text();

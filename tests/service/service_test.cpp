@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: Apache-2.0
+// The hosting service as a client and init see it: its start-up, its answers to refused and
+// faulty calls, its dump, its registration and its one thread.
+#include <android/binder_manager.h>
+#include <sys/system_properties.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "binder_sim/binder_sim.h"
+#include "quorin_hal_service.h"
+#include "service_fixture.h"
+
+using aidl::vendor::quorin::hal::IQuorinHal;
+using ndk::ScopedAStatus;
+using test_paths::kAdcMute;
+using test_paths::kAdcVolume;
+using test_paths::kGreenBrightness;
+using test_paths::kGreenTrigger;
+using test_paths::kRemoteBrightness;
+using test_paths::kRemoteTrigger;
+using test_paths::kSysBrightness;
+using test_paths::kSysTrigger;
+
+namespace {
+
+// The service's own log tag, as logcat shows it.
+constexpr const char* kTag = "vendor.quorin.hal-service";
+constexpr int kWarn = 5;
+constexpr int kError = 6;
+
+bool contains(const std::vector<std::string>& events, const std::string& event) {
+    return std::find(events.begin(), events.end(), event) != events.end();
+}
+
+// What the device had been given when the name was registered.
+struct AtRegistration {
+    std::vector<fake_sysfs::Write> writes;
+    std::vector<std::string> journal;
+    bool seen = false;
+};
+
+class ServiceStartTest : public ServiceTest {
+  protected:
+    void watch_registration() {
+        binder_sim::set_registration_hook([this](const std::string& name) {
+            if (name != kServiceInstance) return;
+            at_registration.writes = sysfs.writes();
+            at_registration.journal = hal_sim::journal();
+            at_registration.seen = true;
+        });
+    }
+    AtRegistration at_registration;
+};
+
+// A saved "all LEDs steady" request is replayed, and the microphone muted, before the name can be
+// found: no client ever sees the panel before its replay.
+TEST_F(ServiceStartTest, ReplaysAndMutesBeforeItRegisters) {
+    lib->SaveProperty(0, 1, 10);
+    hal_sim::clear_journal();
+    watch_registration();
+    ASSERT_TRUE(start_service());
+    ASSERT_TRUE(at_registration.seen);
+    const std::vector<fake_sysfs::Write> expected = {
+            {kRemoteTrigger, "none"}, {kGreenTrigger, "none"}, {kSysTrigger, "none"},
+            {kRemoteBrightness, "1"}, {kGreenBrightness, "1"}, {kSysBrightness, "1"},
+            {kAdcMute, "1"},
+    };
+    EXPECT_EQ(at_registration.writes, expected);
+    EXPECT_TRUE(contains(at_registration.journal, "client.setProperty vendor.quorin.ledstate=1"));
+    EXPECT_EQ(sysfs.writes(), expected);  // and nothing after it, with no client
+    EXPECT_EQ(binder_sim::registered_services(), std::vector<std::string>{kServiceInstance});
+}
+
+// After a restart the record may say "1" for a patch of the previous process: start-up releases
+// it and records "0", with the ADC muted, so that the three agree.
+TEST_F(ServiceStartTest, MicrophoneStartsMutedWithTheRecordReleased) {
+    hal_sim::clear_properties();
+    ASSERT_EQ(__system_property_set("vendor.quorin.micstate", "1"), 0);
+    hal_sim::clear_journal();
+    ASSERT_TRUE(start_service());
+    EXPECT_EQ(sysfs.writes(), (std::vector<fake_sysfs::Write>{{kAdcMute, "1"}}));
+    EXPECT_TRUE(contains(hal_sim::journal(), "port.releaseAudioPatchTarsk"));
+    EXPECT_EQ(property("vendor.quorin.micstate"), "0");
+    // A client's unmute then creates the patch again.
+    ASSERT_TRUE(client()->setMicMuted(false).isOk());
+    EXPECT_TRUE(contains(hal_sim::journal(), "port.createAudioPatchTarsk"));
+    EXPECT_EQ(property("vendor.quorin.micstate"), "1");
+}
+
+// The system-control service comes up late: one line per look, then the replay.
+TEST_F(ServiceStartTest, WaitsForTheSystemControlService) {
+    lib->SaveProperty(1, 200, 0);
+    hal_sim::ClientControl control;
+    control.absent_requests = hal_sim::instance_requests() + 3;
+    hal_sim::set_client_control(control);
+    logs.clear();
+    ASSERT_TRUE(start_service());
+    const std::vector<LogLine> expected = {
+            {kInfo, kTag, "waiting for the system-control service (1 of 10)"},
+            {kInfo, kTag, "waiting for the system-control service (2 of 10)"},
+            {kInfo, kTag, "waiting for the system-control service (3 of 10)"},
+            {kInfo, kTag, "the system-control service is up"},
+            {kInfo, kTag, "registering vendor.quorin.hal.IQuorinHal/default"},
+    };
+    EXPECT_EQ(service_lines(logs.lines()), expected);
+    EXPECT_EQ(sysfs.contents(kRemoteTrigger).substr(0, 5), "timer");  // remote blinking
+}
+
+// It never comes up: the service says so after its bound and serves all the same.
+TEST_F(ServiceStartTest, GoesOnWithoutTheSystemControlServiceAfterItsBound) {
+    hal_sim::ClientControl control;
+    control.available = false;
+    hal_sim::set_client_control(control);
+    options.wait_rounds = 2;
+    logs.clear();
+    ASSERT_TRUE(start_service());
+    const std::vector<LogLine> expected = {
+            {kInfo, kTag, "waiting for the system-control service (1 of 2)"},
+            {kInfo, kTag, "waiting for the system-control service (2 of 2)"},
+            {kWarn, kTag,
+             "the system-control service is not up after 2 looks; going on without the saved "
+             "LED request"},
+            {kInfo, kTag, "registering vendor.quorin.hal.IQuorinHal/default"},
+    };
+    EXPECT_EQ(service_lines(logs.lines()), expected);
+    int32_t volume = -1;
+    ASSERT_TRUE(client()->setMicVolume(57).isOk());
+    ASSERT_TRUE(client()->getMicVolume(&volume).isOk());
+    EXPECT_EQ(volume, 57);
+}
+
+// A second server of the instance is refused, and that process ends with a failure.
+TEST_F(ServiceStartTest, SecondRegistrationIsRefused) {
+    ASSERT_TRUE(start_service());
+    logs.clear();
+    EXPECT_EQ(run_service(lib.api(), options), EXIT_FAILURE);
+    const std::vector<LogLine> lines = service_lines(logs.lines());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), (LogLine{kError, kTag,
+                                     "registering vendor.quorin.hal.IQuorinHal/default failed: "
+                                     "-5"}));
+    EXPECT_EQ(binder_sim::registered_services(), std::vector<std::string>{kServiceInstance});
+    int32_t volume = -1;
+    EXPECT_TRUE(client()->getMicVolume(&volume).isOk());  // the first one still serves
+}
+
+// A client learns the frozen version it talks to and its hash, as Android 12's code answers them.
+TEST_F(ServiceStartTest, AnswersItsVersionAndHash) {
+    ASSERT_TRUE(start_service());
+    const auto hal = client();
+    int32_t version = 0;
+    ASSERT_TRUE(hal->getInterfaceVersion(&version).isOk());
+    EXPECT_EQ(version, 1);
+    std::ifstream file(QUORIN_SOURCE_DIR "/device/aidl/aidl_api/vendor.quorin.hal/1/.hash");
+    std::string frozen;
+    std::getline(file, frozen);
+    std::string hash;
+    ASSERT_TRUE(hal->getInterfaceHash(&hash).isOk());
+    EXPECT_EQ(hash, frozen);
+    EXPECT_EQ(hash.size(), 40U);
+}
+
+// Without the device manifest's entry the VINTF-stable binder is not registered.
+TEST_F(ServiceStartTest, UndeclaredInstanceIsNotRegistered) {
+    binder_sim::reset();
+    logs.clear();
+    EXPECT_EQ(run_service(lib.api(), options), EXIT_FAILURE);
+    EXPECT_TRUE(binder_sim::registered_services().empty());
+}
+
+struct RefusedCase {
+    const char* name;
+    std::function<ScopedAStatus(IQuorinHal&)> call;
+    const char* message;
+};
+
+class ServiceRefusalTest : public ServiceTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+// A negative state or colour: EX_ILLEGAL_ARGUMENT with a message, nothing written or saved.
+TEST_P(ServiceRefusalTest, NegativeArgumentIsIllegalAndWritesNothing) {
+    ASSERT_TRUE(start_service());
+    sysfs.clear();
+    hal_sim::clear_journal();
+    const ScopedAStatus status = GetParam().call(*client());
+    EXPECT_EQ(status.getExceptionCode(), EX_ILLEGAL_ARGUMENT);
+    EXPECT_STREQ(status.getMessage(), GetParam().message);
+    EXPECT_TRUE(sysfs.writes().empty());
+    EXPECT_TRUE(set_property_calls().empty());
+}
+
+const RefusedCase kRefusedCases[] = {
+        {"state", [](IQuorinHal& h) { return h.setLedState(0, -1); },
+         "setLedState: LED state -1 is negative"},
+        {"state_any_index", [](IQuorinHal& h) { return h.setLedState(3, -200); },
+         "setLedState: LED state -200 is negative"},
+        {"colour", [](IQuorinHal& h) { return h.setLedColor(0, -5); },
+         "setLedColor: colour -5 is negative"},
+};
+INSTANTIATE_TEST_SUITE_P(Service, ServiceRefusalTest, ::testing::ValuesIn(kRefusedCases),
+                         CaseName());
+
+using ServiceFaultTest = ServiceTest;
+
+// An exception the library lets through from the audio port ends the call, not the service.
+TEST_F(ServiceFaultTest, PortThrowingIsAnErrorAndTheServiceGoesOn) {
+    ASSERT_TRUE(start_service());
+    const auto hal = client();
+    hal_sim::set_parameter_fault(hal_sim::ParameterFault::kForeignException);
+    const ScopedAStatus status = hal->setMicEchoLevel(40);
+    EXPECT_EQ(status.getExceptionCode(), EX_ILLEGAL_STATE);
+    EXPECT_STREQ(status.getMessage(),
+                 "setMicEchoLevel: a platform component failed with an unknown exception");
+    hal_sim::set_parameter_fault(hal_sim::ParameterFault::kNone);
+    int32_t level = -1;
+    ASSERT_TRUE(hal->getMicEchoLevel(&level).isOk());
+    EXPECT_EQ(level, 40);  // stored before the port was called
+    EXPECT_TRUE(hal->setMicEchoLevel(60).isOk());
+}
+
+int throwing_set_led_color(int /*index*/, int /*color*/) {
+    throw std::runtime_error("system-control client gone");
+}
+
+// A standard exception: EX_SERVICE_SPECIFIC, ERROR_PLATFORM_FAULT, its text in the message.
+TEST_F(ServiceFaultTest, StandardExceptionIsPlatformFault) {
+    HalApi api = lib.api();
+    api.SetLedColor = throwing_set_led_color;
+    ASSERT_TRUE(start_service(&api));
+    const ScopedAStatus status = client()->setLedColor(0, 2);
+    EXPECT_EQ(status.getExceptionCode(), EX_SERVICE_SPECIFIC);
+    EXPECT_EQ(status.getServiceSpecificError(), IQuorinHal::ERROR_PLATFORM_FAULT);
+    EXPECT_STREQ(status.getMessage(),
+                 "setLedColor: a platform component failed: system-control client gone");
+    EXPECT_TRUE(client()->setLedState(0, 1).isOk());
+}
+
+// Every call is served by the one thread that joined the pool, the service's main thread.
+TEST_F(ServiceFaultTest, OneBinderThreadServesEveryCall) {
+    ASSERT_TRUE(start_service());
+    const auto hal = client();
+    std::thread other([&] { EXPECT_TRUE(hal->setMicVolume(10).isOk()); });
+    EXPECT_TRUE(hal->setLedState(0, 1).isOk());
+    other.join();
+    int32_t volume = 0;
+    EXPECT_TRUE(hal->getMicVolume(&volume).isOk());
+    const binder_sim::PoolState pool = binder_sim::pool_state();
+    EXPECT_TRUE(pool.max_threads_set);
+    EXPECT_EQ(pool.max_threads, 0U);
+    EXPECT_FALSE(pool.started);
+    EXPECT_EQ(pool.joined, 1);
+    EXPECT_EQ(pool.serving_threads, std::vector<std::thread::id>{service_thread});
+}
+
+// dumpsys: the panel as halctl show draws it, the microphone and the saved request.
+TEST_F(ServiceFaultTest, DumpShowsThePanelTheMicrophoneAndTheSavedRequest) {
+    ASSERT_TRUE(start_service());
+    const auto hal = client();
+    ASSERT_TRUE(hal->setLedState(0, 0).isOk());
+    ASSERT_TRUE(hal->setMicVolume(57).isOk());
+    FILE* out = tmpfile();
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(hal->dump(fileno(out), nullptr, 0), STATUS_OK);
+    std::string text(4096, '\0');
+    rewind(out);
+    text.resize(fread(text.data(), 1, text.size(), out));
+    EXPECT_EQ(fclose(out), 0);
+    EXPECT_EQ(text,
+              "vendor.quorin.hal.IQuorinHal/default, version 1, one binder thread\n"
+              "+-- front panel -------------------------+\n"
+              "| remote_led    green_led     sys_led    |\n"
+              "|     ( )          (*)          ( )      |\n"
+              "|     off          on           off      |\n"
+              "+----------------------------------------+\n"
+              "  ADC mute        muted\n"
+              "  ADC volume      register 23 (volume 55..59)\n"
+              "  mic patch       never recorded\n"
+              "  saved request   led index 0, LED state 0, colour 2 (green_led alone, standby)\n");
+}
+
+}  // namespace
