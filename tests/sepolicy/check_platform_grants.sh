@@ -87,8 +87,13 @@ done <<'EOF_GRANTS'
 31|neverallow hal_quorin_default init_service_status_prop:file read;|allow hal_quorin_default init_service_status_prop:file
 31|neverallow system_server init_service_status_private_prop:file read;|allow system_server init_service_status_private_prop:file
 31|neverallow vendor_init init_service_status_private_prop:file read;|holds
-# The vendor files: ueventd reads the vendor's ueventd.rc and firmware.
+# The vendor files: ueventd reads the vendor's ueventd.rc and firmware; a vendor process loads
+# the vendor's libraries.
 31|neverallow ueventd hal_quorin_default_exec:file read;|allow ueventd hal_quorin_default_exec:file
+31|neverallow hal_quorin_default vendor_file:file execute;|allow hal_quorin_default vendor_file:file
+# What every domain has: its own process and /proc.
+31|neverallow hal_quorin_default self:process fork;|allow hal_quorin_default hal_quorin_default:process
+31|neverallow hal_quorin_default proc:dir read;|allow hal_quorin_default proc:dir
 # The HAL attributes: what every HIDL client is given.
 31|type quorin_planted_client, domain;\nhal_client_domain(quorin_planted_client, hal_bluetooth)\nneverallow quorin_planted_client hidl_manager_hwservice:hwservice_manager find;|allow quorin_planted_client hidl_manager_hwservice:hwservice_manager
 31|type quorin_planted_client, domain;\nhal_client_domain(quorin_planted_client, hal_bluetooth)\nneverallow quorin_planted_client hwservicemanager_prop:file read;|allow quorin_planted_client hwservicemanager_prop:file

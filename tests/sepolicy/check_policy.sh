@@ -176,8 +176,9 @@ perms() {
     printf "$object %s\n" "$@"
 }
 
-# What the library does in its host (the macro), and what the platform gives every vendor domain.
-mapfile -t hosting < <(
+# hosting DOMAIN: what the library does in its host (the macro), and what the platform gives
+# every vendor domain.
+hosting() {
     perms sysfs:dir search
     perms sysfs_quorin_led:file open read write
     perms sysfs_quorin_adc:file open read write
@@ -193,10 +194,23 @@ mapfile -t hosting < <(
     perms system_control_hwservice:hwservice_manager find
     perms system_control:binder call transfer
     perms system_control:fd use
+    # What the platform gives every domain, or every vendor domain.
     perms binder_device:chr_file ioctl map open read write
     perms init_service_status_prop:file getattr map open read
     perms vendor_default_prop:file getattr map open read
-)
+    perms "$1":process fork getattr getcap getpgid getsched getsession setcap setpgid setrlimit \
+        setsched sigchld sigkill signal signull sigstop
+    perms "$1":fd use
+    perms "$1":fifo_file append getattr ioctl lock map open read write
+    perms "$1":dir getattr ioctl lock open read search
+    perms "$1":file getattr ioctl lock map open read
+    perms "$1":lnk_file getattr ioctl lock map open read
+    perms proc:dir getattr ioctl lock open read search
+    perms selinuxfs:dir search
+    perms selinuxfs:file getattr
+    perms vendor_file:dir getattr ioctl lock open read search
+    perms vendor_file:file execute getattr map open read
+}
 expect_grants system_control "on the library's behalf" \
     "vendor_quorin_led_prop:property_service set" \
     "vendor_quorin_led_prop:file open,read" \
@@ -206,16 +220,48 @@ expect_grants system_control "on the library's behalf" \
 # halctl: the host's rights, what its doctor looks at (mode, owner, label), and its way in from
 # su. No terminal, and no write on anything but the eight attributes.
 mapfile -t halctl_perms < <(
-    printf '%s\n' "${hosting[@]}"
+    hosting "$host"
     perms sysfs_quorin_led:file getattr
     perms sysfs_quorin_adc:file getattr
-    perms quorin_halctl_exec:file entrypoint execute getattr map open read
+    perms sysfs:dir getattr ioctl lock open read search
+    perms sysfs:file getattr ioctl lock map open read
+    perms sysfs:lnk_file getattr ioctl lock map open read
+    perms sysfs_leds:dir getattr ioctl lock open read search
+    perms sysfs_leds:lnk_file getattr read
+    perms selinuxfs:file open read
+    perms property_contexts_file:file getattr open read
+    perms hal_quorin_default:dir getattr ioctl lock open read search
+    perms hal_quorin_default:file getattr ioctl lock map open read
+    perms hal_quorin_default:lnk_file getattr ioctl lock map open read
+    perms quorin_halctl_exec:file entrypoint execute execute_no_trans getattr map open read
     perms su:process sigchld
     perms su:fd use
     perms adbd:fd use
     perms adbd:unix_stream_socket getattr read write
 )
 expect_exactly "$host" "what the library and the doctor do" "${halctl_perms[@]}"
+# Each over-grant is seen: a write outside the eight attributes, a terminal, another domain's
+# /proc, a property of the platform's.
+for text in "allow $host sysfs:file write;" "allow $host devpts:chr_file { read write };" \
+    "allow $host system_server:file read;" "allow $host vendor_default_prop:property_service set;"; do
+    planted=$(plant "$vendor" quorin_halctl.te "$text")
+    if ! compile userdebug "$planted" "$work/over-grant" >/dev/null; then
+        fail "the over-grant \"$text\" does not compile"
+        continue
+    fi
+    report=$(policy=$work/over-grant expect_exactly "$host" "what it needs" "${halctl_perms[@]}")
+    if grep -q '^FAIL' <<<"$report"; then
+        ok "the over-grant \"$text\" is seen: $(grep -m1 '^>' <<<"$report")"
+    else
+        fail "the over-grant \"$text\" passes the check of what $host may do"
+    fi
+done
+# The doctor's looks into other domains' /proc are refused without a denial in the log.
+if [[ -n $(sesearch --dontaudit -s "$host" -t domain -c dir -p search "$policy") ]]; then
+    ok "userdebug: $host looking into another domain's /proc is refused without an audit line"
+else
+    fail "userdebug: every process the doctor may not see logs a denial"
+fi
 for variant in user userdebug; do
     if seinfo "$work/$variant" -t "$host" | grep -qw "$host"; then
         [[ $variant == userdebug ]] && ok "userdebug: the domain $host exists" ||
@@ -330,7 +376,7 @@ else
     # The host's rights, the exec from init, binder and the servicemanager, the registration,
     # the references it passes back to its callers, and the pipe dumpsys hands it.
     mapfile -t service_perms < <(
-        printf '%s\n' "${hosting[@]}"
+        hosting "$service"
         perms ${service}_exec:file entrypoint execute getattr map open read
         perms init:process sigchld
         perms servicemanager:binder call transfer
