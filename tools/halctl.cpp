@@ -2,7 +2,10 @@
 // halctl: drives the hardware-support library from a shell, one call per command or many in one
 // process from a script, and draws the device as its files and properties show it.
 #include <android/log.h>
+#include <dlfcn.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,11 +20,13 @@
 #include "hal_sim_view.h"
 #include "halctl_commands.h"
 #include "halctl_options.h"
+#include "host_service.h"
 #include "library_holders.h"
 #include "log_sink.h"
 #include "panel_view.h"
 #include "property_keys.h"
 #include "script_source.h"
+#include "text_escape.h"
 
 namespace {
 
@@ -85,31 +90,66 @@ class Session {
     int print_properties();
     int own_work(const Command& command);
     bool ensure_loaded();
+    bool refused_beside_service(const Command& command);
     void warn_of_holders();
     int call_library(const Command& command);
 
     const Options& options_;
     HalLoader loader_;
     bool holders_looked_for_ = false;
+    bool service_looked_for_ = false;
+    std::string service_state_;
 };
 
-// Once a run: another process with the library loaded overrides what this one sets. A warning,
-// not a refusal: the test engineer may mean it.
+// The file the loader took the library from: a bare name resolved, as the maps of other
+// processes name it.
+std::string loaded_file(const HalApi& api) {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(api.Init), &info) == 0 || info.dli_fname == nullptr)
+        return "";
+    return info.dli_fname;
+}
+
+// Once a run: another process with this very library file loaded overrides what this one sets.
+// A warning, not a refusal: the test engineer may mean it.
 void Session::warn_of_holders() {
     if (holders_looked_for_) return;
     holders_looked_for_ = true;
-    const std::vector<LibraryHolder> holders = library_holders("/proc", loader_.path(), getpid());
-    if (holders.empty()) return;
-    fprintf(stderr,
-            "halctl: warning: %s is also loaded by %s: that process drives the panel too and "
-            "may override what halctl sets\n",
-            loader_.path().c_str(), describe_holders(holders).c_str());
+    std::string file = loaded_file(loader_.api());
+    if (file.empty()) file = loader_.path();
+    const HolderScan scan = library_holders("/proc", file, getpid());
+    if (!scan.holders.empty()) {
+        fprintf(stderr,
+                "halctl: warning: %s is also loaded by %s: that process drives the panel too and "
+                "may override what halctl sets\n",
+                printable(file).c_str(), describe_holders(scan.holders).c_str());
+    }
+    if (!scan.complete) {
+        fprintf(stderr,
+                "halctl: warning: whether another process has %s loaded is not known: %s\n",
+                printable(file).c_str(), scan.cut.c_str());
+    }
+}
+
+// Beside a running hosting service the device is the service's: a change is refused unless
+// forced. The service's state is read once a run.
+bool Session::refused_beside_service(const Command& command) {
+    if (options_.force) return false;
+    if (!service_looked_for_) {
+        service_looked_for_ = true;
+        service_state_ = host_service_state();
+    }
+    if (!host_service_active(service_state_)) return false;
+    fprintf(stderr, "halctl: %s\n",
+            host_service_refusal(command_name(*command.def), service_state_).c_str());
+    return true;
 }
 
 bool Session::ensure_loaded() {
     if (loader_.loaded()) return true;
     if (loader_.load()) return true;
-    fprintf(stderr, "halctl: cannot load %s: %s\n", loader_.path().c_str(), loader_.error().c_str());
+    fprintf(stderr, "halctl: cannot load %s: %s\n", printable(loader_.path()).c_str(),
+            printable(loader_.error()).c_str());
     return false;
 }
 
@@ -134,14 +174,15 @@ int Session::own_work(const Command& command) {
 int Session::execute(const Command& command) {
     const CommandDef& def = *command.def;
     if (def.library == nullptr) return own_work(command);
-    if (changes_device(def)) warn_of_holders();
+    if (changes_device(def) && refused_beside_service(command)) return kExitRefused;
     if (!ensure_loaded()) return kExitFailure;
+    if (changes_device(def)) warn_of_holders();
     try {
         const int status = def.library(loader_.api(), command.args);
         return def.use == CommandUse::kPrintsProperties ? print_properties() : status;
     } catch (const std::exception& e) {
         fprintf(stderr, "halctl: %s: the library let an exception through: %s\n",
-                command_name(*command.def).c_str(), e.what());
+                command_name(*command.def).c_str(), printable(e.what()).c_str());
     } catch (...) {
         fprintf(stderr, "halctl: %s: the library let a non-standard exception through\n",
                 command_name(*command.def).c_str());
@@ -204,14 +245,14 @@ int Session::run(const std::string& file) {
     std::string text;
     std::string error;
     if (!read_script_file(file, &text, &error)) {
-        return usage_error("run: " + name + ": " + error, "halctl run FILE");
+        return usage_error("run: " + printable(name) + ": " + error, "halctl run FILE");
     }
     const ScriptResult script = parse_script(text);
-    if (!script.ok) return usage_error(name + ": " + script.error, script.usage);
+    if (!script.ok) return usage_error(printable(name) + ": " + script.error, script.usage);
     // Every line runs; the script's status is the worst one.
     int status = kExitOk;
     for (const Command& command : script.commands) {
-        if (options_.trace) printf("halctl> %s\n", command.text.c_str());
+        if (options_.trace) printf("halctl> %s\n", printable(command.text).c_str());
         const int result = execute(command);
         if (result == kExitFailure) return result;
         if (result > status) status = result;
@@ -261,5 +302,7 @@ int run_halctl(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A closed pipe is an output error like any other: reported, and exit 4, not a silent death.
+    signal(SIGPIPE, SIG_IGN);  // NOLINT(cert-err33-c): nothing to do if it cannot be ignored
     return finish(run_halctl(argc, argv));
 }

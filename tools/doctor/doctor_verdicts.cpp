@@ -571,16 +571,19 @@ DoctorCheck property_context_verdict(const char* key, bool android,
                         " (installed as /vendor/etc/selinux/vendor_property_contexts)");
 }
 
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders) {
-    if (holders.empty()) {
-        return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
-                "no other process has it loaded", ""};
+DoctorCheck holders_verdict(const HolderScan& scan) {
+    const std::string unknown = scan.complete ? "" : "; the scan was cut short: " + scan.cut;
+    if (scan.holders.empty()) {
+        return {"libquorin_hal.so", "loaded elsewhere", scan.complete ? Verdict::kPass : Verdict::kSkip,
+                scan.complete ? "no other process has it loaded"
+                              : "not known whether another process has it loaded" + unknown,
+                ""};
     }
     // Not a fault of the device: on a device the hosting service has it loaded as it should.
     return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
-            "also loaded by " + describe_holders(holders) +
+            "also loaded by " + describe_holders(scan.holders) +
                     ": that process drives the panel too and overrides what halctl sets; stop it "
-                    "before testing with halctl",
+                    "before testing with halctl" + unknown,
             ""};
 }
 

@@ -144,7 +144,7 @@ DoctorCheck property_context_verdict(const char* key, bool android,
                                      const std::optional<PropertyContextEntry>& found);
 
 // Other processes that have the library loaded (the hosting service on a device).
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders);
+DoctorCheck holders_verdict(const HolderScan& scan);
 
 // The library file itself: found at `path`, or `error` saying why not.
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error);
