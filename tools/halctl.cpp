@@ -33,6 +33,18 @@ namespace {
 constexpr const char* kLibraryName = "libquorin_hal.so";
 
 bool verbose_logs = false;
+// The error of the first flush of standard output that failed: a later flush finds the stream
+// already failed and no errno to tell why.
+int output_error = 0;
+
+bool flush_output() {
+    // A print that failed just before left its errno.
+    const int print_error = ferror(stdout) != 0 ? errno : 0;
+    errno = 0;
+    if (fflush(stdout) == 0 && ferror(stdout) == 0) return true;
+    if (output_error == 0) output_error = errno != 0 ? errno : print_error;
+    return false;
+}
 
 // The library installed beside halctl (bin/ and lib/ as in /vendor, or the build tree), else the
 // bare name for the loader's own search. Looked up here rather than left to the RUNPATH, which a
@@ -55,7 +67,7 @@ std::string default_library() {
 // Without -v only warnings and worse.
 void print_log_line(int priority, const char* tag, const char* message) {
     if (!verbose_logs && priority < ANDROID_LOG_WARN) return;
-    fflush(stdout);
+    flush_output();
     fprintf(stderr, "%s\n", brief_line(priority, tag, getpid(), message).c_str());
 }
 
@@ -232,10 +244,11 @@ int Session::doctor(bool json) {
             report.push_back(check);
         } else {
             fputs(check_text(check).c_str(), stdout);
-            fflush(stdout);
+            flush_output();
         }
     });
     fputs((json ? doctor_json(report) : summary_text(counts)).c_str(), stdout);
+    flush_output();
     return counts.failed == 0 ? kExitOk : kExitMinusOne;
 }
 
@@ -260,13 +273,12 @@ int Session::run(const std::string& file) {
     return status;
 }
 
-// Whatever the command's status, output that did not reach standard output is a failure of its own.
+// Whatever the command's status, output that did not reach standard output is a failure of its
+// own. Called while the library is still loaded: its unloading may flush the stream too.
 int finish(int status) {
-    errno = 0;
-    if (fflush(stdout) == 0 && ferror(stdout) == 0) return status;
-    const int error = errno;
+    if (flush_output()) return status;
     fprintf(stderr, "halctl: cannot write the output: %s\n",
-            error != 0 ? strerror(error) : "write error");
+            output_error != 0 ? strerror(output_error) : "write error");
     return kExitOutput;
 }
 
@@ -277,10 +289,10 @@ int run_halctl(int argc, char** argv) {
             return usage_error(options.error, options.usage);
         case OptionsResult::Outcome::kHelp:
             fputs(help_text("").c_str(), stdout);
-            return kExitOk;
+            return finish(kExitOk);
         case OptionsResult::Outcome::kVersion:
             printf("halctl %s\n", kHalctlVersion);
-            return kExitOk;
+            return finish(kExitOk);
         case OptionsResult::Outcome::kCommand:
             break;
     }
@@ -288,7 +300,7 @@ int run_halctl(int argc, char** argv) {
     const ParseResult parsed = parse_command(options.words, false);
     if (parsed.help) {
         fputs(parsed.usage.c_str(), stdout);
-        return kExitOk;
+        return finish(kExitOk);
     }
     if (!parsed.ok) return usage_error(parsed.error, parsed.usage);
 
@@ -296,7 +308,7 @@ int run_halctl(int argc, char** argv) {
     verbose_logs = options.options.verbose;
     install_log_sink(print_log_line, platform_log);
     Session session(options.options);
-    return session.execute(parsed.command);
+    return finish(session.execute(parsed.command));
 }
 
 }  // namespace
@@ -304,5 +316,5 @@ int run_halctl(int argc, char** argv) {
 int main(int argc, char** argv) {
     // A closed pipe is an output error like any other: reported, and exit 4, not a silent death.
     signal(SIGPIPE, SIG_IGN);  // NOLINT(cert-err33-c): nothing to do if it cannot be ignored
-    return finish(run_halctl(argc, argv));
+    return run_halctl(argc, argv);
 }
