@@ -23,15 +23,15 @@ void nothing(const HalApi&) {
 }
 
 // Every LED pattern the library draws (each request row from the start, the flash over each
-// pattern in force that it may interrupt (standby refuses it), the colours over a steady and a blinking panel) and every ADC write.
+// pattern in force that it may interrupt (standby refuses it), the colours over a steady and a
+// blinking panel) and every ADC write.
 const std::vector<Request>& requests() {
     static const std::vector<Request> list = {
             {"standby", nothing, [](const HalApi& h) { h.SetLedState(0, 0); }, "hal_frontpanel"},
             {"all steady", nothing, [](const HalApi& h) { h.SetLedState(0, 1); }, "hal_frontpanel"},
             {"all steady by state 4", nothing, [](const HalApi& h) { h.SetLedState(0, 4); },
              "hal_frontpanel"},
-            {"sys alone", nothing, [](const HalApi& h) { h.SetLedState(0, 220); },
-             "hal_frontpanel"},
+            {"sys alone", nothing, [](const HalApi& h) { h.SetLedState(0, 220); }, "hal_frontpanel"},
             {"remote blinking", nothing, [](const HalApi& h) { h.SetLedState(1, 200); },
              "hal_frontpanel"},
             {"all steady by index 1", nothing, [](const HalApi& h) { h.SetLedState(1, 201); },

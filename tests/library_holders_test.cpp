@@ -45,9 +45,9 @@ class LibraryHolders : public ::testing::Test {
         struct stat info {};
         EXPECT_EQ(0, stat(file.c_str(), &info)) << file;
         char line[512];
-        snprintf(line, sizeof(line), "f7a00000-f7a20000 r-xp 00000000 %02x:%02x %llu    %s\n",
-                 major(info.st_dev), minor(info.st_dev),
-                 static_cast<unsigned long long>(info.st_ino), shown.c_str());
+        (void)snprintf(line, sizeof(line), "f7a00000-f7a20000 r-xp 00000000 %02x:%02x %llu    %s\n",
+                       major(info.st_dev), minor(info.st_dev),
+                       static_cast<unsigned long long>(info.st_ino), shown.c_str());
         return line;
     }
     std::string other_maps(size_t lines) const {
@@ -187,7 +187,10 @@ TEST_F(LibraryHolders, MapsPastTheBoundsCutTheScanShortAndSaySo) {
 
 // Another user's argv, shown to root: escaped and bounded.
 TEST_F(LibraryHolders, TheCommandShownIsEscapedAndBounded) {
-    process("42", mapping(library_, library_), std::string("\x1b]0;owned\x07\xC2\x9B" "2J\0-x", 17),
+    process("42", mapping(library_, library_),
+            std::string("\x1b]0;owned\x07\xC2\x9B"
+                        "2J\0-x",
+                        17),
             "x");
     const HolderScan scan = library_holders(proc_, library_, 1);
     ASSERT_EQ(1U, scan.holders.size());

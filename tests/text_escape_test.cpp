@@ -18,10 +18,14 @@ TEST(HalctlTextEscape, EveryTerminalControlIsEscaped) {
             {std::string("a\0b", 3), "a\\x00b"},
             {"\x1b[2J", "\\x1b[2J"},
             {"\x7f", "\\x7f"},
-            {"\xC2\x9B" "31m", "\\xc2\\x9b31m"},  // CSI in UTF-8
+            {"\xC2\x9B"
+             "31m",
+             "\\xc2\\x9b31m"},  // CSI in UTF-8
             {"\xC2\x80\xC2\x9F", "\\xc2\\x80\\xc2\\x9f"},
-            {"\x9B" "31m", "\\x9b31m"},  // CSI as one byte
-            {"\xC2\xA0", "\xC2\xA0"},    // U+00A0 is text
+            {"\x9B"
+             "31m",
+             "\\x9b31m"},              // CSI as one byte
+            {"\xC2\xA0", "\xC2\xA0"},  // U+00A0 is text
             {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},
             {"\xFF\xC3", "\\xff\\xc3"},
             {"\xE2\x82", "\\xe2\\x82"},  // cut short

@@ -5,9 +5,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -137,8 +136,7 @@ void Session::warn_of_holders() {
                 printable(file).c_str(), describe_holders(scan.holders).c_str());
     }
     if (!scan.complete) {
-        fprintf(stderr,
-                "halctl: warning: whether another process has %s loaded is not known: %s\n",
+        fprintf(stderr, "halctl: warning: whether another process has %s loaded is not known: %s\n",
                 printable(file).c_str(), scan.cut.c_str());
     }
 }

@@ -370,7 +370,8 @@ ScriptResult parse_script(const std::string& text) {
 std::string help_text(const std::string& topic) {
     std::ostringstream out;
     if (topic.empty()) {
-        out << "usage: halctl [-vx] [--lib=PATH] [--color=auto|always|never] [--force] [--] COMMAND "
+        out << "usage: halctl [-vx] [--lib=PATH] [--color=auto|always|never] [--force] [--] "
+               "COMMAND "
                "[ARGS]\n"
                "\n"
                "Drives the Quorin hardware-support library (libquorin_hal.so) through its\n"

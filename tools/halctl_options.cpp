@@ -14,10 +14,13 @@ enum LongOnly { kColour = 256, kForce, kLibrary, kVersion };
 constexpr const char* kShortOptions = "+:vxh";
 
 const option kLongOptions[] = {
-        {"color", required_argument, nullptr, kColour}, {"force", no_argument, nullptr, kForce},
+        {"color", required_argument, nullptr, kColour},
+        {"force", no_argument, nullptr, kForce},
         {"help", no_argument, nullptr, 'h'},
-        {"lib", required_argument, nullptr, kLibrary},  {"verbose", no_argument, nullptr, 'v'},
-        {"version", no_argument, nullptr, kVersion},    {nullptr, 0, nullptr, 0},
+        {"lib", required_argument, nullptr, kLibrary},
+        {"verbose", no_argument, nullptr, 'v'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
 };
 
 // At most this much of a word handed to halctl is echoed in a message, escaped.
@@ -95,7 +98,8 @@ OptionsResult parse_options(int argc, char* const argv[]) {
                 // The word at fault: the one just consumed, or the cluster still being read.
                 const std::string word = optind > before ? argv[optind - 1] : argv[optind];
                 if (word.rfind("--", 0) != 0) {
-                    return error("unknown option " + echoed(std::string("-") + static_cast<char>(optopt)));
+                    return error("unknown option " +
+                                 echoed(std::string("-") + static_cast<char>(optopt)));
                 }
                 if (optopt == 0) return error("unknown option " + echoed(word));
                 return error("option " + echoed(word.substr(0, word.find('='))) +

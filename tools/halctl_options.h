@@ -13,7 +13,7 @@ constexpr const char* kHalctlVersion = "1.0";
 struct Options {
     bool verbose = false;
     bool trace = false;
-    bool force = false;  // change the device even while its hosting service runs
+    bool force = false;   // change the device even while its hosting service runs
     std::string library;  // empty: look beside halctl, then on the library path
     enum class Colour { kAuto, kAlways, kNever } colour = Colour::kAuto;
 };

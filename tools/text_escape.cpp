@@ -82,8 +82,8 @@ std::string printable(const std::string& text) {
             // U+009F in UTF-8 is one to a UTF-8 terminal (CSI among them): both escaped, as is
             // every byte of a sequence that is not UTF-8.
             const size_t length = utf8_length(text, i);
-            const bool c1 = length == 2 && byte == 0xC2 &&
-                            static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+            const bool c1 =
+                    length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
             if (length == 0 || c1) {
                 const size_t escaped = length == 0 ? 1 : length;
                 for (size_t j = 0; j < escaped; ++j) {

@@ -574,7 +574,8 @@ DoctorCheck property_context_verdict(const char* key, bool android,
 DoctorCheck holders_verdict(const HolderScan& scan) {
     const std::string unknown = scan.complete ? "" : "; the scan was cut short: " + scan.cut;
     if (scan.holders.empty()) {
-        return {"libquorin_hal.so", "loaded elsewhere", scan.complete ? Verdict::kPass : Verdict::kSkip,
+        return {"libquorin_hal.so", "loaded elsewhere",
+                scan.complete ? Verdict::kPass : Verdict::kSkip,
                 scan.complete ? "no other process has it loaded"
                               : "not known whether another process has it loaded" + unknown,
                 ""};
@@ -583,7 +584,8 @@ DoctorCheck holders_verdict(const HolderScan& scan) {
     return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
             "also loaded by " + describe_holders(scan.holders) +
                     ": that process drives the panel too and overrides what halctl sets; stop it "
-                    "before testing with halctl" + unknown,
+                    "before testing with halctl" +
+                    unknown,
             ""};
 }
 

@@ -191,9 +191,8 @@ std::string cut_reason(MapsRead stop, size_t cut_processes, const HolderScanLimi
     }
     if (cut_processes > 0) {
         reason += (reason.empty() ? "" : "; ") + std::to_string(cut_processes) +
-                  (cut_processes == 1 ? " process has" : " processes have") +
-                  " maps longer than " + megabytes(limits.process_bytes) +
-                  ", read only that far";
+                  (cut_processes == 1 ? " process has" : " processes have") + " maps longer than " +
+                  megabytes(limits.process_bytes) + ", read only that far";
     }
     return reason;
 }
@@ -206,9 +205,9 @@ HolderScan library_holders(const std::string& proc_root, const std::string& libr
     struct stat info {};
     if (library.find('/') == std::string::npos || stat(library.c_str(), &info) != 0) {
         scan.complete = false;
-        scan.cut = "the library file " + printable(library) + " cannot be examined" +
-                   (library.find('/') == std::string::npos ? "" : std::string(": ") +
-                                                                          strerror(errno));
+        scan.cut =
+                "the library file " + printable(library) + " cannot be examined" +
+                (library.find('/') == std::string::npos ? "" : std::string(": ") + strerror(errno));
         return scan;
     }
     const FileId file{major(info.st_dev), minor(info.st_dev),
@@ -222,8 +221,7 @@ HolderScan library_holders(const std::string& proc_root, const std::string& libr
     Budget budget{limits.total_bytes, now_ms() + limits.deadline_ms};
     size_t cut_processes = 0;
     MapsRead stop = MapsRead::kDoesNotHold;
-    for (size_t seen = 0; seen < limits.processes && scan.holders.size() < limits.holders;
-         ++seen) {
+    for (size_t seen = 0; seen < limits.processes && scan.holders.size() < limits.holders; ++seen) {
         const dirent* entry = readdir(proc.get());  // NOLINT(concurrency-mt-unsafe)
         if (entry == nullptr) break;
         if (!is_pid(entry->d_name)) continue;
