@@ -73,6 +73,12 @@ line_after() {  # line_after TEXT FILE
     TEXT=$1 awk 'found { print; exit } index($0, ENVIRON["TEXT"]) == 1 { found = 1 }' "$2"
 }
 attr() { cat "$1"; }
+# Standard error without the warning that the holder scan was cut short: any process on the
+# machine with many mappings can cause it, and the checks below that use this are about other
+# things. The scan's own checks build the processes that cut it short.
+warnings_of_this_run() {
+    grep -v -F -e "halctl: warning: whether another process has " "$1" || true
+}
 # The trigger written last: an emulated attribute is not truncated, so it is the start of the file.
 trig() {
     case $(cat "$1") in
@@ -308,12 +314,12 @@ if [[ -n "${LOGD_PROBE:-}" ]]; then
         "$halctl" mic volume 5 2>"$E2E_WORK/err"
     check "logd: every line, DEBUG included" "3 hal_mic hal_mic:HAL_MicSetVolume v101(volume=5)" \
         "$(cat "$E2E_WORK/logd")"
-    check "logd: without -v stderr stays quiet" "" "$(cat "$E2E_WORK/err")"
+    check "logd: without -v stderr stays quiet" "" "$(warnings_of_this_run "$E2E_WORK/err")"
     rm -f "$E2E_WORK/logd"
     LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$LOGD_PROBE" LOGD_PROBE_FILE=$E2E_WORK/logd \
         "$halctl" -v mic on 2>"$E2E_WORK/err"
     check "logd: the same lines as the -v view" \
-        "$(sed -E 's/^([VDIWEF])\/([^ (]*) *\( *[0-9]+\): /\1 \2 /' "$E2E_WORK/err" | sed 's/^D /3 /; s/^I /4 /')" \
+        "$(warnings_of_this_run "$E2E_WORK/err" | sed -E 's/^([VDIWEF])\/([^ (]*) *\( *[0-9]+\): /\1 \2 /' | sed 's/^D /3 /; s/^I /4 /')" \
         "$(cat "$E2E_WORK/logd")"
 fi
 
@@ -360,7 +366,7 @@ for state in running restarting; do
 done
 printf '%s\n' "init.svc.vendor.quorin.hal=stopped" >>"$HAL_SIM_DIR/properties"
 hc led state 0 1 2>"$E2E_WORK/err"
-check "service stopped: changes go ahead" "0 " "$? $(cat "$E2E_WORK/err")"
+check "service stopped: changes go ahead" "0 " "$? $(warnings_of_this_run "$E2E_WORK/err")"
 drop_prop init.svc.vendor.quorin.hal
 
 # --- what halctl echoes of what it was handed: escaped, bounded, never cut by a NUL ---------------
@@ -520,8 +526,8 @@ check "library held elsewhere: a getter does not warn" "" "$(cat "$E2E_WORK/err"
 exec 7>&-
 wait "$holder"
 hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
-check "library no longer held: no warning" "" "$(cat "$E2E_WORK/err")"
-check "doctor: no other process" 1 "$(hc doctor | starting 'pass  libquorin_hal.so: loaded elsewhere: no other process has it loaded' /dev/stdin)"
+check "library no longer held: no warning" "" "$(warnings_of_this_run "$E2E_WORK/err")"
+check "doctor: no other process" 1 "$(hc doctor | grep -c -E '^(pass  libquorin_hal\.so: loaded elsewhere: no other process has it loaded|skip  libquorin_hal\.so: loaded elsewhere: not known whether another process has it loaded; )')"
 # A process with more mappings than the scan reads of one (any user can make one): the scan says
 # it was cut short, rather than that nobody holds the library.
 head -c 4096 /dev/zero >"$E2E_WORK/page"
@@ -541,12 +547,13 @@ for _ in $(seq 300); do [[ -s "$E2E_WORK/busy.out" ]] && break; sleep 0.1; done
 check "many mappings: made" "mapped" "$(cat "$E2E_WORK/busy.out")"
 hc led state 0 220 >/dev/null 2>"$E2E_WORK/err"
 check "many mappings: led state still runs" 0 $?
+# (Other processes of the machine may add to the count.)
 check "many mappings: led state says the scan was cut short" 1 \
-    "$(grep -cF "halctl: warning: whether another process has $library loaded is not known: 1 process has maps longer than 1 MiB, read only that far" "$E2E_WORK/err")"
+    "$(grep -F "halctl: warning: whether another process has $library loaded is not known: " "$E2E_WORK/err" | grep -cE 'known: [0-9]+ process(es)? ha(s|ve) maps longer than 1 MiB, read only that far$')"
 hc doctor >"$E2E_WORK/doctor" 2>&1
 check "many mappings: the doctor still passes" 0 $?
 check "many mappings: the doctor says it does not know" 1 \
-    "$(starting "skip  libquorin_hal.so: loaded elsewhere: not known whether another process has it loaded; the scan was cut short: 1 process has maps longer than 1 MiB" "$E2E_WORK/doctor")"
+    "$(grep -cE '^skip  libquorin_hal\.so: loaded elsewhere: not known whether another process has it loaded; the scan was cut short: [0-9]+ process(es)? ha(s|ve) maps longer than 1 MiB' "$E2E_WORK/doctor")"
 exec 7>&-
 wait "$busy"
 
