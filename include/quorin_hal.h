@@ -4,9 +4,12 @@
 // On a device one vendor service loads the library and serialises every call into it, the
 // audio-path functions included: no entry point may run while another does. Failures inside
 // (an attribute that does not open, no system-control client, a port that refuses a parameter)
-// are logged and swallowed; callers are told nothing of them. The plain C entry points return
-// 0 on success and also for requests that are ignored, skipped or refused; -1 only for a
-// negative LED state or colour. Every HAL_ entry point logs one line when it is called.
+// are logged and swallowed; callers are told nothing of them. The HAL_ entry points that act
+// return 0 on success and also for requests that are ignored, skipped or refused, and -1 only
+// for a negative LED state or colour. Of the getters, HAL_MicGetVolume and HAL_MicGetEchoLevel
+// return the stored, clamped value (0..100); every other Get entry point returns 0.
+// save_property and get_property return nothing. Every HAL_ entry point logs one line when it
+// is called.
 //
 // The library's state lives in the process: the LED model (which pattern the library believes
 // is in force), the microphone volume and echo level all start again at every load. The LED

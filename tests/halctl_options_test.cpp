@@ -42,7 +42,13 @@ struct Expected {
     bool trace = false;
     std::string library;
     Options::Colour colour = Options::Colour::kAuto;
+    bool force = false;
 
+    Expected with_force() const {
+        Expected changed = *this;
+        changed.force = true;
+        return changed;
+    }
     Expected with_verbose() const {
         Expected changed = *this;
         changed.verbose = true;
@@ -101,6 +107,9 @@ TEST(HalctlOptions, Forms) {
             {{"--help"}, outcome(Outcome::kHelp)},
             {{"-vh", "led"}, outcome(Outcome::kHelp).with_verbose()},
             {{"--version"}, outcome(Outcome::kVersion)},
+            {{"--force", "led", "state", "0", "1"}, command("led state 0 1").with_force()},
+            {{"-v", "--force", "--", "mic", "on"}, command("mic on").with_verbose().with_force()},
+            {{"led", "state", "--force"}, command("led state --force")},
     };
     for (const auto& c : cases) {
         const OptionsResult result = parse(c.argv);
@@ -110,6 +119,7 @@ TEST(HalctlOptions, Forms) {
         EXPECT_EQ(c.expected.trace, result.options.trace);
         EXPECT_EQ(c.expected.library, result.options.library);
         EXPECT_EQ(c.expected.colour, result.options.colour);
+        EXPECT_EQ(c.expected.force, result.options.force);
         EXPECT_EQ(c.expected.words, joined(result.words));
     }
 }
@@ -117,7 +127,7 @@ TEST(HalctlOptions, Forms) {
 TEST(HalctlOptions, RefusedFormsAreNamed) {
     const struct {
         std::vector<std::string> argv;
-        const char* error;
+        std::string error;
         const char* usage;
     } cases[] = {
             {{"--nonsense", "led", "init"}, "unknown option \"--nonsense\"", "halctl --help"},
@@ -133,6 +143,14 @@ TEST(HalctlOptions, RefusedFormsAreNamed) {
              "halctl --color=auto|always|never COMMAND"},
             {{"--version=2"}, "option \"--version\" takes no argument", "halctl --help"},
             {{"--verbose=yes", "show"}, "option \"--verbose\" takes no argument", "halctl --help"},
+            {{"--force=1", "show"}, "option \"--force\" takes no argument", "halctl --help"},
+            // What was handed over is echoed escaped, and only so much of it.
+            {{"--color=\x1b[2J\xc2\x9b"},
+             "--color takes auto, always or never, got \"\\x1b[2J\\xc2\\x9b\"",
+             "halctl --color=auto|always|never COMMAND"},
+            {{"--\x07" + std::string(200, 'z')},
+             "unknown option \"--\\x07" + std::string(61, 'z') + "... (203 bytes)\"",
+             "halctl --help"},
     };
     for (const auto& c : cases) {
         const OptionsResult result = parse(c.argv);

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <string>
+
+#include "device_paths.h"
+#include "fake_sysfs.h"
 
 namespace {
 
@@ -144,6 +149,27 @@ TEST(HalctlPanelView, ATriggerListPastTheBoundIsSaidToBeCut) {
     EXPECT_EQ("<no line note>", shown("note", [](PanelState&) {}));
     EXPECT_EQ("green_led/trigger is longer than 64 KiB: read up to there (cut)",
               shown("note", [](PanelState& s) { s.trigger_cut[1] = true; }));
+}
+
+// An LED whose brightness is missing is absent, and its trigger was never read, so never cut. The
+// panel is read into storage full of set bits, where a flag left unset would read as true.
+TEST(HalctlPanelView, AnLedWithoutBrightnessIsAbsentAndNotCut) {
+    for (const char* brightness : {test_paths::kRemoteBrightness, test_paths::kGreenBrightness,
+                                   test_paths::kSysBrightness}) {
+        fake_sysfs::Sandbox sysfs;
+        sysfs.remove(brightness);
+        alignas(PanelState) unsigned char storage[sizeof(PanelState)];
+        std::memset(storage, 0xFF, sizeof(storage));
+        const PanelState* state = new (storage) PanelState(read_panel());
+        size_t absent = 0;
+        for (size_t i = 0; i < kPanelLedCount; ++i) {
+            EXPECT_FALSE(state->trigger_cut[i]) << brightness << " LED " << i;
+            if (state->leds[i] == LedLook::kAbsent) ++absent;
+        }
+        EXPECT_EQ(1U, absent) << brightness;
+        EXPECT_EQ("<no line note>", line_of(render_panel(*state, false), "note")) << brightness;
+        state->~PanelState();
+    }
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // halctl: drives the hardware-support library from a shell, one call per command or many in one
 // process from a script, and draws the device as its files and properties show it.
 #include <android/log.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -17,17 +19,31 @@
 #include "hal_sim_view.h"
 #include "halctl_commands.h"
 #include "halctl_options.h"
+#include "host_service.h"
 #include "library_holders.h"
 #include "log_sink.h"
 #include "panel_view.h"
 #include "property_keys.h"
 #include "script_source.h"
+#include "text_escape.h"
 
 namespace {
 
 constexpr const char* kLibraryName = "libquorin_hal.so";
 
 bool verbose_logs = false;
+// The error of the first flush of standard output that failed: a later flush finds the stream
+// already failed and no errno to tell why.
+int output_error = 0;
+
+bool flush_output() {
+    // A print that failed just before left its errno.
+    const int print_error = ferror(stdout) != 0 ? errno : 0;
+    errno = 0;
+    if (fflush(stdout) == 0 && ferror(stdout) == 0) return true;
+    if (output_error == 0) output_error = errno != 0 ? errno : print_error;
+    return false;
+}
 
 // The library installed beside halctl (bin/ and lib/ as in /vendor, or the build tree), else the
 // bare name for the loader's own search. Looked up here rather than left to the RUNPATH, which a
@@ -50,7 +66,7 @@ std::string default_library() {
 // Without -v only warnings and worse.
 void print_log_line(int priority, const char* tag, const char* message) {
     if (!verbose_logs && priority < ANDROID_LOG_WARN) return;
-    fflush(stdout);
+    flush_output();
     fprintf(stderr, "%s\n", brief_line(priority, tag, getpid(), message).c_str());
 }
 
@@ -85,31 +101,65 @@ class Session {
     int print_properties();
     int own_work(const Command& command);
     bool ensure_loaded();
+    bool refused_beside_service(const Command& command);
     void warn_of_holders();
     int call_library(const Command& command);
 
     const Options& options_;
     HalLoader loader_;
     bool holders_looked_for_ = false;
+    bool service_looked_for_ = false;
+    std::string service_state_;
 };
 
-// Once a run: another process with the library loaded overrides what this one sets. A warning,
-// not a refusal: the test engineer may mean it.
+// The file the loader took the library from: a bare name resolved, as the maps of other
+// processes name it.
+std::string loaded_file(const HalApi& api) {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(api.Init), &info) == 0 || info.dli_fname == nullptr)
+        return "";
+    return info.dli_fname;
+}
+
+// Once a run: another process with this very library file loaded overrides what this one sets.
+// A warning, not a refusal: the test engineer may mean it.
 void Session::warn_of_holders() {
     if (holders_looked_for_) return;
     holders_looked_for_ = true;
-    const std::vector<LibraryHolder> holders = library_holders("/proc", loader_.path(), getpid());
-    if (holders.empty()) return;
-    fprintf(stderr,
-            "halctl: warning: %s is also loaded by %s: that process drives the panel too and "
-            "may override what halctl sets\n",
-            loader_.path().c_str(), describe_holders(holders).c_str());
+    std::string file = loaded_file(loader_.api());
+    if (file.empty()) file = loader_.path();
+    const HolderScan scan = library_holders("/proc", file, getpid());
+    if (!scan.holders.empty()) {
+        fprintf(stderr,
+                "halctl: warning: %s is also loaded by %s: that process drives the panel too and "
+                "may override what halctl sets\n",
+                printable(file).c_str(), describe_holders(scan.holders).c_str());
+    }
+    if (!scan.complete) {
+        fprintf(stderr, "halctl: warning: whether another process has %s loaded is not known: %s\n",
+                printable(file).c_str(), scan.cut.c_str());
+    }
+}
+
+// Beside a running hosting service the device is the service's: a change is refused unless
+// forced. The service's state is read once a run.
+bool Session::refused_beside_service(const Command& command) {
+    if (options_.force) return false;
+    if (!service_looked_for_) {
+        service_looked_for_ = true;
+        service_state_ = host_service_state();
+    }
+    if (!host_service_active(service_state_)) return false;
+    fprintf(stderr, "halctl: %s\n",
+            host_service_refusal(command_name(*command.def), service_state_).c_str());
+    return true;
 }
 
 bool Session::ensure_loaded() {
     if (loader_.loaded()) return true;
     if (loader_.load()) return true;
-    fprintf(stderr, "halctl: cannot load %s: %s\n", loader_.path().c_str(), loader_.error().c_str());
+    fprintf(stderr, "halctl: cannot load %s: %s\n", printable(loader_.path()).c_str(),
+            printable(loader_.error()).c_str());
     return false;
 }
 
@@ -134,14 +184,15 @@ int Session::own_work(const Command& command) {
 int Session::execute(const Command& command) {
     const CommandDef& def = *command.def;
     if (def.library == nullptr) return own_work(command);
-    if (changes_device(def)) warn_of_holders();
+    if (changes_device(def) && refused_beside_service(command)) return kExitRefused;
     if (!ensure_loaded()) return kExitFailure;
+    if (changes_device(def)) warn_of_holders();
     try {
         const int status = def.library(loader_.api(), command.args);
         return def.use == CommandUse::kPrintsProperties ? print_properties() : status;
     } catch (const std::exception& e) {
         fprintf(stderr, "halctl: %s: the library let an exception through: %s\n",
-                command_name(*command.def).c_str(), e.what());
+                command_name(*command.def).c_str(), printable(e.what()).c_str());
     } catch (...) {
         fprintf(stderr, "halctl: %s: the library let a non-standard exception through\n",
                 command_name(*command.def).c_str());
@@ -191,10 +242,11 @@ int Session::doctor(bool json) {
             report.push_back(check);
         } else {
             fputs(check_text(check).c_str(), stdout);
-            fflush(stdout);
+            flush_output();
         }
     });
     fputs((json ? doctor_json(report) : summary_text(counts)).c_str(), stdout);
+    flush_output();
     return counts.failed == 0 ? kExitOk : kExitMinusOne;
 }
 
@@ -204,14 +256,14 @@ int Session::run(const std::string& file) {
     std::string text;
     std::string error;
     if (!read_script_file(file, &text, &error)) {
-        return usage_error("run: " + name + ": " + error, "halctl run FILE");
+        return usage_error("run: " + printable(name) + ": " + error, "halctl run FILE");
     }
     const ScriptResult script = parse_script(text);
-    if (!script.ok) return usage_error(name + ": " + script.error, script.usage);
+    if (!script.ok) return usage_error(printable(name) + ": " + script.error, script.usage);
     // Every line runs; the script's status is the worst one.
     int status = kExitOk;
     for (const Command& command : script.commands) {
-        if (options_.trace) printf("halctl> %s\n", command.text.c_str());
+        if (options_.trace) printf("halctl> %s\n", printable(command.text).c_str());
         const int result = execute(command);
         if (result == kExitFailure) return result;
         if (result > status) status = result;
@@ -219,13 +271,12 @@ int Session::run(const std::string& file) {
     return status;
 }
 
-// Whatever the command's status, output that did not reach standard output is a failure of its own.
+// Whatever the command's status, output that did not reach standard output is a failure of its
+// own. Called while the library is still loaded: its unloading may flush the stream too.
 int finish(int status) {
-    errno = 0;
-    if (fflush(stdout) == 0 && ferror(stdout) == 0) return status;
-    const int error = errno;
+    if (flush_output()) return status;
     fprintf(stderr, "halctl: cannot write the output: %s\n",
-            error != 0 ? strerror(error) : "write error");
+            output_error != 0 ? strerror(output_error) : "write error");
     return kExitOutput;
 }
 
@@ -236,10 +287,10 @@ int run_halctl(int argc, char** argv) {
             return usage_error(options.error, options.usage);
         case OptionsResult::Outcome::kHelp:
             fputs(help_text("").c_str(), stdout);
-            return kExitOk;
+            return finish(kExitOk);
         case OptionsResult::Outcome::kVersion:
             printf("halctl %s\n", kHalctlVersion);
-            return kExitOk;
+            return finish(kExitOk);
         case OptionsResult::Outcome::kCommand:
             break;
     }
@@ -247,7 +298,7 @@ int run_halctl(int argc, char** argv) {
     const ParseResult parsed = parse_command(options.words, false);
     if (parsed.help) {
         fputs(parsed.usage.c_str(), stdout);
-        return kExitOk;
+        return finish(kExitOk);
     }
     if (!parsed.ok) return usage_error(parsed.error, parsed.usage);
 
@@ -255,11 +306,13 @@ int run_halctl(int argc, char** argv) {
     verbose_logs = options.options.verbose;
     install_log_sink(print_log_line, platform_log);
     Session session(options.options);
-    return session.execute(parsed.command);
+    return finish(session.execute(parsed.command));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    return finish(run_halctl(argc, argv));
+    // A closed pipe is an output error like any other: reported, and exit 4, not a silent death.
+    signal(SIGPIPE, SIG_IGN);  // NOLINT(cert-err33-c): nothing to do if it cannot be ignored
+    return run_halctl(argc, argv);
 }

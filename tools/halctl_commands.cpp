@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "strict_decimal.h"
+#include "text_escape.h"
 
 namespace {
 
@@ -164,8 +165,12 @@ bool is_help(const std::string& word) {
     return word == "--help" || word == "-h";
 }
 
+// A word as it was given, in a message: escaped, and at most this much of it, so that what is
+// echoed can neither drive the terminal nor flood it.
+constexpr size_t kEchoedBytes = 64;
+
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return "\"" + printable_excerpt(text, kEchoedBytes) + "\"";
 }
 
 std::vector<std::string> split_params(const char* params) {
@@ -365,11 +370,15 @@ ScriptResult parse_script(const std::string& text) {
 std::string help_text(const std::string& topic) {
     std::ostringstream out;
     if (topic.empty()) {
-        out << "usage: halctl [-vx] [--lib=PATH] [--color=auto|always|never] [--] COMMAND [ARGS]\n"
+        out << "usage: halctl [-vx] [--lib=PATH] [--color=auto|always|never] [--force] [--] "
+               "COMMAND "
+               "[ARGS]\n"
                "\n"
                "Drives the Quorin hardware-support library (libquorin_hal.so) through its\n"
                "entry points. Exits 0 when the entry point returned 0, 1 when it returned -1,\n"
-               "2 for a command line that is not understood (nothing is called then).\n"
+               "2 for a command line that is not understood or a command refused (nothing is\n"
+               "called then), 3 when the library cannot be loaded, 4 when the output cannot\n"
+               "be written.\n"
                "Integers are decimal, in the signed 32-bit range.\n"
                "\n"
                "options:\n"
@@ -380,6 +389,8 @@ std::string help_text(const std::string& topic) {
                "  --lib=PATH     the library to load (default: libquorin_hal.so, found beside\n"
                "                 halctl or on the library path); --lib PATH as well\n"
                "  --color=WHEN   colour in show: auto (a terminal), always or never\n"
+               "  --force        change the device even while its hosting service\n"
+               "                 (vendor.quorin.hal) runs; without it such commands are refused\n"
                "  --version      print halctl's version\n"
                "  --             ends the options\n"
                "\n"
@@ -400,6 +411,6 @@ std::string help_text(const std::string& topic) {
         }
         out << def.function << def.summary << "\n";
     }
-    if (!any) out << "no help for \"" << topic << "\"\n";
+    if (!any) out << "no help for " << quoted(topic) << "\n";
     return out.str();
 }

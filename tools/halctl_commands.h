@@ -13,6 +13,8 @@
 constexpr int kExitOk = 0;
 constexpr int kExitMinusOne = 1;  // the entry point returned -1 (or the doctor found a fault)
 constexpr int kExitUsage = 2;     // not understood: nothing was called
+constexpr int kExitRefused = 2;   // refused (reboot on a device, a change beside the hosting
+                                  // service): nothing was called
 constexpr int kExitFailure = 3;   // the library could not be loaded or let an exception through
 constexpr int kExitOutput = 4;    // what was to be printed could not be written
 

@@ -3,19 +3,32 @@
 
 #include <getopt.h>
 
+#include "text_escape.h"
+
 namespace {
 
-enum LongOnly { kColour = 256, kLibrary, kVersion };
+enum LongOnly { kColour = 256, kForce, kLibrary, kVersion };
 
 // A leading '+' stops at the first word that is not an option, so that a command's arguments
 // ("led state 0 -1") are never taken for options; a leading ':' reports a missing argument.
 constexpr const char* kShortOptions = "+:vxh";
 
 const option kLongOptions[] = {
-        {"color", required_argument, nullptr, kColour}, {"help", no_argument, nullptr, 'h'},
-        {"lib", required_argument, nullptr, kLibrary},  {"verbose", no_argument, nullptr, 'v'},
-        {"version", no_argument, nullptr, kVersion},    {nullptr, 0, nullptr, 0},
+        {"color", required_argument, nullptr, kColour},
+        {"force", no_argument, nullptr, kForce},
+        {"help", no_argument, nullptr, 'h'},
+        {"lib", required_argument, nullptr, kLibrary},
+        {"verbose", no_argument, nullptr, 'v'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
 };
+
+// At most this much of a word handed to halctl is echoed in a message, escaped.
+constexpr size_t kEchoedBytes = 64;
+
+std::string echoed(const std::string& word) {
+    return "\"" + printable_excerpt(word, kEchoedBytes) + "\"";
+}
 
 OptionsResult error(std::string message, std::string usage = "halctl --help") {
     OptionsResult result;
@@ -63,6 +76,9 @@ OptionsResult parse_options(int argc, char* const argv[]) {
             case kVersion:
                 version = true;
                 break;
+            case kForce:
+                options.force = true;
+                break;
             case kLibrary:
                 options.library = optarg;
                 if (options.library.empty())
@@ -70,8 +86,7 @@ OptionsResult parse_options(int argc, char* const argv[]) {
                 break;
             case kColour:
                 if (!read_colour(optarg, &options.colour)) {
-                    return error(std::string("--color takes auto, always or never, got \"") +
-                                         optarg + "\"",
+                    return error("--color takes auto, always or never, got " + echoed(optarg),
                                  "halctl --color=auto|always|never COMMAND");
                 }
                 break;
@@ -83,11 +98,12 @@ OptionsResult parse_options(int argc, char* const argv[]) {
                 // The word at fault: the one just consumed, or the cluster still being read.
                 const std::string word = optind > before ? argv[optind - 1] : argv[optind];
                 if (word.rfind("--", 0) != 0) {
-                    return error(std::string("unknown option \"-") + static_cast<char>(optopt) +
-                                 "\"");
+                    return error("unknown option " +
+                                 echoed(std::string("-") + static_cast<char>(optopt)));
                 }
-                if (optopt == 0) return error("unknown option \"" + word + "\"");
-                return error("option \"" + word.substr(0, word.find('=')) + "\" takes no argument");
+                if (optopt == 0) return error("unknown option " + echoed(word));
+                return error("option " + echoed(word.substr(0, word.find('='))) +
+                             " takes no argument");
             }
         }
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // halctl's options, read with getopt_long as the platform's tools read theirs: combined short
-// options (-vx), --lib PATH or --lib=PATH, --color=WHEN, --help, --version, and -- to end them.
+// options (-vx), --lib PATH or --lib=PATH, --color=WHEN, --force, --help, --version, and -- to end
+// them.
 // Options come before the command; the command's own words are left to the command parser.
 #pragma once
 
@@ -12,6 +13,7 @@ constexpr const char* kHalctlVersion = "1.0";
 struct Options {
     bool verbose = false;
     bool trace = false;
+    bool force = false;   // change the device even while its hosting service runs
     std::string library;  // empty: look beside halctl, then on the library path
     enum class Colour { kAuto, kAlways, kNever } colour = Colour::kAuto;
 };

@@ -152,7 +152,8 @@ void read_properties(PanelState* panel) {
 }
 
 PanelState read_panel() {
-    PanelState panel;
+    // Value-initialised: an LED whose brightness cannot be read never reaches its trigger read.
+    PanelState panel{};
     for (size_t i = 0; i < kPanelLedCount; ++i) {
         panel.leds[i] = read_led(kPanelLeds[i].led, &panel.trigger_cut[i]);
     }

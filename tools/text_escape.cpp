@@ -2,6 +2,7 @@
 #include "text_escape.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -74,9 +75,37 @@ std::string json_string(const std::string& text) {
 
 std::string printable(const std::string& text) {
     std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        out += byte < 0x20 || byte == 0x7F ? hex_escape("\\x%02x", byte) : std::string(1, c);
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80) {
+            // A lone byte 0x80..0x9F is a C1 control to a terminal in 8-bit mode, and U+0080..
+            // U+009F in UTF-8 is one to a UTF-8 terminal (CSI among them): both escaped, as is
+            // every byte of a sequence that is not UTF-8.
+            const size_t length = utf8_length(text, i);
+            const bool c1 =
+                    length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+            if (length == 0 || c1) {
+                const size_t escaped = length == 0 ? 1 : length;
+                for (size_t j = 0; j < escaped; ++j) {
+                    out += hex_escape("\\x%02x", static_cast<unsigned char>(text[i + j]));
+                }
+                i += escaped;
+            } else {
+                out += text.substr(i, length);
+                i += length;
+            }
+            continue;
+        }
+        out += byte < 0x20 || byte == 0x7F ? hex_escape("\\x%02x", byte) : std::string(1, text[i]);
+        ++i;
     }
     return out;
+}
+
+std::string printable_excerpt(const std::string& text, size_t limit) {
+    if (text.size() <= limit) return printable(text);
+    // Cut on a character's first byte, so that the excerpt's last character is whole.
+    size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return printable(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
 }

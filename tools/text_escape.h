@@ -9,5 +9,10 @@
 // (\n, \t, \" and \\ as such), each byte of an invalid UTF-8 sequence as U+FFFD.
 std::string json_string(const std::string& text);
 
-// For a terminal: control bytes (and DEL) as \xNN, everything else as it is.
+// For a terminal: control bytes (C0, DEL and C1, the last as a lone byte or encoded in UTF-8) and
+// each byte of a sequence that is not UTF-8 as \xNN, NUL included; other text as it is.
 std::string printable(const std::string& text);
+
+// printable() of at most `limit` bytes of the text; a longer text is cut there (on a character's
+// first byte) and followed by "... (N bytes)", its whole length.
+std::string printable_excerpt(const std::string& text, size_t limit);

@@ -171,6 +171,11 @@ void Sandbox::short_writes(const std::string& device_path, size_t max_bytes) {
     state().faults[device_path].max_write = max_bytes;
 }
 
+void Sandbox::clear_faults() {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().faults.clear();
+}
+
 void Sandbox::skip_sleeps(bool skip) {
     std::lock_guard<std::mutex> guard(state().mutex);
     state().skip_sleeps = skip;
@@ -233,6 +238,8 @@ ssize_t write(int fd, const void* buffer, size_t count) {
     size_t allowed = count;
     {
         std::lock_guard<std::mutex> guard(state().mutex);
+        // A write on a descriptor no open returned (a failed open's -1) is a fault of its own.
+        if (fd < 0 && !state().root.empty()) state().calls.push_back("write " + std::to_string(fd));
         const auto file = state().open_files.find(fd);
         if (file != state().open_files.end()) {
             fake_sysfs::Write record{file->second,
@@ -258,6 +265,7 @@ int close(int fd) {
     static const fake_sysfs::CloseFn real_close = fake_sysfs::next<fake_sysfs::CloseFn>("close");
     {
         std::lock_guard<std::mutex> guard(state().mutex);
+        if (fd < 0 && !state().root.empty()) state().calls.push_back("close " + std::to_string(fd));
         const auto file = state().open_files.find(fd);
         if (file != state().open_files.end()) {
             state().calls.push_back("close " + file->second);

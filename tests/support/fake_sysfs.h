@@ -41,7 +41,8 @@ class Sandbox {
     std::vector<Write> writes() const;
     std::vector<Open> opens() const;
     // In order: "open PATH" (successful opens), "write PATH BYTES", "close PATH" (of a descriptor
-    // that a device open returned), and "usleep US" for every sleep asked of usleep().
+    // that a device open returned), "write -1" and "close -1" (of a negative descriptor, such as
+    // a failed open returns), and "usleep US" for every sleep asked of usleep().
     std::vector<std::string> calls() const;
     void clear();
 
@@ -53,6 +54,7 @@ class Sandbox {
     void refuse_open(const std::string& device_path, int error);
     void fail_writes(const std::string& device_path, int error);
     void short_writes(const std::string& device_path, size_t max_bytes);
+    void clear_faults();
 
     // usleep() returns at once and is recorded in the simulator's journal as "usleep <us>",
     // for long runs of calls that include flashes. calls() records each sleep either way.

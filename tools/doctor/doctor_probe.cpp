@@ -22,7 +22,6 @@
 #include "doctor_verdicts.h"
 #include "elf_needed.h"
 #include "panel_leds.h"
-#include "process_sight.h"
 #include "property_contexts.h"
 #include "property_keys.h"
 #include "sysfs_listing.h"
@@ -212,7 +211,8 @@ std::string own_search(const std::string& name) {
     return find_in(search_dirs(own, origin_of(exe), search), name);
 }
 
-void check_libraries(const std::string& library, const CheckSink* report) {
+// Returns the library file the checks looked at: a bare name as halctl's own search finds it.
+std::string check_libraries(const std::string& library, const CheckSink* report) {
     const bool bare = library.find('/') == std::string::npos;
     const std::string path = bare ? own_search(library) : library;
     ElfNeeded needed;
@@ -224,11 +224,12 @@ void check_libraries(const std::string& library, const CheckSink* report) {
     } else {
         read_elf_needed(path, &needed, &error);
     }
-    report->push_back(library_file_verdict(path.empty() ? library : path, error));
+    const std::string file = path.empty() ? library : path;
+    report->push_back(library_file_verdict(file, error));
     if (present && !S_ISREG(info.st_mode)) {
         report->push_back({"libquorin_hal.so", "loads", Verdict::kSkip,
                            "not loaded: not a regular file", ""});
-        return;
+        return file;
     }
     // Without the file, the platform libraries it is built against, each as halctl would load
     // it. Otherwise the loader decides, on what halctl itself would load.
@@ -237,7 +238,7 @@ void check_libraries(const std::string& library, const CheckSink* report) {
             const LoadOutcome outcome = load_in_child(name);
             report->push_back(needed_library_verdict(name, outcome.message));
         }
-        return;
+        return file;
     }
     // After a refusal the loader is asked for each library it needs alone: it stops at the
     // first it cannot load, and each missing one is a finding.
@@ -252,6 +253,7 @@ void check_libraries(const std::string& library, const CheckSink* report) {
     for (const std::string& name : needed.libraries) {
         report->push_back(dependency_verdict(name, dirs, outcome));
     }
+    return file;
 }
 
 }  // namespace
@@ -292,7 +294,6 @@ void run_doctor(const std::string& library, const DoctorSink& sink) {
                 led_name(led), read ? std::optional<std::string>(triggers) : std::nullopt, cut));
     }
     check_properties(report);
-    check_libraries(library, report);
-    report->push_back(holders_verdict(library_holders("/proc", library, getpid()),
-                                      process_sight("/proc", getpid())));
+    const std::string file = check_libraries(library, report);
+    report->push_back(holders_verdict(library_holders("/proc", file, getpid())));
 }

@@ -619,16 +619,23 @@ DoctorCheck property_context_verdict(const char* key, bool android,
                         " (installed as /vendor/etc/selinux/vendor_property_contexts)");
 }
 
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders, const ProcessSight& sight) {
-    // A process whose maps could not be read is not said to be without the library.
+DoctorCheck holders_verdict(const HolderScan& scan) {
+    // A process whose maps could not be read is not said to be without the library, nor is any
+    // when the scan was cut short.
     const std::string unseen =
-            !sight.listed ? "the process list cannot be read, so no process could be looked at"
-            : sight.unseen == 0
+            scan.unseen == 0
                     ? ""
-                    : "the maps of " + std::to_string(sight.unseen) + " other process" +
-                              (sight.unseen == 1 ? "" : "es") +
+                    : "the maps of " + std::to_string(scan.unseen) + " other process" +
+                              (scan.unseen == 1 ? "" : "es") +
                               " cannot be seen (permission denied), and could have it loaded";
-    if (holders.empty()) {
+    const std::string unknown = scan.complete ? "" : "the scan was cut short: " + scan.cut;
+    std::string caveats = unknown;
+    if (!unseen.empty()) caveats += (caveats.empty() ? "" : "; ") + unseen;
+    if (scan.holders.empty()) {
+        if (!scan.complete) {
+            return {"libquorin_hal.so", "loaded elsewhere", Verdict::kSkip,
+                    "not known whether another process has it loaded; " + caveats, ""};
+        }
         return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
                 unseen.empty()
                         ? "no other process has it loaded"
@@ -637,10 +644,10 @@ DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders, const Pro
     }
     // Not a fault of the device: on a device the hosting service has it loaded as it should.
     return {"libquorin_hal.so", "loaded elsewhere", Verdict::kPass,
-            "also loaded by " + describe_holders(holders) +
+            "also loaded by " + describe_holders(scan.holders) +
                     ": that process drives the panel too and overrides what halctl sets; stop it "
                     "before testing with halctl" +
-                    (unseen.empty() ? "" : "; " + unseen),
+                    (caveats.empty() ? "" : "; " + caveats),
             ""};
 }
 

@@ -13,7 +13,6 @@
 #include "doctor_check.h"
 #include "library_holders.h"
 #include "panel_leds.h"
-#include "process_sight.h"
 #include "property_contexts.h"
 #include "sysfs_listing.h"
 
@@ -157,10 +156,9 @@ DoctorCheck property_context_verdict(const char* key, bool android,
                                      const std::optional<PropertyContextEntry>& found,
                                      const std::vector<CutFile>& cut = {});
 
-// Other processes that have the library loaded (the hosting service on a device), and how many
-// processes the scan could not look at.
-DoctorCheck holders_verdict(const std::vector<LibraryHolder>& holders,
-                            const ProcessSight& sight = {true, 0});
+// Other processes that have the library loaded (the hosting service on a device), as the scan
+// found them, with what it could not look at.
+DoctorCheck holders_verdict(const HolderScan& scan);
 
 // The library file itself: found at `path`, or `error` saying why not.
 DoctorCheck library_file_verdict(const std::string& path, const std::string& error);
