@@ -122,21 +122,20 @@ TEST(DoctorLoader, EachMissingDependencyFails) {
     const LoadOutcome outcome = load_in_child(library, needed.libraries);
     ASSERT_EQ(LoadOutcome::Kind::kRefused, outcome.kind) << outcome.message;
     const std::vector<std::string> dirs = search_dirs(needed, kCases, nullptr);
-    std::string verdicts;
+    // The two missing ones fail, in order; every other (the C++ runtime, and a sanitizer build's
+    // runtimes) is found by the loader itself (glibc's cache), where it says.
+    std::string missing;
     for (const std::string& name : needed.libraries) {
         const DoctorCheck check = dependency_verdict(name, dirs, outcome);
-        verdicts += name + (check.verdict == Verdict::kPass ? " pass\n" : " FAIL\n");
         if (name.rfind("libloader_part_", 0) == 0) {
+            missing += name + (check.verdict == Verdict::kPass ? " pass\n" : " FAIL\n");
             EXPECT_TRUE(contains(check.detail, "the loader cannot find it")) << check.detail;
         } else {
-            // Found by the loader itself (glibc's cache), where it says.
+            EXPECT_EQ(Verdict::kPass, check.verdict) << name << ": " << check.detail;
             EXPECT_TRUE(contains(check.detail, "/" + name)) << check.detail;
         }
     }
-    EXPECT_EQ(
-            "libloader_part_first.so FAIL\nlibloader_part_second.so FAIL\nlibstdc++.so.6 pass\n"
-            "libm.so.6 pass\nlibgcc_s.so.1 pass\nlibc.so.6 pass\n",
-            verdicts);
+    EXPECT_EQ("libloader_part_first.so FAIL\nlibloader_part_second.so FAIL\n", missing);
 }
 
 TEST(DoctorLoader, TheLoadersOwnPathsAfterALoad) {
