@@ -137,8 +137,7 @@ const char* expected_label(const DeviceNode& node) {
 std::string genfs_line(const DeviceNode& node) {
     // Each attribute alone: genfscon labels by prefix, and a directory's line would label every
     // file below it.
-    return "genfscon sysfs " + node.path().substr(strlen(kSysfsMount)) + " " +
-           expected_label(node);
+    return "genfscon sysfs " + node.path().substr(strlen(kSysfsMount)) + " " + expected_label(node);
 }
 
 DoctorCheck presence_verdict(const DeviceNode& node, int error, Missing missing, bool selinux) {
