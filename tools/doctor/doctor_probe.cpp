@@ -224,7 +224,7 @@ std::string check_libraries(const std::string& library, const CheckSink* report)
     } else {
         read_elf_needed(path, &needed, &error);
     }
-    const std::string file = path.empty() ? library : path;
+    std::string file = path.empty() ? library : path;
     report->push_back(library_file_verdict(file, error));
     if (present && !S_ISREG(info.st_mode)) {
         report->push_back({"libquorin_hal.so", "loads", Verdict::kSkip,
