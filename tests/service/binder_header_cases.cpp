@@ -45,6 +45,4 @@ void call(AIBinder* binder) {
     AIBinder_markCompilationUnitStability(binder);
 #endif
 }
-#else
-#error "no case selected"
 #endif

@@ -244,6 +244,7 @@ binder_status_t shell_command(AIBinder* binder, int in, int out, int err,
             local->clazz != nullptr ? local->clazz->on_shell_command : nullptr;
     if (handler == nullptr) return STATUS_INVALID_OPERATION;
     std::vector<const char*> argv;
+    argv.reserve(args.size());
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     auto run = [&] {
         return handler(local, in, out, err, argv.data(), static_cast<uint32_t>(argv.size()));

@@ -25,7 +25,7 @@ class SharedRefBase {
     // An object that no owner ever held was made outside make() and ref(): Android 12 aborts.
     virtual ~SharedRefBase() {
         std::call_once(made_, [] {
-            std::fputs("SharedRefBase: no ref created during lifetime\n", stderr);
+            (void)std::fputs("SharedRefBase: no ref created during lifetime\n", stderr);
             std::abort();
         });
     }

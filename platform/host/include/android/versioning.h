@@ -8,6 +8,8 @@
 #pragma once
 
 #ifndef __INTRODUCED_IN
+// NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp,bugprone-macro-parentheses):
+// bionic's own names, and an attribute's argument, not an expression
 #if defined(__clang__) && defined(__ANDROID_UNAVAILABLE_SYMBOLS_ARE_WEAK__)
 #define __INTRODUCED_IN(api_level) \
     __attribute__((__availability__(android, introduced = api_level)))
@@ -17,4 +19,5 @@
 #else
 #define __INTRODUCED_IN(api_level)
 #endif
+// NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp,bugprone-macro-parentheses)
 #endif
