@@ -14,8 +14,9 @@
 #   /vendor/etc, whose lines all have ueventd's sysfs form.
 # Debian's aidl is Android 10's: it knows no @VintfStability, which is removed for its runs and
 # checked as text, and it dumps without Android 12's additions, which the check puts in to compare:
-# the source's licence comment and the "do not edit" block at the top, @VintfStability, and the
-# direction "in" written out for every parameter.
+# the source's licence comment and the "do not edit" block at the top, and @VintfStability.
+# Parameters are compared as written: both write a direction only where the source writes one,
+# and Soong's equality check of the dump against current/ fails on any difference.
 #
 # usage: check_vendor_files.sh [DEVICE_DIR]
 set -uo pipefail
@@ -95,17 +96,27 @@ android12() {
 // later when a module using the interface is updated, e.g., Mainline modules.
 
 BANNER
-    sed -E -e 's/^interface /@VintfStability\ninterface /' \
-        -e '/^  /s/([(]|, )(boolean|byte|char|int|long|float|double|String) /\1in \2 /g' "$1"
+    sed -E -e 's/^interface /@VintfStability\ninterface /' "$1"
 }
+dumped_file=${package//.//}/$interface.aidl
 if output=$(dump "$work/src" "$work/dump"); then
     ok "aidl --structured parses ${source#"$device"/}"
-    dumped_file=${package//.//}/$interface.aidl
     if diff <(android12 "$work/dump/$dumped_file") "$api/current/$dumped_file" >"$work/diff"; then
         ok "the current API dump is the interface's, as Android 12's aidl writes it"
     else
         fail "the current API dump differs from the interface (< as Android 12 dumps it):"
         cat "$work/diff"
+    fi
+    # A source without its directions dumps without them: the comparison must see it.
+    cp -r "$work/src" "$work/src-undirected"
+    sed -i -E '/^ +[a-z].*[(]/s/([(]|, )in /\1/g' "$work/src-undirected/$dumped_file"
+    if ! dump "$work/src-undirected" "$work/dump-undirected" >/dev/null; then
+        fail "aidl refuses the interface without its directions"
+    elif diff -q <(android12 "$work/dump-undirected/$dumped_file") "$api/current/$dumped_file" \
+        >/dev/null; then
+        fail "an interface without its directions compares equal to the current dump"
+    else
+        ok "an interface without its directions differs from the current dump"
     fi
     for version in current "$latest"; do
         if [[ $(sed -n '/^\/\/ THIS FILE IS IMMUTABLE/p' "$api/$version/$dumped_file") ]]; then

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The binder stand-in refuses what Android 12's binder refuses: reads of the wrong kind or past
 // the end, transactions on parcels not made for the binder, unknown names and classes, a second
-// registration; and it keeps binders alive exactly while they are referenced.
+// registration, a null string with a length or a string without one; and it keeps binders alive
+// exactly while they are referenced. A pool shrunk once started and an object of SharedRefBase
+// that no owner ever held end the process, as there.
 #include <android/binder_ibinder.h>
 #include <android/binder_interface_utils.h>
 #include <android/binder_manager.h>
@@ -12,6 +14,7 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "binder_sim/binder_sim.h"
 
@@ -98,6 +101,33 @@ TEST(BinderParcel, StringsRoundTripAndMalformedLengthsAreRefused) {
     EXPECT_EQ(ndk::AParcel_readString(parcel.get(), &text), STATUS_NOT_ENOUGH_DATA);
 }
 
+// A string and its length as Android 12's parcel takes them: -1 only with a null pointer, which
+// is the null string.
+TEST(BinderParcel, StringLengthMustMatchThePointer) {
+    const struct {
+        const char* text;
+        int32_t length;
+        binder_status_t status;
+    } cases[] = {
+            {"x", 1, STATUS_OK},
+            {"", 0, STATUS_OK},
+            {nullptr, -1, STATUS_OK},
+            {"x", -1, STATUS_BAD_VALUE},
+            {nullptr, 0, STATUS_BAD_VALUE},
+            {nullptr, 1, STATUS_BAD_VALUE},
+            {"x", -2, STATUS_BAD_VALUE},
+    };
+    for (const auto& c : cases) {
+        ndk::ScopedAParcel parcel(AParcel_create());
+        SCOPED_TRACE(std::string(c.text != nullptr ? c.text : "(null)") + ", " +
+                     std::to_string(c.length));
+        EXPECT_EQ(AParcel_writeString(parcel.get(), c.text, c.length), c.status);
+        if (c.status != STATUS_OK) {
+            EXPECT_EQ(AParcel_getDataSize(parcel.get()), 0);
+        }
+    }
+}
+
 TEST(BinderParcel, StatusHeaderCarriesExceptionsButNotTransportFailures) {
     ndk::ScopedAParcel parcel(AParcel_create());
     const ndk::ScopedAStatus sent =
@@ -162,6 +192,67 @@ TEST_F(BinderStandIn, TransactionsOnWrongParcelsOrCodesAreRefused) {
               STATUS_UNKNOWN_TRANSACTION);
 }
 
+TEST_F(BinderStandIn, GeneratedCodesStabilityFlagIsTaken) {
+    const ndk::SpAIBinder proxy = registered_adder();
+    for (const binder_flags_t flags :
+         {static_cast<binder_flags_t>(FLAG_PRIVATE_VENDOR),
+          static_cast<binder_flags_t>(FLAG_PRIVATE_VENDOR | FLAG_ONEWAY)}) {
+        ndk::ScopedAParcel in;
+        ndk::ScopedAParcel out;
+        ASSERT_EQ(AIBinder_prepareTransaction(proxy.get(), in.getR()), STATUS_OK);
+        ASSERT_EQ(AParcel_writeInt32(in.get(), 2), STATUS_OK);
+        ASSERT_EQ(AParcel_writeInt32(in.get(), 3), STATUS_OK);
+        EXPECT_EQ(AIBinder_transact(proxy.get(), kAdd, in.getR(), out.getR(), flags), STATUS_OK)
+                << flags;
+    }
+}
+
+// An interface that answers shell commands, as a service's `cmd` does.
+struct Shell : ndk::BnCInterface<ndk::ICInterface> {
+    binder_status_t handleShellCommand(int /*in*/, int out, int /*err*/, const char** argv,
+                                       uint32_t argc) override {
+        commands.emplace_back(argv, argv + argc);
+        output = out;
+        return STATUS_OK;
+    }
+    ndk::SpAIBinder createBinder() override {
+        static AIBinder_Class* const clazz =
+                ndk::ICInterface::defineClass("test.IShell", on_transact);
+        return ndk::SpAIBinder(AIBinder_new(clazz, static_cast<void*>(this)));
+    }
+    std::vector<std::vector<std::string>> commands;
+    int output = -1;
+};
+
+TEST_F(BinderStandIn, DefinedClassesTakeShellCommands) {
+    const std::shared_ptr<Shell> shell = ndk::SharedRefBase::make<Shell>();
+    ASSERT_EQ(AServiceManager_addService(shell->asBinder().get(), "test.shell"), EX_NONE);
+    const ndk::SpAIBinder proxy(AServiceManager_checkService("test.shell"));
+    EXPECT_EQ(binder_sim::shell_command(proxy.get(), 0, 7, 2, {"status", "-v"}), STATUS_OK);
+    EXPECT_EQ(shell->commands, (std::vector<std::vector<std::string>>{{"status", "-v"}}));
+    EXPECT_EQ(shell->output, 7);
+    // A class defined without defineClass has no handler.
+    const ndk::SpAIBinder adder = registered_adder();
+    EXPECT_EQ(binder_sim::shell_command(adder.get(), 0, 1, 2, {"status"}), STATUS_INVALID_OPERATION);
+}
+
+TEST(BinderThreadPool, CountsAreTakenBeforeAndGrowthAfterStartButShrinkingAborts) {
+    // Each in a process of its own: a started pool stays started.
+    EXPECT_EXIT(
+            {
+                const bool set = ABinderProcess_setThreadPoolMaxThreadCount(0);
+                ABinderProcess_startThreadPool();
+                std::exit(set && ABinderProcess_setThreadPoolMaxThreadCount(4) ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "");
+    EXPECT_DEATH(
+            {
+                ABinderProcess_startThreadPool();
+                (void)ABinderProcess_setThreadPoolMaxThreadCount(14);
+            },
+            "Binder threadpool cannot be shrunk after starting");
+}
+
 TEST_F(BinderStandIn, ProxyTakesOnlyItsRemoteObjectsClass) {
     const ndk::SpAIBinder local(AIBinder_new(adder_class(), nullptr));
     ASSERT_EQ(AServiceManager_addService(local.get(), "test.adder"), EX_NONE);
@@ -217,6 +308,10 @@ TEST(BinderSharedRefBase, MakeGivesTheOneOwner) {
     const std::shared_ptr<Counted> made = ndk::SharedRefBase::make<Counted>();
     EXPECT_EQ(made->ref<Counted>(), made);
     EXPECT_EQ(made.use_count(), 1);
+}
+
+TEST(BinderSharedRefBase, ObjectNoOwnerHeldAborts) {
+    EXPECT_DEATH({ const Counted unowned; }, "SharedRefBase: no ref created during lifetime");
 }
 
 }  // namespace

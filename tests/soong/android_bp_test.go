@@ -66,19 +66,20 @@ cc_library_shared {
     export_include_dirs: ["standin/audio_port/include"],
     shared_libs: ["libutils"],
 }
-// The NDK binder, and the NDK backend the interface module (device/aidl) generates; Debian's
-// Soong has no aidl_interface, so the backend is a library of the same name.
+// The NDK binder, and the NDK backend's sources that the interface module (device/aidl) generates
+// (srcs_available); Debian's Soong has no aidl_interface, so they are a genrule of the same name.
 cc_library_shared {
     name: "libbinder_ndk",
     vendor_available: true,
     export_include_dirs: ["standin/binder_ndk/include"],
 }
-cc_library_shared {
-    name: "vendor.quorin.hal-V1-ndk",
-    vendor_available: true,
-    export_include_dirs: ["standin/aidl_ndk/include"],
-    shared_libs: ["libbinder_ndk"],
-    export_shared_lib_headers: ["libbinder_ndk"],
+// As the aidl module, it gives its .cpp as sources and its include directory as headers (a
+// genrule would give every output as a source).
+genrule {
+    name: "vendor.quorin.hal-V1-ndk-source",
+    cmd: "touch $(out)",
+    out: ["vendor/quorin/hal/IQuorinHal.cpp"],
+    export_include_dirs: ["include"],
 }
 cc_library_static {
     name: "libgtest",
@@ -359,8 +360,10 @@ func TestSymbolsTestBelongsToDeviceTests(t *testing.T) {
 }
 
 // The hosting service: /vendor/bin/hw, its init script and manifest fragment installed with it,
-// linked with the library, the NDK binder and the interface's NDK backend, its dump drawn by the
-// panel library that halctl uses too, and compiled with what lets it catch platform exceptions.
+// linked with the library and the NDK binder, its dump drawn by the panel library that halctl uses
+// too, and compiled with what lets it catch platform exceptions. The interface's NDK code is
+// compiled into it with BINDER_STABILITY_SUPPORT, never linked from the interface library, which
+// is built without RTTI.
 func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	r := load(t)
 	const service = "vendor.quorin.hal-service"
@@ -380,14 +383,27 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 		t.Errorf("%s: vintf_fragments %v", service, vintf)
 	}
 	libs := module.Rule("ld").Args["libFlags"]
-	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so",
+	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so",
 		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_panel_view.a"} {
 		if !strings.Contains(libs, lib) {
 			t.Errorf("%s: not linked with %s: %s", service, lib, libs)
 		}
 	}
+	if strings.Contains(libs, "vendor.quorin.hal-V1-ndk") {
+		t.Errorf("%s: linked with the interface library built without RTTI: %s", service, libs)
+	}
+	generated := false
+	for _, rule := range module.AllOutputs() {
+		generated = generated || strings.HasSuffix(rule, "vendor/quorin/hal/IQuorinHal.o")
+	}
+	if !generated {
+		t.Errorf("%s: does not compile the interface's generated IQuorinHal.cpp: %v", service, module.AllOutputs())
+	}
+	if cflags := r.flags(service, vendorArm, "cflags"); !contains(cflags, "-DBINDER_STABILITY_SUPPORT") {
+		t.Errorf("%s: compiled without BINDER_STABILITY_SUPPORT: %v", service, cflags)
+	}
 	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
-	for _, want := range []string{"-Istandin/binder_ndk/include", "-Istandin/aidl_ndk/include", "-Itools", "-Idescription",
+	for _, want := range []string{"-Istandin/binder_ndk/include", "-Itools", "-Idescription",
 		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
 		if !contains(ccFlags, want) {
 			t.Errorf("%s: compiled without %s: %v", service, want, ccFlags)

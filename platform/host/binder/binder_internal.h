@@ -3,6 +3,7 @@
 #pragma once
 
 #include <android/binder_ibinder.h>
+#include <android/binder_shell.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@ struct AIBinder_Class {
     AIBinder_Class_onDestroy on_destroy;
     AIBinder_Class_onTransact on_transact;
     AIBinder_onDump on_dump = nullptr;
+    AIBinder_handleShellCommand on_shell_command = nullptr;
 };
 
 // What weak references see: the binder while it has strong references, then null.

@@ -7,10 +7,14 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "binder_internal.h"
+#include "binder_sim/binder_sim.h"
 
 namespace {
+
+constexpr binder_flags_t kKnownFlags = FLAG_ONEWAY | FLAG_PRIVATE_VENDOR;
 
 bool user_code(transaction_code_t code) {
     return code >= FIRST_CALL_TRANSACTION && code <= LAST_CALL_TRANSACTION;
@@ -60,6 +64,11 @@ AIBinder_Class* AIBinder_Class_define(const char* interfaceDescriptor,
 
 void AIBinder_Class_setOnDump(AIBinder_Class* clazz, AIBinder_onDump onDump) {
     clazz->on_dump = onDump;
+}
+
+void AIBinder_Class_setHandleShellCommand(AIBinder_Class* clazz,
+                                          AIBinder_handleShellCommand handleShellCommand) {
+    clazz->on_shell_command = handleShellCommand;
 }
 
 AIBinder* AIBinder_new(const AIBinder_Class* clazz, void* args) {
@@ -164,7 +173,7 @@ binder_status_t AIBinder_transact(AIBinder* binder, transaction_code_t code, APa
     // The parcel is the binder's from here, whatever happens.
     std::unique_ptr<AParcel> request(std::exchange(*in, nullptr));
     if (binder == nullptr || out == nullptr) return STATUS_UNEXPECTED_NULL;
-    if ((flags & ~static_cast<binder_flags_t>(FLAG_ONEWAY)) != 0) return STATUS_BAD_VALUE;
+    if ((flags & ~kKnownFlags) != 0) return STATUS_BAD_VALUE;
     if (request->binder != binder) return STATUS_BAD_VALUE;
     if (!user_code(code)) return STATUS_UNKNOWN_TRANSACTION;
 
@@ -213,3 +222,34 @@ AIBinder* AIBinder_Weak_promote(AIBinder_Weak* weakBinder) {
 void AIBinder_markVintfStability(AIBinder* binder) {
     binder->vintf = true;
 }
+
+// Declared to vendor code only. A binder of one partition's own stability is registered as any
+// other here: the workstation has no partitions to keep apart.
+extern "C" void AIBinder_markVendorStability(AIBinder* binder);
+void AIBinder_markVendorStability(AIBinder* binder) {
+    binder->vintf = false;
+}
+
+void AIBinder_markSystemStability(AIBinder* binder) {
+    binder->vintf = false;
+}
+
+namespace binder_sim {
+
+binder_status_t shell_command(AIBinder* binder, int in, int out, int err,
+                              const std::vector<std::string>& args) {
+    if (binder == nullptr) return STATUS_UNEXPECTED_NULL;
+    AIBinder* local = binder->target != nullptr ? binder->target : binder;
+    const AIBinder_handleShellCommand handler =
+            local->clazz != nullptr ? local->clazz->on_shell_command : nullptr;
+    if (handler == nullptr) return STATUS_INVALID_OPERATION;
+    std::vector<const char*> argv;
+    argv.reserve(args.size());
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    auto run = [&] {
+        return handler(local, in, out, err, argv.data(), static_cast<uint32_t>(argv.size()));
+    };
+    return binder->target == nullptr ? run() : binder_standin::on_pool(run);
+}
+
+}  // namespace binder_sim

@@ -33,9 +33,10 @@ binder_status_t take(const AParcel* parcel, ParcelKind kind, void* bytes, size_t
     return STATUS_OK;
 }
 
-// Text follows its length (kind kString) unmarked; -1 is a null string.
+// Text follows its length (kind kString) unmarked; -1 is a null string, which only a null
+// pointer writes, and a null pointer writes nothing else.
 binder_status_t write_text(AParcel* parcel, const char* text, int32_t length) {
-    if (length < -1 || (length > 0 && text == nullptr)) return STATUS_BAD_VALUE;
+    if (text == nullptr ? length != -1 : length < 0) return STATUS_BAD_VALUE;
     append(parcel, ParcelKind::kString, &length, sizeof(length));
     if (length < 0) return STATUS_OK;
     const size_t at = parcel->data.size();

@@ -3,9 +3,11 @@
 // process's binders. A transaction waits in a queue until a pool thread takes it, as a call waits
 // for a free binder thread on a device.
 #include <android/binder_process.h>
+#include <android/log.h>
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -14,6 +16,9 @@
 #include "binder_sim/binder_sim.h"
 
 namespace {
+
+// The driver's count until the process sets one (libbinder's default).
+constexpr unsigned kDefaultMaxThreads = 15;
 
 struct Transaction {
     const std::function<binder_status_t()>* work;
@@ -26,6 +31,7 @@ struct Pool {
     std::condition_variable changed;
     std::deque<Transaction*> queue;
     bool stopping = false;
+    unsigned max_threads = kDefaultMaxThreads;
     binder_sim::PoolState state;
 };
 
@@ -97,6 +103,7 @@ void reset_pool() {
     std::lock_guard<std::mutex> lock(p.mutex);
     p.queue.clear();
     p.stopping = false;
+    p.max_threads = kDefaultMaxThreads;
     p.state = binder_sim::PoolState{};
 }
 
@@ -105,7 +112,13 @@ void reset_pool() {
 bool ABinderProcess_setThreadPoolMaxThreadCount(uint32_t numThreads) {
     Pool& p = pool();
     std::lock_guard<std::mutex> lock(p.mutex);
-    if (p.state.started) return false;
+    // As the device's libbinder: a running pool's threads cannot be taken back.
+    if (p.state.started && numThreads < p.max_threads) {
+        __android_log_print(ANDROID_LOG_FATAL, "binder",
+                            "Binder threadpool cannot be shrunk after starting");
+        std::abort();
+    }
+    p.max_threads = numThreads;
     p.state.max_threads_set = true;
     p.state.max_threads = numThreads;
     return true;
@@ -123,12 +136,6 @@ void ABinderProcess_startThreadPool() {
 
 void ABinderProcess_joinThreadPool() {
     serve_until_stopped();
-}
-
-bool ABinderProcess_isThreadPoolStarted() {
-    Pool& p = pool();
-    std::lock_guard<std::mutex> lock(p.mutex);
-    return p.state.started;
 }
 
 namespace binder_sim {

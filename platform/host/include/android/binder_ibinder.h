@@ -5,6 +5,7 @@
 
 #include <android/binder_parcel.h>
 #include <android/binder_status.h>
+#include <android/versioning.h>
 #include <stdbool.h>
 #include <stdint.h>
 #include <sys/cdefs.h>
@@ -35,41 +36,47 @@ typedef binder_status_t (*AIBinder_onDump)(AIBinder* binder, int fd, const char*
                                            uint32_t numArgs);
 
 // Every argument required; null when one is missing. Classes live as long as the process.
-AIBinder_Class* AIBinder_Class_define(const char* interfaceDescriptor,
-                                      AIBinder_Class_onCreate onCreate,
-                                      AIBinder_Class_onDestroy onDestroy,
-                                      AIBinder_Class_onTransact onTransact);
-void AIBinder_Class_setOnDump(AIBinder_Class* clazz, AIBinder_onDump onDump);
+__attribute__((warn_unused_result)) AIBinder_Class* AIBinder_Class_define(
+        const char* interfaceDescriptor, AIBinder_Class_onCreate onCreate,
+        AIBinder_Class_onDestroy onDestroy, AIBinder_Class_onTransact onTransact)
+        __INTRODUCED_IN(29);
+void AIBinder_Class_setOnDump(AIBinder_Class* clazz, AIBinder_onDump onDump) __INTRODUCED_IN(29);
 
 // A local binder holding onCreate(args); the caller owns one strong reference.
-AIBinder* AIBinder_new(const AIBinder_Class* clazz, void* args);
-bool AIBinder_isRemote(const AIBinder* binder);
-bool AIBinder_isAlive(const AIBinder* binder);
-binder_status_t AIBinder_ping(AIBinder* binder);
-binder_status_t AIBinder_dump(AIBinder* binder, int fd, const char** args, uint32_t numArgs);
+__attribute__((warn_unused_result)) AIBinder* AIBinder_new(const AIBinder_Class* clazz, void* args)
+        __INTRODUCED_IN(29);
+bool AIBinder_isRemote(const AIBinder* binder) __INTRODUCED_IN(29);
+bool AIBinder_isAlive(const AIBinder* binder) __INTRODUCED_IN(29);
+binder_status_t AIBinder_ping(AIBinder* binder) __INTRODUCED_IN(29);
+binder_status_t AIBinder_dump(AIBinder* binder, int fd, const char** args, uint32_t numArgs)
+        __INTRODUCED_IN(29);
 
-void AIBinder_incStrong(AIBinder* binder);
-void AIBinder_decStrong(AIBinder* binder);
-int32_t AIBinder_debugGetRefCount(AIBinder* binder);
+void AIBinder_incStrong(AIBinder* binder) __INTRODUCED_IN(29);
+void AIBinder_decStrong(AIBinder* binder) __INTRODUCED_IN(29);
+int32_t AIBinder_debugGetRefCount(AIBinder* binder) __INTRODUCED_IN(29);
 
-bool AIBinder_associateClass(AIBinder* binder, const AIBinder_Class* clazz);
-const AIBinder_Class* AIBinder_getClass(AIBinder* binder);
-void* AIBinder_getUserData(AIBinder* binder);
+bool AIBinder_associateClass(AIBinder* binder, const AIBinder_Class* clazz) __INTRODUCED_IN(29);
+const AIBinder_Class* AIBinder_getClass(AIBinder* binder) __INTRODUCED_IN(29);
+void* AIBinder_getUserData(AIBinder* binder) __INTRODUCED_IN(29);
 
-uid_t AIBinder_getCallingUid(void);
-pid_t AIBinder_getCallingPid(void);
+uid_t AIBinder_getCallingUid(void) __INTRODUCED_IN(29);
+pid_t AIBinder_getCallingPid(void) __INTRODUCED_IN(29);
 
 // A parcel for a transaction on `binder`, its interface token written; the binder's class must be
 // set (AIBinder_new or AIBinder_associateClass).
-binder_status_t AIBinder_prepareTransaction(AIBinder* binder, AParcel** in);
+binder_status_t AIBinder_prepareTransaction(AIBinder* binder, AParcel** in) __INTRODUCED_IN(29);
 // Takes *in (made by AIBinder_prepareTransaction for this binder) and sets it null; on success
-// *out is the reply, owned by the caller.
+// *out is the reply, owned by the caller. Flags: FLAG_ONEWAY and the stability flag
+// FLAG_PRIVATE_VENDOR (<android/binder_stability.h>), which generated code sets; others are
+// STATUS_BAD_VALUE.
 binder_status_t AIBinder_transact(AIBinder* binder, transaction_code_t code, AParcel** in,
-                                  AParcel** out, binder_flags_t flags);
+                                  AParcel** out, binder_flags_t flags) __INTRODUCED_IN(29);
 
-AIBinder_Weak* AIBinder_Weak_new(AIBinder* binder);
-void AIBinder_Weak_delete(AIBinder_Weak* weakBinder);
+__attribute__((warn_unused_result)) AIBinder_Weak* AIBinder_Weak_new(AIBinder* binder)
+        __INTRODUCED_IN(29);
+void AIBinder_Weak_delete(AIBinder_Weak* weakBinder) __INTRODUCED_IN(29);
 // A strong reference, owned by the caller, or null when the binder is gone.
-AIBinder* AIBinder_Weak_promote(AIBinder_Weak* weakBinder);
+__attribute__((warn_unused_result)) AIBinder* AIBinder_Weak_promote(AIBinder_Weak* weakBinder)
+        __INTRODUCED_IN(29);
 
 __END_DECLS

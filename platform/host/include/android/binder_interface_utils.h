@@ -6,11 +6,12 @@
 
 #include <android/binder_auto_utils.h>
 #include <android/binder_ibinder.h>
+#include <android/binder_shell.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <utility>
 
 namespace ndk {
@@ -21,7 +22,13 @@ class SharedRefBase {
     SharedRefBase() = default;
     SharedRefBase(const SharedRefBase&) = delete;
     SharedRefBase& operator=(const SharedRefBase&) = delete;
-    virtual ~SharedRefBase() = default;
+    // An object that no owner ever held was made outside make() and ref(): Android 12 aborts.
+    virtual ~SharedRefBase() {
+        std::call_once(made_, [] {
+            (void)std::fputs("SharedRefBase: no ref created during lifetime\n", stderr);
+            std::abort();
+        });
+    }
 
     template <typename Child = SharedRefBase>
     std::shared_ptr<Child> ref() {
@@ -45,10 +52,11 @@ class SharedRefBase {
     }
 
   private:
-    // Only make() creates objects: one made otherwise would have two owners.
+    // Only make() creates objects: one made otherwise would have two owners. Code without
+    // exceptions (Soong's default) includes this too, so a failed allocation ends the process.
     static void* operator new(size_t size) {
         void* p = std::malloc(size);  // NOLINT(cppcoreguidelines-no-malloc)
-        if (p == nullptr) throw std::bad_alloc();
+        if (p == nullptr) std::abort();
         return p;
     }
 
@@ -65,13 +73,28 @@ class ICInterface : public SharedRefBase {
     virtual binder_status_t dump(int /*fd*/, const char** /*args*/, uint32_t /*numArgs*/) {
         return STATUS_OK;
     }
+    // `cmd <service> ARGS...`; nothing unless the service says.
+    virtual binder_status_t handleShellCommand(int /*in*/, int /*out*/, int /*err*/,
+                                               const char** /*argv*/, uint32_t /*argc*/) {
+        return STATUS_OK;
+    }
 
-    // The class of the interface's binders, with the dump hook.
+    // The class of the interface's binders, with the dump and shell-command hooks: whether a
+    // subclass overrides them cannot be known here, and the defaults are harmless.
     static AIBinder_Class* defineClass(const char* descriptor,
                                        AIBinder_Class_onTransact onTransact) {
         AIBinder_Class* clazz =
                 AIBinder_Class_define(descriptor, Holder::onCreate, Holder::onDestroy, onTransact);
-        if (clazz != nullptr) AIBinder_Class_setOnDump(clazz, Holder::onDump);
+        if (clazz == nullptr) return nullptr;
+        AIBinder_Class_setOnDump(clazz, Holder::onDump);
+        // The shell-command hook is of API 30 (GCC, for the workstation alone, has no check).
+#if defined(__clang__)
+        if (__builtin_available(android 30, *)) {
+            AIBinder_Class_setHandleShellCommand(clazz, Holder::onShellCommand);
+        }
+#else
+        AIBinder_Class_setHandleShellCommand(clazz, Holder::onShellCommand);
+#endif
         return clazz;
     }
     // The local object behind a binder of this process, or null.
@@ -98,6 +121,12 @@ class ICInterface : public SharedRefBase {
         static binder_status_t onDump(AIBinder* binder, int fd, const char** args, uint32_t n) {
             std::shared_ptr<ICInterface> object = of(binder);
             return object != nullptr ? object->dump(fd, args, n) : STATUS_DEAD_OBJECT;
+        }
+        static binder_status_t onShellCommand(AIBinder* binder, int in, int out, int err,
+                                              const char** argv, uint32_t argc) {
+            std::shared_ptr<ICInterface> object = of(binder);
+            return object != nullptr ? object->handleShellCommand(in, out, err, argv, argc)
+                                     : STATUS_DEAD_OBJECT;
         }
     };
 };

@@ -4,8 +4,11 @@
 // the platform's <android/binder_status.h>.
 #pragma once
 
+#include <android/versioning.h>
 #include <errno.h>
+#include <stdbool.h>
 #include <stdint.h>
+#include <sys/cdefs.h>
 
 __BEGIN_DECLS
 
@@ -52,22 +55,28 @@ typedef int32_t binder_exception_t;
 struct AStatus;
 typedef struct AStatus AStatus;
 
-AStatus* AStatus_newOk(void);
-AStatus* AStatus_fromExceptionCode(binder_exception_t exception);
-AStatus* AStatus_fromExceptionCodeWithMessage(binder_exception_t exception, const char* message);
-AStatus* AStatus_fromServiceSpecificError(int32_t serviceSpecific);
-AStatus* AStatus_fromServiceSpecificErrorWithMessage(int32_t serviceSpecific, const char* message);
-AStatus* AStatus_fromStatus(binder_status_t status);
+__attribute__((warn_unused_result)) AStatus* AStatus_newOk(void) __INTRODUCED_IN(29);
+__attribute__((warn_unused_result)) AStatus* AStatus_fromExceptionCode(binder_exception_t exception)
+        __INTRODUCED_IN(29);
+__attribute__((warn_unused_result)) AStatus* AStatus_fromExceptionCodeWithMessage(
+        binder_exception_t exception, const char* message) __INTRODUCED_IN(29);
+__attribute__((warn_unused_result)) AStatus* AStatus_fromServiceSpecificError(int32_t serviceSpecific)
+        __INTRODUCED_IN(29);
+__attribute__((warn_unused_result)) AStatus* AStatus_fromServiceSpecificErrorWithMessage(
+        int32_t serviceSpecific, const char* message) __INTRODUCED_IN(29);
+__attribute__((warn_unused_result)) AStatus* AStatus_fromStatus(binder_status_t status)
+        __INTRODUCED_IN(29);
 
-bool AStatus_isOk(const AStatus* status);
-binder_exception_t AStatus_getExceptionCode(const AStatus* status);
-int32_t AStatus_getServiceSpecificError(const AStatus* status);
-binder_status_t AStatus_getStatus(const AStatus* status);
+bool AStatus_isOk(const AStatus* status) __INTRODUCED_IN(29);
+binder_exception_t AStatus_getExceptionCode(const AStatus* status) __INTRODUCED_IN(29);
+int32_t AStatus_getServiceSpecificError(const AStatus* status) __INTRODUCED_IN(29);
+binder_status_t AStatus_getStatus(const AStatus* status) __INTRODUCED_IN(29);
 // The message, owned by the status; "" when there is none.
-const char* AStatus_getMessage(const AStatus* status);
+const char* AStatus_getMessage(const AStatus* status) __INTRODUCED_IN(29);
 // A readable description, to be freed with AStatus_deleteDescription.
-const char* AStatus_getDescription(const AStatus* status);
-void AStatus_deleteDescription(const char* description);
-void AStatus_delete(AStatus* status);
+__attribute__((warn_unused_result)) const char* AStatus_getDescription(const AStatus* status)
+        __INTRODUCED_IN(30);
+void AStatus_deleteDescription(const char* description) __INTRODUCED_IN(30);
+void AStatus_delete(AStatus* status) __INTRODUCED_IN(29);
 
 __END_DECLS

@@ -4,6 +4,8 @@
 // of this.
 #pragma once
 
+#include <android/binder_ibinder.h>
+
 #include <functional>
 #include <string>
 #include <thread>
@@ -19,6 +21,11 @@ bool declare_vintf_manifest(const std::string& path);
 // Called in the registering thread as a name is registered, before anyone can find it; it must
 // not call the service manager.
 void set_registration_hook(std::function<void(const std::string& name)> hook);
+
+// `cmd` with `args` to the binder's service, as the shell sends it: its class's shell-command
+// handler runs (on the pool's thread for a proxy). STATUS_INVALID_OPERATION when it has none.
+binder_status_t shell_command(AIBinder* binder, int in, int out, int err,
+                              const std::vector<std::string>& args);
 
 // The names registered, in the order of registration.
 std::vector<std::string> registered_services();

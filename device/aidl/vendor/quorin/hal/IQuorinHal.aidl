@@ -32,7 +32,7 @@ interface IQuorinHal {
      * @param ledIndex which request family; any value
      * @param ledState the state within it; negative is EX_ILLEGAL_ARGUMENT
      */
-    void setLedState(int ledIndex, int ledState);
+    void setLedState(in int ledIndex, in int ledState);
 
     /**
      * Selects the colour pattern and keeps the panel steady or blinking as it is: 10 all LEDs,
@@ -42,7 +42,7 @@ interface IQuorinHal {
      * @param ledIndex recorded with the request; any value
      * @param color the colour code; negative is EX_ILLEGAL_ARGUMENT
      */
-    void setLedColor(int ledIndex, int color);
+    void setLedColor(in int ledIndex, in int color);
 
     /**
      * Mutes or unmutes the microphone: the ADC3101's mute control first, then the microphone's
@@ -51,7 +51,7 @@ interface IQuorinHal {
      *
      * @param muted true mutes, false unmutes
      */
-    void setMicMuted(boolean muted);
+    void setMicMuted(in boolean muted);
 
     /**
      * Sets the capture volume, clamped to 0..100, written to the ADC3101's volume control as the
@@ -59,7 +59,7 @@ interface IQuorinHal {
      *
      * @param volume 0..100; values outside are clamped
      */
-    void setMicVolume(int volume);
+    void setMicVolume(in int volume);
 
     /**
      * @return the capture volume last set, clamped (0..100); 0 before any set since the service
@@ -74,7 +74,7 @@ interface IQuorinHal {
      *
      * @param level 0..100; values outside are clamped
      */
-    void setMicEchoLevel(int level);
+    void setMicEchoLevel(in int level);
 
     /**
      * @return the echo level last set, clamped (0..100); 0 before any set since the service
