@@ -100,9 +100,15 @@ fi
 # a platform client given quorin_hal_client finds and calls it.
 planted=$(plant "$vendor" hal_quorin.te "quorin_hal_client(system_server)")
 for api in 31 32 33 34; do
-    if ! output=$(compile user "$planted" "$work/update-$api" "$api"); then
+    (compile user "$planted" "$work/update-$api" "$api" >"$work/update-$api.report" 2>&1
+        echo $? >"$work/update-$api.status") &
+    (($(jobs -r | wc -l) >= 2)) && wait -n
+done
+wait
+for api in 31 32 33 34; do
+    if [[ $(cat "$work/update-$api.status") != 0 ]]; then
         fail "API $api: the vendor policy with a platform client does not compile:"
-        echo "$output"
+        cat "$work/update-$api.report"
         continue
     fi
     add=$(sesearch -A -s hal_quorin_default -t hal_quorin_service -c service_manager -p add "$work/update-$api")

@@ -64,8 +64,8 @@ plant() {
 # - RULE "planted": the row's own neverallow is violated by "allow OFFENDER";
 # - else the neverallow rule of the file RULE (its path below the model, "private/property.te", or
 #   in the vendor policy, "sepolicy/property.te") is violated by "allow OFFENDER" (SOURCE TARGET:CLASS), in checkpolicy's report and in secilc's.
-# The rows of one build (variant and release) are planted together and compiled once, in
-# parallel with the other builds' compiles. A report names a rule and one pair of types, so no
+# The rows of one build (variant and release) are planted together and compiled once, two
+# builds at a time. A report names a rule and one pair of types, so no
 # two rows of a build that are not judged by their own lines may share an offender: the check
 # refuses such a table.
 refusal_runs=0
@@ -95,6 +95,7 @@ expect_refusals() {
             echo "$i $first $(($(wc -l <"$copy/$file") + 1))" >>"$copy.rows"
         done
         (compile "${build%-*}" "$copy" "$copy.policy" "${build##*-}" >"$copy.out" 2>&1) &
+        (($(jobs -r | wc -l) >= 2)) && wait -n
     done
     wait
     for build in "${builds[@]}"; do
