@@ -62,12 +62,13 @@ plant() {
 # OFFENDER" (\n in TEXT between two lines), into the vendor policy and checks what the build says:
 # - RULE "holds": nothing of the row is refused (neither its own lines nor, if given, OFFENDER);
 # - RULE "planted": the row's own neverallow is violated by "allow OFFENDER";
-# - else the neverallow rule of the file RULE (its path below the model, "private/property.te", or
-#   in the vendor policy, "sepolicy/property.te") is violated by "allow OFFENDER" (SOURCE TARGET:CLASS), in checkpolicy's report and in secilc's.
-# The rows of one build (variant and release) are planted together and compiled once, two
-# builds at a time. A report names a rule and one pair of types, so no
-# two rows of a build that are not judged by their own lines may share an offender: the check
-# refuses such a table.
+# - else the neverallow rule of the file RULE (its path below the model, "private/property.te",
+#   or in the vendor policy, "sepolicy/property.te") is violated by "allow OFFENDER" (SOURCE
+#   TARGET:CLASS), in checkpolicy's report and in secilc's.
+# The rows of one build (variant and release) are planted together and compiled once, two builds
+# at a time; a build that fails but through no neverallow rule fails all its rows. A report
+# names a rule and one pair of types, so no two rows of a build that are not judged by their own
+# lines may share an offender: the check refuses such a table.
 refusal_runs=0
 expect_refusals() {
     local vendor=$1 row variant api file text rule offender build builds=() i
@@ -94,12 +95,19 @@ expect_refusals() {
             printf '\n%b\n' "$text" >>"$copy/$file"
             echo "$i $first $(($(wc -l <"$copy/$file") + 1))" >>"$copy.rows"
         done
-        (compile "${build%-*}" "$copy" "$copy.policy" "${build##*-}" >"$copy.out" 2>&1) &
+        (compile "${build%-*}" "$copy" "$copy.policy" "${build##*-}" >"$copy.out" 2>&1
+            echo $? >"$copy.status") &
         (($(jobs -r | wc -l) >= 2)) && wait -n
     done
     wait
     for build in "${builds[@]}"; do
         local copy=$work/refusals-$refusal_runs-$build/sepolicy seen=""
+        if [[ $(cat "$copy.status") != 0 ]] &&
+            ! grep -q '^libsepol.report_failure: neverallow' "$copy.out"; then
+            fail "${build%-*}, API ${build##*-}: the planted policy does not compile:"
+            cat "$copy.out"
+            continue
+        fi
         while read -r i first last; do
             IFS='|' read -r variant api file text rule offender <<<"${rows[$i]}"
             local name="$variant, API $api: \"${text//\\n/; }\""
