@@ -15,6 +15,7 @@ void ServiceTest::SetUp() {
     binder_sim::reset();
     ASSERT_TRUE(binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST));
     options.wait_interval = std::chrono::milliseconds(1);
+    options.dump_timeout = std::chrono::milliseconds(50);
 }
 
 void ServiceTest::TearDown() {
@@ -33,7 +34,9 @@ bool ServiceTest::start_service(const HalApi* api) {
         AIBinder* found = AServiceManager_checkService(kServiceInstance);
         if (found != nullptr) {
             AIBinder_decStrong(found);
-            return true;
+            // Served once the preparation is done and the main thread has joined the pool.
+            int32_t version = 0;
+            return client()->getInterfaceVersion(&version).isOk();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -45,6 +48,18 @@ int ServiceTest::stop_service() {
     binder_sim::stop_thread_pool();
     thread_.join();
     return status_;
+}
+
+bool ServiceTest::restart_service() {
+    stop_service();
+    binder_sim::reset();
+    if (!binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST)) return false;
+    hal_sim::reset_client();
+    lib.restart();
+    sysfs.clear();
+    logs.clear();
+    hal_sim::clear_journal();
+    return start_service();
 }
 
 std::shared_ptr<IQuorinHal> ServiceTest::client() {

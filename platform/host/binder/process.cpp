@@ -3,9 +3,11 @@
 // process's binders. A transaction waits in a queue until a pool thread takes it, as a call waits
 // for a free binder thread on a device.
 #include <android/binder_process.h>
+#include <android/log.h>
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -26,6 +28,7 @@ struct Pool {
     std::condition_variable changed;
     std::deque<Transaction*> queue;
     bool stopping = false;
+    int max_threads_error = 0;  // the errno the driver's ioctl fails with, or 0
     binder_sim::PoolState state;
 };
 
@@ -97,6 +100,7 @@ void reset_pool() {
     std::lock_guard<std::mutex> lock(p.mutex);
     p.queue.clear();
     p.stopping = false;
+    p.max_threads_error = 0;
     p.state = binder_sim::PoolState{};
 }
 
@@ -106,6 +110,12 @@ bool ABinderProcess_setThreadPoolMaxThreadCount(uint32_t numThreads) {
     Pool& p = pool();
     std::lock_guard<std::mutex> lock(p.mutex);
     if (p.state.started) return false;
+    if (p.max_threads_error != 0) {
+        __android_log_print(ANDROID_LOG_ERROR, "ProcessState",
+                            "Binder ioctl to set max threads failed: %s",
+                            strerror(p.max_threads_error));
+        return false;
+    }
     p.state.max_threads_set = true;
     p.state.max_threads = numThreads;
     return true;
@@ -137,6 +147,12 @@ PoolState pool_state() {
     Pool& p = pool();
     std::lock_guard<std::mutex> lock(p.mutex);
     return p.state;
+}
+
+void fail_max_threads(int error) {
+    Pool& p = pool();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.max_threads_error = error;
 }
 
 void stop_thread_pool() {
