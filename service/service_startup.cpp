@@ -79,7 +79,8 @@ bool wait_for_system_control(const StartupOptions& options) {
         }
         __android_log_print(ANDROID_LOG_INFO, kServiceLogTag,
                             "waiting for the system-control service (look %d)", look);
-        std::this_thread::sleep_for(std::min<Clock::duration>(options.wait_interval, deadline - now));
+        std::this_thread::sleep_for(
+                std::min<Clock::duration>(options.wait_interval, deadline - now));
     }
 }
 

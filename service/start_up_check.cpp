@@ -49,8 +49,7 @@ std::vector<std::string> microphone_disagreements(const PanelState& panel) {
                         " cannot be set (it stays unset after \"0\"): each unmute creates "
                         "another audio patch and no mute releases one");
     } else if (panel.micstate[0] == kMicStateEnabled[0]) {
-        found.push_back(std::string(kMicStateProperty) + " still reads " +
-                        quoted(panel.micstate) +
+        found.push_back(std::string(kMicStateProperty) + " still reads " + quoted(panel.micstate) +
                         " after the mute released the patch: the record cannot be written, and "
                         "an unmute creates no patch");
     }

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <future>
 #include <string>
@@ -62,17 +61,6 @@ class Pipe {
     int write_end = -1;
 };
 
-std::string dump_to_file(const std::shared_ptr<aidl::vendor::quorin::hal::IQuorinHal>& hal) {
-    FILE* out = tmpfile();
-    if (out == nullptr) return "";
-    EXPECT_EQ(hal->dump(fileno(out), nullptr, 0), STATUS_OK);
-    std::string text(1 << 20, '\0');
-    rewind(out);
-    text.resize(fread(text.data(), 1, text.size(), out));
-    fclose(out);
-    return text;
-}
-
 using ServiceDumpTest = ServiceTest;
 
 // dumpsys gave up and closed its end: the dump answers the write's error, EPIPE, as the NDK's
@@ -84,9 +72,10 @@ TEST_F(ServiceDumpTest, ReaderGoneIsAnErrorAndTheServiceGoesOn) {
     pipe.close_read();
     logs.clear();
     EXPECT_EQ(client()->dump(pipe.write_end, nullptr, 0), -EPIPE);
-    EXPECT_EQ(service_lines(logs.lines()),
-              (std::vector<LogLine>{
-                      {kWarn, kTag, "dump: writing to the caller's descriptor failed: Broken pipe"}}));
+    EXPECT_EQ(
+            service_lines(logs.lines()),
+            (std::vector<LogLine>{
+                    {kWarn, kTag, "dump: writing to the caller's descriptor failed: Broken pipe"}}));
     int32_t volume = -1;
     EXPECT_TRUE(client()->getMicVolume(&volume).isOk());
 }
@@ -128,7 +117,7 @@ TEST_F(ServiceDumpTest, TextLongerThanThePipeArrivesWhole) {
     std::ofstream(sysfs.root() + test_paths::kAdcVolume) << long_text;
     options.dump_timeout = kHang;
     ASSERT_TRUE(start_service());
-    const std::string whole = dump_to_file(client());
+    const std::string whole = dump_text();
     ASSERT_NE(whole.find(long_text), std::string::npos) << whole.substr(0, 200);
     Pipe pipe;
     ASSERT_GE(pipe.write_end, 0);

@@ -4,6 +4,7 @@
 #include <android/binder_manager.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "binder_sim/binder_sim.h"
 #include "service_log.h"
@@ -69,6 +70,17 @@ std::shared_ptr<IQuorinHal> ServiceTest::client() {
     // A client in another process: every call goes through parcels.
     EXPECT_TRUE(proxy != nullptr && proxy->isRemote());
     return proxy;
+}
+
+std::string ServiceTest::dump_text() {
+    FILE* out = tmpfile();
+    if (out == nullptr) return "";
+    EXPECT_EQ(client()->dump(fileno(out), nullptr, 0), STATUS_OK);
+    std::string text(size_t{1} << 20, '\0');
+    rewind(out);
+    text.resize(fread(text.data(), 1, text.size(), out));
+    EXPECT_EQ(fclose(out), 0);
+    return text;
 }
 
 std::vector<LogLine> service_lines(const std::vector<LogLine>& lines) {

@@ -30,6 +30,8 @@ class ServiceTest : public HalTest {
     bool restart_service();
     // A client's proxy of the registered service, or null.
     static std::shared_ptr<aidl::vendor::quorin::hal::IQuorinHal> client();
+    // The service's dump, as a client's dump() to a file gets it (expected to answer STATUS_OK).
+    static std::string dump_text();
 
     StartupOptions options;
     std::thread::id service_thread;

@@ -47,7 +47,7 @@ const Writes kStandby = pattern("none", "0", "1", "0");
 const Writes kAllOn = pattern("none", "1", "1", "1");
 const Writes kSysAlone = pattern("none", "0", "0", "1");
 const Writes kRemoteBlinking = {
-        bright(L::kGreen, "0"),        bright(L::kSys, "0"),        bright(L::kRemote, "1"),
+        bright(L::kGreen, "0"),    bright(L::kSys, "0"),    bright(L::kRemote, "1"),
         trig(L::kRemote, "timer"), trig(L::kGreen, "none"), trig(L::kSys, "none"),
 };
 // One flash, then all LEDs blinking: the model of a new process.
@@ -62,8 +62,7 @@ const RestartCase kRestartCases[] = {
         {"sys_alone", [](IQuorinHal& h) { ok(h.setLedState(0, 220)); }, kSysAlone, "0,220,1"},
         {"remote_blinking", [](IQuorinHal& h) { ok(h.setLedState(1, 200)); }, kRemoteBlinking,
          "1,200,0"},
-        {"all_steady_index_1", [](IQuorinHal& h) { ok(h.setLedState(1, 201)); }, kAllOn,
-         "1,201,10"},
+        {"all_steady_index_1", [](IQuorinHal& h) { ok(h.setLedState(1, 201)); }, kAllOn, "1,201,10"},
         {"flash_is_not_saved",
          [](IQuorinHal& h) {
              ok(h.setLedState(0, 1));
@@ -157,19 +156,7 @@ struct DisagreementCase {
 };
 
 class StartUpCheckTest : public ServiceTest,
-                         public ::testing::WithParamInterface<DisagreementCase> {
-  protected:
-    std::string dump_text() {
-        FILE* out = tmpfile();
-        if (out == nullptr) return "";
-        EXPECT_EQ(client()->dump(fileno(out), nullptr, 0), STATUS_OK);
-        std::string text(1 << 16, '\0');
-        rewind(out);
-        text.resize(fread(text.data(), 1, text.size(), out));
-        fclose(out);
-        return text;
-    }
-};
+                         public ::testing::WithParamInterface<DisagreementCase> {};
 
 // What start-up reads back against what it set: one ERROR line naming it, and the dump says it.
 TEST_P(StartUpCheckTest, DisagreementIsLoggedAndDumped) {

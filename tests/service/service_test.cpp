@@ -279,7 +279,8 @@ TEST_P(ServiceRefusalTest, NegativeArgumentIsIllegalAndWritesNothing) {
     const ScopedAStatus status = GetParam().call(*client());
     EXPECT_EQ(status.getExceptionCode(), EX_ILLEGAL_ARGUMENT);
     EXPECT_STREQ(status.getMessage(), GetParam().message);
-    EXPECT_TRUE(contains_line(logs.lines(), GetParam().line)) << ::testing::PrintToString(logs.lines());
+    EXPECT_TRUE(contains_line(logs.lines(), GetParam().line))
+            << ::testing::PrintToString(logs.lines());
     EXPECT_TRUE(sysfs.writes().empty());
     EXPECT_TRUE(set_property_calls().empty());
     EXPECT_EQ(saved_triple(), "0,0,2");
@@ -292,11 +293,13 @@ const RefusedCase kRefusedCases[] = {
          "setLedState: LED state -200 is negative", state_entry_line(3, -200)},
         {"colour", [](IQuorinHal& h) { return h.setLedColor(0, -5); },
          "setLedColor: colour -5 is negative", color_entry_line(0, -5)},
-        {"colour_negative_index", [](IQuorinHal& h) { return h.setLedColor(-1, 10); },
+        {"colour_negative_index",
+         [](IQuorinHal& h) { return h.setLedColor(-1, 10); },
          "setLedColor: led index -1 is negative, which would erase the saved request",
          {kWarn, kTag,
           "setLedColor: led index -1 is negative, which would erase the saved request"}},
-        {"colour_lowest_index", [](IQuorinHal& h) { return h.setLedColor(INT32_MIN, 2); },
+        {"colour_lowest_index",
+         [](IQuorinHal& h) { return h.setLedColor(INT32_MIN, 2); },
          "setLedColor: led index -2147483648 is negative, which would erase the saved request",
          {kWarn, kTag,
           "setLedColor: led index -2147483648 is negative, which would erase the saved "
@@ -369,13 +372,7 @@ TEST_F(ServiceFaultTest, DumpShowsThePanelTheMicrophoneAndTheSavedRequest) {
     const auto hal = client();
     ASSERT_TRUE(hal->setLedState(0, 0).isOk());
     ASSERT_TRUE(hal->setMicVolume(57).isOk());
-    FILE* out = tmpfile();
-    ASSERT_NE(out, nullptr);
-    ASSERT_EQ(hal->dump(fileno(out), nullptr, 0), STATUS_OK);
-    std::string text(4096, '\0');
-    rewind(out);
-    text.resize(fread(text.data(), 1, text.size(), out));
-    EXPECT_EQ(fclose(out), 0);
+    const std::string text = dump_text();
     EXPECT_EQ(text,
               "vendor.quorin.hal.IQuorinHal/default, version 1, one binder thread\n"
               "+-- front panel -------------------------+\n"
