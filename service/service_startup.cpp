@@ -85,11 +85,10 @@ bool wait_for_system_control(const StartupOptions& options) {
 }
 
 std::vector<std::string> prepare_device(const HalApi& api) {
-    std::vector<std::string> found;
     // The saved LED request as the replay reads it; a performed replay saves it again, whole.
     PanelState saved{};
     read_properties(&saved);
-    found = saved_request_disagreements(saved);
+    std::vector<std::string> found = saved_request_disagreements(saved);
     // The saved LED request, as a new process must (the library's first call in it).
     start_up_step("replaying the saved LED request", [&] { api.Init(); });
     // A known microphone state: muted. After a restart "vendor.quorin.micstate" may say "1" for a

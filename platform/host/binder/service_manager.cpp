@@ -85,11 +85,9 @@ binder_exception_t AServiceManager_addService(AIBinder* binder, const char* inst
     // Android 12 checks the caller's right to add the name before anything else.
     if (r.denied.count(name) != 0) {
         __android_log_print(ANDROID_LOG_ERROR, "SELinux",
-                            "avc:  denied  { add } for pid=%d uid=1000 name=%s "
-                            "scontext=u:r:hal_quorin_default:s0 "
-                            "tcontext=u:object_r:hal_quorin_service:s0 tclass=service_manager "
-                            "permissive=0",
-                            static_cast<int>(getpid()), name.c_str());
+                            "avc:  denied  { add } for pid=%d uid=%d name=%s "
+                            "tclass=service_manager permissive=0",
+                            static_cast<int>(getpid()), static_cast<int>(getuid()), name.c_str());
         return EX_SECURITY;
     }
     if (binder->vintf && r.declared.count(name) == 0) {
