@@ -48,9 +48,9 @@ ScopedAStatus refused(const char* method, const char* what, int32_t value) {
 }
 
 // Writes all of `text` to `fd` within `timeout`: 0, or a negative errno (-ETIMEDOUT when the
-// descriptor took nothing for that long). The descriptor is the caller's and stays as it is, so a
-// blocking one is written only when poll() finds room, at most PIPE_BUF bytes at a time: that
-// much goes into a pipe that polls writable without blocking.
+// descriptor has not taken the whole text by then). The descriptor is the caller's and stays as it
+// is, so a blocking one is written only when poll() finds room, at most PIPE_BUF bytes at a time:
+// that much goes into a pipe that polls writable without blocking.
 int write_within(int fd, const std::string& text, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     size_t done = 0;
@@ -153,7 +153,13 @@ binder_status_t QuorinHalService::dump(int fd, const char** /*args*/, uint32_t /
     }
     const int error = write_within(fd, text, dump_timeout_);
     if (error == 0) return STATUS_OK;
-    __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
-                        "dump: writing to the caller's descriptor failed: %s", strerror(-error));
+    if (error == -ETIMEDOUT) {
+        __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
+                            "dump: the caller's descriptor did not take the text within %lld ms",
+                            static_cast<long long>(dump_timeout_.count()));
+    } else {
+        __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
+                            "dump: writing to the caller's descriptor failed: %s", strerror(-error));
+    }
     return error;
 }

@@ -15,7 +15,8 @@
 class QuorinHalService : public aidl::vendor::quorin::hal::BnQuorinHal {
   public:
     // `api` holds the library's entry points (linked, or loaded by a test) and outlives the
-    // service. A dump gives up when its caller's descriptor takes nothing for `dump_timeout`.
+    // service. A dump gives up when its caller's descriptor has not taken the text within
+    // `dump_timeout`.
     QuorinHalService(const HalApi& api, std::chrono::milliseconds dump_timeout)
         : api_(api), dump_timeout_(dump_timeout) {
     }
@@ -30,7 +31,7 @@ class QuorinHalService : public aidl::vendor::quorin::hal::BnQuorinHal {
 
     // dumpsys: the panel as `halctl show` draws it, the saved request and the microphone, and
     // what start-up found disagreeing. STATUS_OK, or the write's error as a negative errno
-    // (-ETIMEDOUT when the caller took nothing for the dump's timeout).
+    // (-ETIMEDOUT when the caller has not taken it within the dump's timeout).
     binder_status_t dump(int fd, const char** args, uint32_t numArgs) override;
 
     // Set once, before the first call is served.

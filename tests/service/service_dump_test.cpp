@@ -92,6 +92,7 @@ TEST_F(ServiceDumpTest, FullPipeNobodyReadsStallsNoOtherClient) {
     }
     fcntl(pipe.write_end, F_SETFL, 0);  // blocking again, as dumpsys's pipe is
     const auto hal = client();
+    logs.clear();
     auto calls = std::async(std::launch::async, [&] {
         const binder_status_t dumped = hal->dump(pipe.write_end, nullptr, 0);
         int32_t volume = -1;
@@ -107,6 +108,10 @@ TEST_F(ServiceDumpTest, FullPipeNobodyReadsStallsNoOtherClient) {
     const auto [dumped, served] = calls.get();
     EXPECT_EQ(dumped, -ETIMEDOUT);
     EXPECT_TRUE(served);
+    EXPECT_EQ(service_lines(logs.lines()),
+              (std::vector<LogLine>{
+                      {kWarn, kTag,
+                       "dump: the caller's descriptor did not take the text within 50 ms"}}));
 }
 
 // A reader that takes the text a little at a time from a one-page pipe whose writes do not
