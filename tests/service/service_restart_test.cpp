@@ -4,13 +4,13 @@
 #include <sys/system_properties.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "led_writes.h"
 #include "service_fixture.h"
-
-using aidl::vendor::quorin::hal::IQuorinHal;
 
 namespace {
 
@@ -19,11 +19,19 @@ constexpr int kError = 6;
 
 const Write kMuted{test_paths::kAdcMute, "1"};
 
+// One LED request of a client, and the exception it must answer.
+struct LedRequest {
+    enum Kind { kState, kColor } kind;
+    int32_t index;
+    int32_t value;
+    binder_exception_t answer = EX_NONE;
+};
+
 struct RestartCase {
     const char* name;
-    std::function<void(IQuorinHal&)> requests;  // of the process that ends
-    Writes replayed;                            // the new process's LED writes, in order
-    const char* saved;                          // the saved triple once it serves
+    std::vector<LedRequest> requests;  // of the process that ends, in order
+    Writes replayed;                   // the new process's LED writes, in order
+    const char* saved;                 // the saved triple once it serves
 };
 
 class ServiceRestartTest : public ServiceTest, public ::testing::WithParamInterface<RestartCase> {};
@@ -32,7 +40,12 @@ class ServiceRestartTest : public ServiceTest, public ::testing::WithParamInterf
 // model a new process starts with (all LEDs blinking); then start-up mutes the microphone.
 TEST_P(ServiceRestartTest, ComesBackAsTheSavedRequestReplays) {
     ASSERT_TRUE(start_service());
-    GetParam().requests(*client());
+    for (const LedRequest& r : GetParam().requests) {
+        const ndk::ScopedAStatus status = r.kind == LedRequest::kState
+                                                  ? client()->setLedState(r.index, r.value)
+                                                  : client()->setLedColor(r.index, r.value);
+        EXPECT_EQ(status.getExceptionCode(), r.answer) << status.getDescription();
+    }
     ASSERT_TRUE(restart_service());
     EXPECT_EQ(sysfs.writes(), joined(GetParam().replayed, Writes{kMuted}));
     EXPECT_EQ(saved_triple(), GetParam().saved);
@@ -42,6 +55,8 @@ void ok(const ndk::ScopedAStatus& status) {
     EXPECT_TRUE(status.isOk()) << status.getDescription();
 }
 
+constexpr LedRequest::Kind kState = LedRequest::kState;
+constexpr LedRequest::Kind kColor = LedRequest::kColor;
 const Writes kStandby = pattern("none", "0", "1", "0");
 const Writes kAllOn = pattern("none", "1", "1", "1");
 const Writes kSysAlone = pattern("none", "0", "0", "1");
@@ -55,65 +70,30 @@ const Writes kFlashThenAllBlinking =
                brightness("0", "0", "0"), triggers("timer"), brightness("1", "1", "1"));
 
 const RestartCase kRestartCases[] = {
-        {"standby", [](IQuorinHal& h) { ok(h.setLedState(0, 0)); }, kStandby, "0,0,2"},
-        {"all_steady", [](IQuorinHal& h) { ok(h.setLedState(0, 1)); }, kAllOn, "0,1,10"},
-        {"all_steady_state_4", [](IQuorinHal& h) { ok(h.setLedState(0, 4)); }, kAllOn, "0,4,10"},
-        {"sys_alone", [](IQuorinHal& h) { ok(h.setLedState(0, 220)); }, kSysAlone, "0,220,1"},
-        {"remote_blinking", [](IQuorinHal& h) { ok(h.setLedState(1, 200)); }, kRemoteBlinking,
-         "1,200,0"},
-        {"all_steady_index_1", [](IQuorinHal& h) { ok(h.setLedState(1, 201)); }, kAllOn, "1,201,10"},
-        {"flash_is_not_saved",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 1));
-             ok(h.setLedState(3, 2));
-         },
-         kAllOn, "0,1,10"},
-        {"outside_the_table_is_not_saved",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 0));
-             ok(h.setLedState(0, 2));
-         },
-         kStandby, "0,0,2"},
-        {"refused_in_standby_is_not_saved",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 0));
-             ok(h.setLedState(1, 200));
-         },
-         kStandby, "0,0,2"},
+        {"standby", {{kState, 0, 0}}, kStandby, "0,0,2"},
+        {"all_steady", {{kState, 0, 1}}, kAllOn, "0,1,10"},
+        {"all_steady_state_4", {{kState, 0, 4}}, kAllOn, "0,4,10"},
+        {"sys_alone", {{kState, 0, 220}}, kSysAlone, "0,220,1"},
+        {"remote_blinking", {{kState, 1, 200}}, kRemoteBlinking, "1,200,0"},
+        {"all_steady_index_1", {{kState, 1, 201}}, kAllOn, "1,201,10"},
+        {"flash_is_not_saved", {{kState, 0, 1}, {kState, 3, 2}}, kAllOn, "0,1,10"},
+        {"outside_the_table_is_not_saved", {{kState, 0, 0}, {kState, 0, 2}}, kStandby, "0,0,2"},
+        {"refused_in_standby_is_not_saved", {{kState, 0, 0}, {kState, 1, 200}}, kStandby, "0,0,2"},
         // A colour request saves (led index, 1 steady or 2 blinking, colour); the colour is not
         // replayed. On a steady panel led index 0 comes back as all three LEDs on, whatever the
         // colour.
-        {"green_on_a_steady_panel",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 1));
-             ok(h.setLedColor(0, 2));
-         },
-         kAllOn, "0,1,10"},
-        {"remote_on_a_steady_panel",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 1));
-             ok(h.setLedColor(0, 0));
-         },
-         kAllOn, "0,1,10"},
-        // (0, 2) is outside the request table: nothing is drawn, the LEDs keep what they show.
-        {"all_on_a_blinking_panel", [](IQuorinHal& h) { ok(h.setLedColor(0, 10)); }, Writes{},
-         "0,2,10"},
-        {"index_1_on_a_steady_panel",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 1));
-             ok(h.setLedColor(1, 2));
-         },
-         Writes{}, "1,1,2"},
+        {"green_on_a_steady_panel", {{kState, 0, 1}, {kColor, 0, 2}}, kAllOn, "0,1,10"},
+        {"remote_on_a_steady_panel", {{kState, 0, 1}, {kColor, 0, 0}}, kAllOn, "0,1,10"},
+        // (0, 2) and (1, 1) are outside the request table: nothing is drawn.
+        {"all_on_a_blinking_panel", {{kColor, 0, 10}}, Writes{}, "0,2,10"},
+        {"index_1_on_a_steady_panel", {{kState, 0, 1}, {kColor, 1, 2}}, Writes{}, "1,1,2"},
         // (3, 2) is the flash.
-        {"index_3_on_a_blinking_panel", [](IQuorinHal& h) { ok(h.setLedColor(3, 10)); },
-         kFlashThenAllBlinking, "3,2,10"},
+        {"index_3_on_a_blinking_panel", {{kColor, 3, 10}}, kFlashThenAllBlinking, "3,2,10"},
         // Refused by the service: saved, -1 would read as "nothing saved".
         {"negative_index_keeps_the_saved_request",
-         [](IQuorinHal& h) {
-             ok(h.setLedState(0, 0));
-             EXPECT_EQ(h.setLedColor(-1, 10).getExceptionCode(), EX_ILLEGAL_ARGUMENT);
-         },
-         kStandby, "0,0,2"},
+         {{kState, 0, 0}, {kColor, -1, 10, EX_ILLEGAL_ARGUMENT}},
+         kStandby,
+         "0,0,2"},
 };
 INSTANTIATE_TEST_SUITE_P(Service, ServiceRestartTest, ::testing::ValuesIn(kRestartCases),
                          CaseName());
