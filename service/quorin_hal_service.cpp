@@ -2,8 +2,11 @@
 #include "quorin_hal_service.h"
 
 #include <android/log.h>
+#include <limits.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -44,15 +47,28 @@ ScopedAStatus refused(const char* method, const char* what, int32_t value) {
     return ScopedAStatus::fromExceptionCodeWithMessage(EX_ILLEGAL_ARGUMENT, message.c_str());
 }
 
-bool write_all(int fd, const std::string& text) {
+// Writes all of `text` to `fd` within `timeout`: 0, or a negative errno (-ETIMEDOUT when the
+// descriptor has not taken the whole text by then). The descriptor is the caller's and stays as it
+// is, so a blocking one is written only when poll() finds room, at most PIPE_BUF bytes at a time:
+// that much goes into a pipe that polls writable without blocking.
+int write_within(int fd, const std::string& text, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     size_t done = 0;
     while (done < text.size()) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLOUT, 0};
+        const int polled = poll(&ready, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
+        if (polled < 0 && errno == EINTR) continue;
+        if (polled < 0) return -errno;
+        if (polled == 0) return -ETIMEDOUT;
+        const size_t chunk = std::min<size_t>(text.size() - done, PIPE_BUF);
+        const ssize_t written = write(fd, text.data() + done, chunk);
+        if (written < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (written < 0) return -errno;
         done += static_cast<size_t>(written);
     }
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -68,6 +84,14 @@ ScopedAStatus QuorinHalService::setLedState(int32_t ledIndex, int32_t ledState) 
 }
 
 ScopedAStatus QuorinHalService::setLedColor(int32_t ledIndex, int32_t color) {
+    // The library would save a negative index, which its replay reads as "nothing saved": the
+    // request saved before would be lost at the next start.
+    if (ledIndex < 0) {
+        const std::string message = "setLedColor: led index " + std::to_string(ledIndex) +
+                                    " is negative, which would erase the saved request";
+        __android_log_print(ANDROID_LOG_WARN, kServiceLogTag, "%s", message.c_str());
+        return ScopedAStatus::fromExceptionCodeWithMessage(EX_ILLEGAL_ARGUMENT, message.c_str());
+    }
     return guarded("setLedColor", [&] {
         if (api_.SetLedColor(ledIndex, color) < 0) return refused("setLedColor", "colour", color);
         return ScopedAStatus::ok();
@@ -109,22 +133,33 @@ ScopedAStatus QuorinHalService::getMicEchoLevel(int32_t* level) {
     });
 }
 
-std::string service_dump_text() {
-    return std::string(IQuorinHal::descriptor) + "/default, version " +
-           std::to_string(IQuorinHal::version) + ", one binder thread\n" +
-           render_panel(read_panel(), false);
+std::string service_dump_text(const std::vector<std::string>& start_up_disagreements) {
+    std::string text = std::string(IQuorinHal::descriptor) + "/default, version " +
+                       std::to_string(IQuorinHal::version) + ", one binder thread\n" +
+                       render_panel(read_panel(), false);
+    if (start_up_disagreements.empty()) text += "  start-up check  all read back as set\n";
+    for (const std::string& line : start_up_disagreements) {
+        text += "  start-up check  " + line + "\n";
+    }
+    return text;
 }
 
 binder_status_t QuorinHalService::dump(int fd, const char** /*args*/, uint32_t /*numArgs*/) {
     std::string text;
     try {
-        text = service_dump_text();
+        text = service_dump_text(start_up_disagreements_);
     } catch (const std::exception& e) {
         text = std::string("the device could not be read: ") + e.what() + "\n";
     }
-    if (write_all(fd, text)) return STATUS_OK;
-    const int error = errno;
-    __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
-                        "dump: writing to the caller's descriptor failed: %s", strerror(error));
-    return error != 0 ? -error : STATUS_FAILED_TRANSACTION;
+    const int error = write_within(fd, text, dump_timeout_);
+    if (error == 0) return STATUS_OK;
+    if (error == -ETIMEDOUT) {
+        __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
+                            "dump: the caller's descriptor did not take the text within %lld ms",
+                            static_cast<long long>(dump_timeout_.count()));
+    } else {
+        __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
+                            "dump: writing to the caller's descriptor failed: %s", strerror(-error));
+    }
+    return error;
 }

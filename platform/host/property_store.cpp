@@ -13,6 +13,7 @@
 #include <iterator>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "hal_sim/hal_sim.h"
@@ -30,6 +31,17 @@ constexpr size_t kMaxStoreBytes = size_t{1} << 20;
 std::mutex& store_mutex() {
     static std::mutex mutex;
     return mutex;
+}
+
+// Keys whose __system_property_set is refused.
+std::set<std::string>& refused_keys() {
+    static std::set<std::string> keys;
+    return keys;
+}
+
+bool refused(const std::string& key) {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    return refused_keys().count(key) != 0;
 }
 
 PropertyMap& memory_store() {
@@ -187,9 +199,15 @@ PropertyMap properties() {
     return readable(dir);
 }
 
+void refuse_property_set(const std::string& key) {
+    std::lock_guard<std::mutex> guard(store_mutex());
+    refused_keys().insert(key);
+}
+
 void clear_properties() {
     std::lock_guard<std::mutex> guard(store_mutex());
     memory_store().clear();
+    refused_keys().clear();
     const auto dir = sim_dir();
     if (dir) {
         FileLock lock(*dir, LOCK_EX);
@@ -214,5 +232,6 @@ extern "C" int __system_property_get(const char* name, char* value) {
 extern "C" int __system_property_set(const char* name, const char* value) {
     if (name == nullptr || value == nullptr) return -1;
     hal_sim::record(std::string("property.set ") + name + "=" + value);
+    if (hal_sim::refused(name)) return -1;
     return hal_sim::set_property_value(name, value) ? 0 : -1;
 }

@@ -4,6 +4,7 @@
 #include <android/binder_manager.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "binder_sim/binder_sim.h"
 #include "service_log.h"
@@ -15,6 +16,7 @@ void ServiceTest::SetUp() {
     binder_sim::reset();
     ASSERT_TRUE(binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST));
     options.wait_interval = std::chrono::milliseconds(1);
+    options.dump_timeout = std::chrono::milliseconds(50);
 }
 
 void ServiceTest::TearDown() {
@@ -33,7 +35,9 @@ bool ServiceTest::start_service(const HalApi* api) {
         AIBinder* found = AServiceManager_checkService(kServiceInstance);
         if (found != nullptr) {
             AIBinder_decStrong(found);
-            return true;
+            // Served once the preparation is done and the main thread has joined the pool.
+            int32_t version = 0;
+            return client()->getInterfaceVersion(&version).isOk();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -47,6 +51,18 @@ int ServiceTest::stop_service() {
     return status_;
 }
 
+bool ServiceTest::restart_service() {
+    stop_service();
+    binder_sim::reset();
+    if (!binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST)) return false;
+    hal_sim::reset_client();
+    lib.restart();
+    sysfs.clear();
+    logs.clear();
+    hal_sim::clear_journal();
+    return start_service();
+}
+
 std::shared_ptr<IQuorinHal> ServiceTest::client() {
     ndk::SpAIBinder binder(AServiceManager_checkService(kServiceInstance));
     if (binder.get() == nullptr) return nullptr;
@@ -54,6 +70,17 @@ std::shared_ptr<IQuorinHal> ServiceTest::client() {
     // A client in another process: every call goes through parcels.
     EXPECT_TRUE(proxy != nullptr && proxy->isRemote());
     return proxy;
+}
+
+std::string ServiceTest::dump_text() {
+    FILE* out = tmpfile();
+    if (out == nullptr) return "";
+    EXPECT_EQ(client()->dump(fileno(out), nullptr, 0), STATUS_OK);
+    std::string text(size_t{1} << 20, '\0');
+    rewind(out);
+    text.resize(fread(text.data(), 1, text.size(), out));
+    EXPECT_EQ(fclose(out), 0);
+    return text;
 }
 
 std::vector<LogLine> service_lines(const std::vector<LogLine>& lines) {

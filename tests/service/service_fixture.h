@@ -19,13 +19,19 @@ class ServiceTest : public HalTest {
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the service on `api` (the loaded library's unless given) and waits, bounded, for its
-    // registration; false when it did not register.
+    // Runs the service on `api` (the loaded library's unless given) and waits, bounded, until it
+    // is registered and serves (its start-up done); false when it did not register.
     bool start_service(const HalApi* api = nullptr);
     // Stops the pool, waits for the service's life to end and returns its exit status.
     int stop_service();
+    // The service's process ends and init starts a new one: the library loaded afresh, a new
+    // binder process, the properties and the device files as they were left. Sysfs writes, log
+    // and journal are cleared first.
+    bool restart_service();
     // A client's proxy of the registered service, or null.
     static std::shared_ptr<aidl::vendor::quorin::hal::IQuorinHal> client();
+    // The service's dump, as a client's dump() to a file gets it (expected to answer STATUS_OK).
+    static std::string dump_text();
 
     StartupOptions options;
     std::thread::id service_thread;

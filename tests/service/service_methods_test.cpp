@@ -88,8 +88,7 @@ TEST_P(ServiceMethodTest, ReachesTheDeviceAsItsEntryPointDoes) {
     hal_sim::clear_properties();
     hal_sim::reset_client();
     lib.restart();
-    lib->Init();
-    lib->MicSetOnOff(1);
+    prepare_device(lib.api());
     c.prelude(lib.api());
     clear_effects();
     const Effects direct = effects(c.entry_point(lib.api()));

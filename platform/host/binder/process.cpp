@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -32,6 +33,7 @@ struct Pool {
     std::deque<Transaction*> queue;
     bool stopping = false;
     unsigned max_threads = kDefaultMaxThreads;
+    int max_threads_error = 0;  // the errno the driver's ioctl fails with, or 0
     binder_sim::PoolState state;
 };
 
@@ -104,6 +106,7 @@ void reset_pool() {
     p.queue.clear();
     p.stopping = false;
     p.max_threads = kDefaultMaxThreads;
+    p.max_threads_error = 0;
     p.state = binder_sim::PoolState{};
 }
 
@@ -117,6 +120,13 @@ bool ABinderProcess_setThreadPoolMaxThreadCount(uint32_t numThreads) {
         __android_log_print(ANDROID_LOG_FATAL, "binder",
                             "Binder threadpool cannot be shrunk after starting");
         std::abort();
+    }
+    // The driver's refusal of the count, the one failure Android 12 reports.
+    if (p.max_threads_error != 0) {
+        __android_log_print(ANDROID_LOG_ERROR, "ProcessState",
+                            "Binder ioctl to set max threads failed: %s",
+                            strerror(p.max_threads_error));
+        return false;
     }
     p.max_threads = numThreads;
     p.state.max_threads_set = true;
@@ -144,6 +154,12 @@ PoolState pool_state() {
     Pool& p = pool();
     std::lock_guard<std::mutex> lock(p.mutex);
     return p.state;
+}
+
+void fail_max_threads(int error) {
+    Pool& p = pool();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.max_threads_error = error;
 }
 
 void stop_thread_pool() {

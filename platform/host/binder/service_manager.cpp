@@ -4,6 +4,7 @@
 // it refuses a second registration, so that two servers of one instance show up as an error.
 #include <android/binder_manager.h>
 #include <android/log.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -30,6 +31,7 @@ struct Registry {
     std::map<std::string, AIBinder*> services;  // strong references
     std::vector<std::string> order;
     std::set<std::string> declared;  // VINTF instances, "package.Interface/instance"
+    std::set<std::string> denied;    // names whose `add` the SELinux policy denies
     std::function<void(const std::string&)> hook;
 };
 
@@ -80,6 +82,14 @@ binder_exception_t AServiceManager_addService(AIBinder* binder, const char* inst
     }
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
+    // Android 12 checks the caller's right to add the name before anything else.
+    if (r.denied.count(name) != 0) {
+        __android_log_print(ANDROID_LOG_ERROR, "SELinux",
+                            "avc:  denied  { add } for pid=%d uid=%d name=%s "
+                            "tclass=service_manager permissive=0",
+                            static_cast<int>(getpid()), static_cast<int>(getuid()), name.c_str());
+        return EX_SECURITY;
+    }
     if (binder->vintf && r.declared.count(name) == 0) {
         __android_log_print(ANDROID_LOG_ERROR, kTag, "Could not find %s in the VINTF manifest.",
                             name.c_str());
@@ -122,6 +132,7 @@ void reset_service_manager() {
         services.swap(r.services);
         r.order.clear();
         r.declared.clear();
+        r.denied.clear();
         r.hook = nullptr;
     }
     for (auto& entry : services) AIBinder_decStrong(entry.second);
@@ -152,6 +163,12 @@ bool declare_vintf_manifest(const std::string& path) {
         }
     }
     return true;
+}
+
+void deny_add(const std::string& name) {
+    Registry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    r.denied.insert(name);
 }
 
 void set_registration_hook(std::function<void(const std::string& name)> hook) {

@@ -18,6 +18,14 @@ namespace binder_sim {
 // registered only under a declared instance. False when a file cannot be read or parsed.
 bool declare_vintf_manifest(const std::string& path);
 
+// The SELinux policy denies the `add` of `name`: AServiceManager_addService answers EX_SECURITY
+// and the servicemanager's avc line is logged, as Android 12's do.
+void deny_add(const std::string& name);
+
+// ABinderProcess_setThreadPoolMaxThreadCount fails as it does when the driver's ioctl fails
+// with `error` (an errno), libbinder's log line included.
+void fail_max_threads(int error);
+
 // Called in the registering thread as a name is registered, before anyone can find it; it must
 // not call the service manager.
 void set_registration_hook(std::function<void(const std::string& name)> hook);
@@ -43,7 +51,8 @@ PoolState pool_state();
 // Makes every thread in ABinderProcess_joinThreadPool return once its transaction is done.
 void stop_thread_pool();
 
-// A new process: no service registered, no manifest, no hook, the pool untouched. Call with no
+// A new process: no service registered, no manifest, no denial, no hook, the pool untouched and
+// its bound accepted. Call with no
 // thread in the pool.
 void reset();
 

@@ -14,9 +14,14 @@ namespace hal_sim {
 
 using PropertyMap = std::map<std::string, std::string>;
 
-// Properties: a snapshot, and a reset to "nothing set" (memory and, if configured, the store file).
+// Properties: a snapshot, and a reset to "nothing set" (memory and, if configured, the store file)
+// that also ends every refusal below.
 PropertyMap properties();
 void clear_properties();
+
+// From now on __system_property_set of `key` fails (-1) and changes nothing, as init refuses a
+// domain that the policy does not let set it.
+void refuse_property_set(const std::string& key);
 
 // Parses the text of a store file; malformed lines are skipped, never fatal.
 PropertyMap parse_store(const std::string& text);
