@@ -12,6 +12,7 @@
 
 #include "panel_view.h"
 #include "service_log.h"
+#include "write_all.h"
 
 using aidl::vendor::quorin::hal::IQuorinHal;
 using ndk::ScopedAStatus;
@@ -42,17 +43,6 @@ ScopedAStatus refused(const char* method, const char* what, int32_t value) {
     const std::string message =
             std::string(method) + ": " + what + " " + std::to_string(value) + " is negative";
     return ScopedAStatus::fromExceptionCodeWithMessage(EX_ILLEGAL_ARGUMENT, message.c_str());
-}
-
-bool write_all(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<size_t>(written);
-    }
-    return true;
 }
 
 }  // namespace
@@ -122,9 +112,9 @@ binder_status_t QuorinHalService::dump(int fd, const char** /*args*/, uint32_t /
     } catch (const std::exception& e) {
         text = std::string("the device could not be read: ") + e.what() + "\n";
     }
-    if (write_all(fd, text)) return STATUS_OK;
-    const int error = errno;
+    const int error = write_all(fd, text.data(), text.size());
+    if (error == 0) return STATUS_OK;
     __android_log_print(ANDROID_LOG_WARN, kServiceLogTag,
                         "dump: writing to the caller's descriptor failed: %s", strerror(error));
-    return error != 0 ? -error : STATUS_FAILED_TRANSACTION;
+    return -error;
 }

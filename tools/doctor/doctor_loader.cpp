@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "load_probe.h"
+#include "write_all.h"
 
 extern char** environ;  // NOLINT(readability-redundant-declaration): not in every unistd.h
 
@@ -114,12 +115,7 @@ void prepare(Spawn* spawn, const std::string& library, const std::vector<std::st
 }
 
 void write_record(int fd, const std::string& line) {
-    for (size_t done = 0; done < line.size();) {
-        const ssize_t n = write(fd, line.data() + done, line.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
+    (void)write_all(fd, line.data(), line.size());
 }
 
 // The loading process: standard input from /dev/null, its output and the report into the pipes,
