@@ -104,7 +104,7 @@ const (
 )
 
 var ourModules = []string{"libquorin_hal_headers", "libquorin_hal", "halctl", "libquorin_hal_symbols_test",
-	"libquorin_panel_view", "vendor.quorin.hal-service"}
+	"libquorin_hal_client", "vendor.quorin.hal-service"}
 
 type soongResult struct {
 	ctx    *android.TestContext
@@ -320,7 +320,8 @@ func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
 		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
 		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
-		{"libquorin_panel_view", vendorArm + "_static", []string{"-Itools", "-Idescription", "-Icommon"}},
+		{"libquorin_hal_client", vendorArm + "_static", []string{"-Ihal_client", "-Idescription", "-Icommon",
+			"-Iinterface", "-Iinclude"}},
 		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include",
 			"-Istandin/libbase/include"}},
 	}
@@ -360,7 +361,7 @@ func TestSymbolsTestBelongsToDeviceTests(t *testing.T) {
 
 // The hosting service: /vendor/bin/hw, its init script and manifest fragment installed with it,
 // linked with the library, the NDK binder and the interface's NDK backend, its dump drawn by the
-// panel library that halctl uses too, and compiled with what lets it catch platform exceptions.
+// client library that halctl uses too, and compiled with what lets it catch platform exceptions.
 func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	r := load(t)
 	const service = "vendor.quorin.hal-service"
@@ -381,13 +382,13 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	}
 	libs := module.Rule("ld").Args["libFlags"]
 	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so",
-		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_panel_view.a"} {
+		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_hal_client.a"} {
 		if !strings.Contains(libs, lib) {
 			t.Errorf("%s: not linked with %s: %s", service, lib, libs)
 		}
 	}
 	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
-	for _, want := range []string{"-Istandin/binder_ndk/include", "-Istandin/aidl_ndk/include", "-Itools", "-Idescription",
+	for _, want := range []string{"-Istandin/binder_ndk/include", "-Istandin/aidl_ndk/include", "-Ihal_client", "-Idescription",
 		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
 		if !contains(ccFlags, want) {
 			t.Errorf("%s: compiled without %s: %v", service, want, ccFlags)
@@ -396,6 +397,10 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	for _, flag := range ccFlags {
 		if strings.HasPrefix(flag, "-Iplatform") {
 			t.Errorf("%s: compiled with the workstation's declarations %s", service, flag)
+		}
+		// The service stands beside halctl, not in its rooms.
+		if flag == "-Itools" || strings.HasPrefix(flag, "-Itools/") {
+			t.Errorf("%s: compiled with halctl's headers %s", service, flag)
 		}
 	}
 	cppFlags := r.flags(service, vendorArm, "cppflags")

@@ -163,7 +163,7 @@ void run_load_probe(int report_fd, const char* library, const char* const* depen
     // A copy of halctl that has it loaded would only be handed the loaded one.
     if (forked_copy && dlopen(library, RTLD_NOW | RTLD_NOLOAD) != nullptr) {
         record(probe_record::kAlreadyLoaded);
-        _exit(0);
+        _exit(kProbeNoVerdictStatus);
     }
     find_loader_code();
     watch_fatal_signals();
@@ -172,7 +172,7 @@ void run_load_probe(int report_fd, const char* library, const char* const* depen
     if (dlopen(library, RTLD_NOW | RTLD_LOCAL) != nullptr) {
         record(probe_record::kLoaded);
         for (const std::string& object : loaded_objects()) record(probe_record::kObject, object);
-        _exit(0);
+        _exit(kProbeLoadedStatus);
     }
     record(probe_record::kRefused, loader_error());
     // The loader stops at the first library it cannot load: each is asked for alone.
@@ -185,5 +185,5 @@ void run_load_probe(int report_fd, const char* library, const char* const* depen
             record(probe_record::kDependencyLost, name + "\t" + loader_error());
         }
     }
-    _exit(0);
+    _exit(kProbeRefusedStatus);
 }
