@@ -54,7 +54,7 @@ bool hidden_control(unsigned c) {
 
 std::string hex_escape(const char* format, unsigned c) {
     char escaped[8];
-    snprintf(escaped, sizeof(escaped), format, static_cast<unsigned>(c));
+    (void)snprintf(escaped, sizeof(escaped), format, c);
     return escaped;
 }
 

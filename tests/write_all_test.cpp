@@ -32,7 +32,7 @@ TEST(WriteAll, WritesEveryByteOrSaysWhereAndWhyItStopped) {
     const sighandler_t earlier = signal(SIGPIPE, SIG_IGN);
     EXPECT_EQ(EPIPE, write_all(ends[1], "a", 1, &done));
     EXPECT_EQ(0U, done);
-    signal(SIGPIPE, earlier);
+    (void)signal(SIGPIPE, earlier);
     close(ends[1]);
     EXPECT_EQ(EBADF, write_all(ends[1], "a", 1));
     EXPECT_EQ(0, write_all(-1, "", 0));  // nothing to write is all written
