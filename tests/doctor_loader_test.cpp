@@ -79,6 +79,12 @@ TEST(DoctorLoader, TheChildsFateIsTheVerdict) {
             {"libloader_needs_block.so", LoadOutcome::Kind::kTimedOut, "did not finish within"},
             {"libloader_kills_parent.so", LoadOutcome::Kind::kStarterEnded,
              "ended the process that started it with signal 9"},
+            // The records loaded code writes, or loses, do not overrule how the process ended.
+            {"libloader_forges_load.so", LoadOutcome::Kind::kSignal, "signal 6 (Aborted)"},
+            {"libloader_forges_refusal.so", LoadOutcome::Kind::kExited,
+             "status 0 before dlopen returned"},
+            {"libloader_closes_fds.so", LoadOutcome::Kind::kReportLost,
+             "ended as after a load, but its report of it was lost"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.library);
@@ -136,6 +142,24 @@ TEST(DoctorLoader, EachMissingDependencyFails) {
         }
     }
     EXPECT_EQ("libloader_part_first.so FAIL\nlibloader_part_second.so FAIL\n", missing);
+}
+
+// The probe asks for each dependency as this executable, whose run path holds the stand-ins; the
+// library's own load, with no run path, does not find them.
+TEST(DoctorLoader, ADependencyOnlyHalctlsRunPathHoldsIsMissing) {
+    TempDir dir("doctor_loader");
+    ASSERT_FALSE(dir.path().empty());
+    const std::string library = dir.path() + "/libloader_needs_standin.so";
+    fs::copy_file(kCases + "/libloader_needs_standin.so", library);
+    ElfNeeded needed;
+    std::string error;
+    ASSERT_TRUE(read_elf_needed(library, &needed, &error)) << error;
+    const LoadOutcome outcome = load_in_child(library, needed.libraries);
+    ASSERT_EQ(LoadOutcome::Kind::kRefused, outcome.kind) << outcome.message;
+    const std::vector<std::string> dirs = search_dirs(needed, dir.path(), nullptr);
+    const DoctorCheck check = dependency_verdict("libbinder_ndk.so", dirs, outcome);
+    EXPECT_EQ(Verdict::kFail, check.verdict) << check.detail;
+    EXPECT_TRUE(contains(check.detail, "only halctl's own run path holds one")) << check.detail;
 }
 
 TEST(DoctorLoader, TheLoadersOwnPathsAfterALoad) {
@@ -303,6 +327,8 @@ TEST(DoctorLoader, VerdictsNameWhatTheLoaderSaid) {
              "load-time constructor"},
             {made(LoadOutcome::Kind::kStarterEnded, "ended the process that started it"),
              Verdict::kFail, "signals"},
+            {made(LoadOutcome::Kind::kReportLost, "its report of it was lost"), Verdict::kFail,
+             "closes or reuses descriptors"},
             {made(LoadOutcome::Kind::kNotRun, "no fresh process"), Verdict::kSkip, ""},
     };
     for (const auto& c : cases) {

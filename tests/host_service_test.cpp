@@ -18,7 +18,7 @@ TEST(HalctlHostService, RunningOrRestartingHoldsTheDevice) {
         const char* state;
         bool active;
     } cases[] = {
-            {"running", true}, {"restarting", true}, {"stopped", false}, {"stopping", false},
+            {"running", true}, {"restarting", true}, {"stopped", false}, {"stopping", true},
             {"", false},       {"running ", false},  {"Running", false},
     };
     for (const auto& c : cases) EXPECT_EQ(c.active, host_service_active(c.state)) << c.state;

@@ -59,7 +59,11 @@ TEST_P(LedColorColumn, DrawsTheColumnOfThePanelsCharacterAndSaves) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(LedColorBothColumns, LedColorColumn, ::testing::ValuesIn(kColorCases));
+INSTANTIATE_TEST_SUITE_P(LedColorBothColumns, LedColorColumn, ::testing::ValuesIn(kColorCases),
+                         [](const auto& info) {
+                             return std::string(info.param.steady ? "Steady" : "Blinking") +
+                                    "Colour" + std::to_string(info.param.color);
+                         });
 
 TEST_F(LedColor, NegativeColourIsRejectedWithOnlyTheEntryLine) {
     EXPECT_EQ(-1, lib->SetLedColor(0, -3));

@@ -57,7 +57,11 @@ TEST_P(LedStateRow, DrawsSavesAndThenSkipsTheSameRequest) {
     EXPECT_EQ((std::vector<LogLine>{state_entry_line(row.index, row.state)}), logs.lines());
 }
 
-INSTANTIATE_TEST_SUITE_P(LedStateEveryRow, LedStateRow, ::testing::ValuesIn(kRows));
+INSTANTIATE_TEST_SUITE_P(LedStateEveryRow, LedStateRow, ::testing::ValuesIn(kRows),
+                         [](const auto& info) {
+                             return "Index" + std::to_string(info.param.index) + "State" +
+                                    std::to_string(info.param.state);
+                         });
 
 TEST_F(LedState, SavesTheTripleInIndexStateColourOrder) {
     lib->SetLedState(0, 4);
@@ -207,7 +211,8 @@ const FlashCase kFlashCases[] = {
          pattern("timer", "1", "1", "1")},
 };
 
-INSTANTIATE_TEST_SUITE_P(LedStateEveryModel, LedStateFlash, ::testing::ValuesIn(kFlashCases));
+INSTANTIATE_TEST_SUITE_P(LedStateEveryModel, LedStateFlash, ::testing::ValuesIn(kFlashCases),
+                         [](const auto& info) { return case_name(info.param.model); });
 
 TEST_F(LedState, FlashLeavesTheModelAsItWas) {
     lib->SetLedState(1, 200);

@@ -76,12 +76,21 @@ TEST_F(LibraryHolders, NamesEachProcessMappingThisVeryFileWithHowToStopIt) {
     // A copy of the library, and a file of its name on another device: not this library.
     process("901", mapping(copy_, library_), "halctl", "halctl");
     process("902", "f7a00000-f7a20000 r-xp 00000000 fe:7f 1 " + library_ + "\n", "x", "x");
+    // The library's inode on another device: another file.
+    struct stat info {};
+    ASSERT_EQ(0, stat(library_.c_str(), &info));
+    process("903",
+            "f7a00000-f7a20000 r-xp 00000000 " +
+                    std::string(major(info.st_dev) == 0xfe ? "fd" : "fe") + ":7f " +
+                    std::to_string(info.st_ino) + " " + library_ + "\n",
+            "x", "x");
     process("77", kOtherMaps, "sh", "sh");
     process("1000", mapping(library_, library_), "halctl", "halctl");  // this process itself
     fs::create_directories(proc_ + "/self");
     fs::create_directories(proc_ + "/555");  // exited while read: no maps
     const HolderScan scan = library_holders(proc_, library_, 1000);
     EXPECT_TRUE(scan.complete) << scan.cut;
+    EXPECT_EQ(0U, scan.unseen);  // gone is not unseen
     ASSERT_EQ(2U, scan.holders.size());
     EXPECT_EQ(812, scan.holders[0].pid);
     EXPECT_EQ("vendor.quorin.hal-service", scan.holders[0].command);
@@ -230,6 +239,47 @@ TEST_F(LibraryHolders, MapsPastTheBoundsCutTheScanShortAndSaySo) {
     // Within every bound, the same processes are read whole.
     scan = library_holders(proc_, library_, 1);
     EXPECT_TRUE(scan.complete) << scan.cut;
+}
+
+// The scan's own bounds count processes only, and a scan they stop says so; whatever else /proc
+// holds (an overlong name among it) is passed over.
+TEST_F(LibraryHolders, ItsBoundsCountProcessesAndCutTheScanAloud) {
+    for (const char* other : {"self", "sys", "bus", "1x", "99999999999999999999999"}) {
+        fs::create_directories(proc_ + "/" + other);
+    }
+    process("10", mapping(library_, library_), "a", "a");
+    process("11", kOtherMaps, "b", "b");
+    HolderScanLimits limits;
+    limits.processes = 2;
+    HolderScan scan = library_holders(proc_, library_, 1, limits);
+    EXPECT_TRUE(scan.complete) << scan.cut;
+    EXPECT_EQ(1U, scan.holders.size());
+    process("12", mapping(library_, library_), "c", "c");
+    scan = library_holders(proc_, library_, 1, limits);
+    EXPECT_FALSE(scan.complete);
+    EXPECT_NE(std::string::npos, scan.cut.find("stopped after 2 processes, with more running"))
+            << scan.cut;
+    limits = HolderScanLimits{};
+    limits.holders = 1;
+    scan = library_holders(proc_, library_, 1, limits);
+    EXPECT_FALSE(scan.complete);
+    EXPECT_EQ(1U, scan.holders.size());
+    EXPECT_NE(std::string::npos, scan.cut.find("stopped at 1 holder named")) << scan.cut;
+    limits.holders = 2;
+    scan = library_holders(proc_, library_, 1, limits);
+    EXPECT_TRUE(scan.complete) << scan.cut;
+    EXPECT_EQ(2U, scan.holders.size());
+}
+
+// A mapping whose line straddles two reads of the maps file is seen whole.
+TEST_F(LibraryHolders, ALineAcrossTwoReadsIsSeen) {
+    // The read stops inside the mapping's inode field.
+    const std::string filler = std::string(16384 - 40 - 1, 'x') + "\n";
+    process("20", filler + mapping(library_, library_), "a", "a");
+    const HolderScan scan = library_holders(proc_, library_, 1);
+    EXPECT_TRUE(scan.complete) << scan.cut;
+    ASSERT_EQ(1U, scan.holders.size());
+    EXPECT_EQ(20, scan.holders[0].pid);
 }
 
 // Another user's argv, shown to root: escaped and bounded.

@@ -4,6 +4,7 @@
 // lock.
 #include "hal_test.h"
 #include "mutex_probe.h"
+#include "reliability_runs.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST_F(LifecycleLoadOrder, LockFirstThenPortAtLoadAndTheReverseAtUnload) {
 
 // Also run under valgrind by CTest: no error and no leak over a hundred cycles with calls.
 TEST_F(LifecycleLoadOrder, HundredCyclesWithCallsKeepTheOrder) {
-    for (int cycle = 0; cycle < 100; ++cycle) {
+    for (int cycle = 0; cycle < kLoadCycles; ++cycle) {
         hal_sim::clear_journal();
         {
             MutexProbe probe;

@@ -20,6 +20,10 @@ struct VolumeCase {
     const char* written;
 };
 
+void PrintTo(const VolumeCase& c, std::ostream* out) {
+    *out << "volume " << c.volume << " -> " << c.stored;
+}
+
 class MicVolume : public HalTest, public ::testing::WithParamInterface<VolumeCase> {};
 
 TEST_P(MicVolume, ClampsStoresAndWritesTheAdcStep) {
@@ -40,7 +44,10 @@ INSTANTIATE_TEST_SUITE_P(MicVolumeRange, MicVolume,
                                            VolumeCase{5, 5, "13"}, VolumeCase{57, 57, "23"},
                                            VolumeCase{99, 99, "31"}, VolumeCase{100, 100, "32"},
                                            VolumeCase{250, 100, "32"},
-                                           VolumeCase{INT32_MAX, 100, "32"}));
+                                           VolumeCase{INT32_MAX, 100, "32"}),
+                         [](const auto& info) {
+                             return case_name("Volume" + std::to_string(info.param.volume));
+                         });
 
 TEST_F(Mic, GettersBeforeAnySetReturnZero) {
     EXPECT_EQ(0, lib->MicGetVolume());
@@ -63,6 +70,10 @@ struct EchoCase {
     int stored;
 };
 
+void PrintTo(const EchoCase& c, std::ostream* out) {
+    *out << "level " << c.level << " -> " << c.stored;
+}
+
 class MicEcho : public HalTest, public ::testing::WithParamInterface<EchoCase> {};
 
 TEST_P(MicEcho, ClampsStoresAndSendsTheClampedWeight) {
@@ -83,7 +94,10 @@ TEST_P(MicEcho, ClampsStoresAndSendsTheClampedWeight) {
 INSTANTIATE_TEST_SUITE_P(MicEchoRange, MicEcho,
                          ::testing::Values(EchoCase{-1, 0}, EchoCase{INT32_MIN, 0}, EchoCase{0, 0},
                                            EchoCase{40, 40}, EchoCase{100, 100}, EchoCase{150, 100},
-                                           EchoCase{INT32_MAX, 100}));
+                                           EchoCase{INT32_MAX, 100}),
+                         [](const auto& info) {
+                             return case_name("Level" + std::to_string(info.param.level));
+                         });
 
 TEST_F(Mic, MuteWithoutRecordedPatchWritesTheAdcOnly) {
     EXPECT_EQ(0, lib->MicSetOnOff(1));

@@ -66,7 +66,53 @@ TEST_F(PropertyContexts, ExactBeatsPrefixAndTheLongestPrefixWins) {
     EXPECT_EQ(std::string(kLed) + " " + kVendor, context_of("vendor.quorin.ledcolor"));
     EXPECT_EQ(std::string(kMic) + " " + kVendor, context_of("vendor.quorin.micstate"));
     EXPECT_EQ(std::string("u:object_r:vendor_default_prop:s0 ") + kPlat, context_of("vendor.x"));
-    EXPECT_EQ(std::string("u:object_r:default_prop:s0 ") + kPlat, context_of("ro.x"));
+    // "*" is a prefix like any other: only a key that begins with it matches; init's own
+    // default holds for the rest.
+    EXPECT_EQ(kDefaultPropertyContext, context_of("ro.x"));
+    EXPECT_EQ(std::string("u:object_r:default_prop:s0 ") + kPlat, context_of("*x"));
+}
+
+// The lines Android 12's init rejects (a vendor image of Android 11 or later), each named; the
+// keys they meant to define fall to what else matches.
+TEST_F(PropertyContexts, LinesInitRejectsAreNamedAndDefineNothing) {
+    plant(kPlat, "vendor. u:object_r:vendor_default_prop:s0 prefix\n");
+    plant(kVendor,
+          "  # an indented comment\n"
+          "vendor.quorin.ledindex u:object_r:vendor_quorin_led_prop:s0 # led\n"
+          "vendor.quorin.ledstate u:object_r:vendor_quorin_led_prop:s0 exact integer\n"
+          "vendor.quorin.ledcolor u:object_r:vendor_quorin_led_prop:s0 exact enum\n"
+          "vendor.quorin.micstate\n"
+          "vendor.quorin.mic u:object_r:vendor_quorin_mic_prop:s0 prefix enum on off\n"
+          "vendor.quorin.mic u:object_r:vendor_quorin_led_prop:s0 exact\n"
+          "vendor.quorin.mic u:object_r:vendor_quorin_led_prop:s0\n"
+          "\tvendor.quorin.x\tu:object_r:vendor_quorin_mic_prop:s0\tprefix\tstring  \n");
+    std::vector<RejectedLine> rejected;
+    const auto entries = load_property_contexts(root_, nullptr, &rejected);
+    ASSERT_TRUE(entries.has_value());
+    std::string lines;
+    for (const RejectedLine& line : rejected) {
+        lines += line.file + ":" + std::to_string(line.line) + ": " + line.reason + "\n";
+    }
+    EXPECT_EQ(std::string(kVendor) + ":2: match \"#\" is neither prefix nor exact\n" + kVendor +
+                      ":3: type \"integer\" is not valid\n" + kVendor +
+                      ":4: type \"enum\" is not valid\n" + kVendor +
+                      ":5: no context after vendor.quorin.micstate\n" + kVendor +
+                      ":8: duplicate prefix match for vendor.quorin.mic: init then builds no "
+                      "property contexts at all\n",
+              lines);
+    const std::string vendor_default = "u:object_r:vendor_default_prop:s0 ";
+    EXPECT_EQ(vendor_default + kPlat, context_of("vendor.quorin.ledindex"));
+    EXPECT_EQ(vendor_default + kPlat, context_of("vendor.quorin.ledcolor"));
+    // An exact and a prefix entry of one name are two: init keeps both.
+    EXPECT_EQ(std::string(kLed) + " " + kVendor, context_of("vendor.quorin.mic"));
+    EXPECT_EQ(std::string(kMic) + " " + kVendor, context_of("vendor.quorin.micstate"));
+    EXPECT_EQ(std::string(kMic) + " " + kVendor, context_of("vendor.quorin.x.y"));
+    const DoctorCheck check = rejected_lines_verdict(rejected);
+    EXPECT_EQ(Verdict::kFail, check.verdict);
+    EXPECT_EQ(0U, check.detail.find(std::string(kVendor) + ":2: match \"#\"")) << check.detail;
+    rejected.resize(7, rejected.back());
+    EXPECT_NE(std::string::npos, rejected_lines_verdict(rejected).detail.find("at all; and 2 more"))
+            << rejected_lines_verdict(rejected).detail;
 }
 
 TEST_F(PropertyContexts, InitsOrderTheFirstDefinitionHolds) {

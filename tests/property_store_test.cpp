@@ -288,7 +288,8 @@ TEST_P(PropertyStoreFile, TemporaryFilesOfKilledWritersAreRemoved) {
     EXPECT_EQ((hal_sim::PropertyMap{{"a", "1"}, {"b", "2"}}), hal_sim::properties());
 }
 
-INSTANTIATE_TEST_SUITE_P(PropertyStoreFileOnly, PropertyStoreFile, ::testing::Values(true));
+INSTANTIATE_TEST_SUITE_P(PropertyStoreFileOnly, PropertyStoreFile, ::testing::Values(true),
+                         [](const auto&) { return "File"; });
 
 // Something other than a store the stand-ins wrote, in the store's place.
 struct OddStore {

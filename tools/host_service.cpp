@@ -5,7 +5,8 @@
 #include "text_escape.h"
 
 bool host_service_active(const std::string& state) {
-    return state == "running" || state == "restarting";
+    // "stopping": init has signalled it, and until it has exited it still drives the device.
+    return state == "running" || state == "restarting" || state == "stopping";
 }
 
 std::string host_service_state() {

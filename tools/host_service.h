@@ -10,7 +10,8 @@
 constexpr const char* kHostServiceName = "vendor.quorin.hal";
 constexpr const char* kHostServiceStateProperty = "init.svc.vendor.quorin.hal";
 
-// Whether a service in this state holds the device: running, or about to run again.
+// Whether a service in this state holds the device: running, about to run again, or not yet
+// exited after being stopped.
 bool host_service_active(const std::string& state);
 
 // The service's state as init reports it now; empty where there is no such service.

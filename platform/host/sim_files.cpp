@@ -10,19 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "write_all.h"
+
 namespace hal_sim {
 namespace {
-
-bool write_all(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 // A writer's temporary file for dir/name is name.tmp.PID.
 std::string temporary_prefix(const std::string& name) {
@@ -97,7 +88,7 @@ bool replace_file(const std::string& dir, const std::string& name, const std::st
     const std::string temp = dir + "/" + temporary_prefix(name) + decimal_text(getpid());
     const int fd = open_regular_file(temp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
-    const bool written = write_all(fd, text) && fsync(fd) == 0;
+    const bool written = write_all(fd, text.data(), text.size()) == 0 && fsync(fd) == 0;
     if (close(fd) != 0 || !written || rename(temp.c_str(), target.c_str()) != 0) {
         unlink(temp.c_str());
         return false;
@@ -109,7 +100,8 @@ bool append_line(const std::string& dir, const std::string& name, const std::str
     const std::string path = dir + "/" + name;
     const int fd = open_regular_file(path, O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd < 0) return false;
-    const bool ok = write_all(fd, line + "\n");
+    const std::string record = line + "\n";
+    const bool ok = write_all(fd, record.data(), record.size()) == 0;
     return close(fd) == 0 && ok;
 }
 

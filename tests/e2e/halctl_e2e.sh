@@ -338,12 +338,14 @@ check "-- ends the options, -1 stays an argument" 1 $?
 check "--version" "halctl 1.0" "$(hc --version)"
 
 # --- beside the hosting service ---------------------------------------------------------------
-# init's record of the service, in the property store: while it runs (or is about to run again),
-# the commands that change the device are refused, naming the service and how to stop it; those
-# that only read run, and --force changes the device all the same.
-for state in running restarting; do
+# init's record of the service, in the property store: while it runs (or is about to run again, or
+# has not yet exited after a stop), the commands that change the device are refused before the
+# library is loaded, naming the service and how to stop it; those that only read run, and --force
+# changes the device all the same.
+for state in running restarting stopping; do
     printf '%s\n' "init.svc.vendor.quorin.hal=$state" >>"$HAL_SIM_DIR/properties"
     before=$(cat $leds/*/brightness $leds/*/trigger $adc/adc3101_* | md5sum)
+    ports=$(grep -cxF created "$HAL_SIM_DIR/audio_port" 2>/dev/null)
     for line in "led state 0 0" "led color 0 2" "led init" "mic on" "mic volume 3" "patch enable"; do
         # shellcheck disable=SC2086
         hc -v $line >"$E2E_WORK/out" 2>"$E2E_WORK/err"
@@ -351,6 +353,7 @@ for state in running restarting; do
         check "service $state: [$line] names the service and how to stop it" 1 \
             "$(grep -cF "halctl: ${line%% [0-9]*}: the hosting service vendor.quorin.hal is $state (init.svc.vendor.quorin.hal) and drives the device itself; stop it first (adb shell su root stop vendor.quorin.hal" "$E2E_WORK/err")"
         check "service $state: [$line] calls nothing" "" "$(grep -E '^[VDIWEF]/' "$E2E_WORK/err"; cat "$E2E_WORK/out")"
+        check "service $state: [$line] loads nothing" "$ports" "$(grep -cxF created "$HAL_SIM_DIR/audio_port" 2>/dev/null)"
     done
     check "service $state: nothing changed" "$before" "$(cat $leds/*/brightness $leds/*/trigger $adc/adc3101_* | md5sum)"
     for line in "show" "props" "mic get-volume" "patch status" "led version"; do
@@ -504,6 +507,14 @@ check "doctor, no library file: names it" 1 "$(starting 'FAIL  libquorin_hal.so:
 check "doctor, no library file: the platform libraries instead" 4 "$(grep -cE '^(pass|FAIL)  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so: loads' "$E2E_WORK/doctor")"
 # Another process with the library's file mapped, as the hosting service has it on a device.
 library=$(hc doctor | sed -n 's/^pass  libquorin_hal\.so: found: //p')
+# A copy outside the build tree: its run path ($ORIGIN/platform) holds neither of the vendor's
+# libraries, halctl's own does.
+mkdir "$E2E_WORK/elsewhere" && cp "$library" "$E2E_WORK/elsewhere/"
+hc --lib="$E2E_WORK/elsewhere/libquorin_hal.so" doctor >"$E2E_WORK/doctor" 2>&1
+check "doctor, library elsewhere: exit" 1 $?
+check "doctor, library elsewhere: refused" 1 "$(starting 'FAIL  libquorin_hal.so: loads: ' "$E2E_WORK/doctor")"
+check "doctor, library elsewhere: neither vendor library found through halctl's run path" 2 \
+    "$(grep -cE "^FAIL  lib(systemcontrolservice|AmlAudioOutPort)\.so: found: .*only halctl's own run path holds one" "$E2E_WORK/doctor")"
 mkfifo "$E2E_WORK/holder.in"
 python3 -c 'import mmap, sys
 f = open(sys.argv[1], "rb")

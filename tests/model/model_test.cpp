@@ -9,14 +9,13 @@
 
 #include "device_model.h"
 #include "hal_test.h"
+#include "reliability_runs.h"
 
 namespace {
 
 using Model = HalTest;
 
 constexpr unsigned kSeed = 20261208;
-constexpr int kSequences = 200;
-constexpr int kCallsPerSequence = 500;  // 100,000 calls in all
 
 // Only what the model predicts: lifecycle events of the port and client look-ups are not
 // behaviour of the entry points.
@@ -222,8 +221,8 @@ TEST_F(Model, LibraryAgreesWithTheModelOnRandomSequences) {
     logs.clear();
     Generator generator(kSeed);
     long calls_run = 0;
-    for (int sequence = 0; sequence < kSequences; ++sequence) {
-        std::vector<Call> calls(kCallsPerSequence);
+    for (int sequence = 0; sequence < kModelSequences; ++sequence) {
+        std::vector<Call> calls(kModelCallsPerSequence);
         for (Call& call : calls) call = generator.next();
         std::string why;
         const int at = first_divergence(lib, sysfs, calls, &why);
@@ -243,7 +242,7 @@ TEST_F(Model, LibraryAgreesWithTheModelOnRandomSequences) {
                << shortest.size() << " calls, fresh device):" << report.str() << "\n"
                << why;
     }
-    EXPECT_EQ(static_cast<long>(kSequences) * kCallsPerSequence, calls_run);
+    EXPECT_EQ(static_cast<long>(kModelSequences) * kModelCallsPerSequence, calls_run);
     RecordProperty("calls", std::to_string(calls_run));
 }
 

@@ -105,7 +105,7 @@ const (
 )
 
 var ourModules = []string{"libquorin_hal_headers", "libquorin_hal", "halctl", "libquorin_hal_symbols_test",
-	"libquorin_panel_view", "vendor.quorin.hal-service"}
+	"libquorin_hal_client", "vendor.quorin.hal-service"}
 
 type soongResult struct {
 	ctx    *android.TestContext
@@ -321,7 +321,8 @@ func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
 		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
 		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
-		{"libquorin_panel_view", vendorArm + "_static", []string{"-Itools", "-Idescription", "-Icommon"}},
+		{"libquorin_hal_client", vendorArm + "_static", []string{"-Ihal_client", "-Idescription", "-Icommon",
+			"-Iinterface", "-Iinclude"}},
 		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include",
 			"-Istandin/libbase/include"}},
 	}
@@ -360,7 +361,7 @@ func TestSymbolsTestBelongsToDeviceTests(t *testing.T) {
 }
 
 // The hosting service: /vendor/bin/hw, its init script and manifest fragment installed with it,
-// linked with the library and the NDK binder, its dump drawn by the panel library that halctl uses
+// linked with the library and the NDK binder, its dump drawn by the client library that halctl uses
 // too, and compiled with what lets it catch platform exceptions. The interface's NDK code is
 // compiled into it with BINDER_STABILITY_SUPPORT, never linked from the interface library, which
 // is built without RTTI.
@@ -384,7 +385,7 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	}
 	libs := module.Rule("ld").Args["libFlags"]
 	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so",
-		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_panel_view.a"} {
+		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_hal_client.a"} {
 		if !strings.Contains(libs, lib) {
 			t.Errorf("%s: not linked with %s: %s", service, lib, libs)
 		}
@@ -403,7 +404,7 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 		t.Errorf("%s: compiled without BINDER_STABILITY_SUPPORT: %v", service, cflags)
 	}
 	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
-	for _, want := range []string{"-Istandin/binder_ndk/include", "-Itools", "-Idescription",
+	for _, want := range []string{"-Istandin/binder_ndk/include", "-Ihal_client", "-Idescription",
 		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
 		if !contains(ccFlags, want) {
 			t.Errorf("%s: compiled without %s: %v", service, want, ccFlags)
@@ -412,6 +413,10 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	for _, flag := range ccFlags {
 		if strings.HasPrefix(flag, "-Iplatform") {
 			t.Errorf("%s: compiled with the workstation's declarations %s", service, flag)
+		}
+		// The service stands beside halctl, not in its rooms.
+		if flag == "-Itools" || strings.HasPrefix(flag, "-Itools/") {
+			t.Errorf("%s: compiled with halctl's headers %s", service, flag)
 		}
 	}
 	cppFlags := r.flags(service, vendorArm, "cppflags")

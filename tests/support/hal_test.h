@@ -34,15 +34,24 @@ class HalTest : public ::testing::Test {
     HalLibrary lib;
 };
 
-// Names the cases of a parameterised suite after their `name` field, every character but letters
-// and digits made '_', as GoogleTest wants.
+// A parameterised case's name as GoogleTest wants it: every character but letters and digits
+// made '_', a minus sign spelled out.
+inline std::string case_name(std::string text) {
+    std::string name;
+    for (const char c : text) {
+        if (c == '-') {
+            name += "Minus";
+        } else {
+            name += isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
+    }
+    return name;
+}
+
+// Names the cases of a parameterised suite after their `name` field.
 struct CaseName {
     template <typename Info>
     std::string operator()(const Info& info) const {
-        std::string name = info.param.name;
-        for (char& c : name) {
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
-        return name;
+        return case_name(info.param.name);
     }
 };

@@ -29,7 +29,11 @@ keeps_libbase=false
 if ldd "$halctl" | grep -q 'libbase\.so'; then keeps_libbase=true; fi
 
 held=()
-for cycles in 5 20; do
+runs=$(dirname "$0")/../support/reliability_runs.h
+few=$(sed -n 's/^constexpr int kHalctlRestartsFew = \([0-9]*\);.*/\1/p' "$runs")
+many=$(sed -n 's/^constexpr int kHalctlRestartsMany = \([0-9]*\);.*/\1/p' "$runs")
+[[ -n $few && -n $many ]] || { echo "FAIL no restart counts in $runs"; exit 1; }
+for cycles in $few $many; do
     script=$work/restarts-$cycles.halctl
     for ((i = 0; i < cycles; ++i)); do
         printf 'led init\nled state 0 %d\nled color 0 10\nmic on\nmic volume %d\nmic echo %d\n' \

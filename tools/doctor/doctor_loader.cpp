@@ -14,12 +14,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "load_probe.h"
+#include "write_all.h"
 
 extern char** environ;  // NOLINT(readability-redundant-declaration): not in every unistd.h
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr size_t kMostReport = size_t{64} * 1024;
 constexpr int kPollMs = 20;
@@ -89,8 +93,9 @@ struct Spawn {
     std::vector<std::string> environment;
     std::vector<char*> argv;
     std::vector<char*> envp;
-    int report = -1;  // the write ends of the two pipes
+    int report = -1;  // the write ends of the pipes
     int output = -1;
+    int status = -1;  // the starter's alone: the loader's wait status
     int null = -1;
     pid_t halctl = 0;
 };
@@ -114,12 +119,7 @@ void prepare(Spawn* spawn, const std::string& library, const std::vector<std::st
 }
 
 void write_record(int fd, const std::string& line) {
-    for (size_t done = 0; done < line.size();) {
-        const ssize_t n = write(fd, line.data() + done, line.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
+    (void)write_all(fd, line.data(), line.size());
 }
 
 // The loading process: standard input from /dev/null, its output and the report into the pipes,
@@ -156,7 +156,7 @@ void write_record(int fd, const std::string& line) {
     for (int number : kInterrupts) signal(number, SIG_DFL);
     // It holds none of halctl's standard streams (a pipe into which halctl prints, a terminal).
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
-        if (fd != spawn.report && fd != spawn.output) dup2(spawn.null, fd);
+        if (fd != spawn.report && fd != spawn.output && fd != spawn.status) dup2(spawn.null, fd);
     }
     const pid_t loader = fork();
     if (loader == 0) become_loader(spawn, library, deps);
@@ -165,7 +165,7 @@ void write_record(int fd, const std::string& line) {
         while (waitpid(loader, &status, 0) < 0 && errno == EINTR) {
         }
     }
-    write_record(spawn.report, loader < 0 ? std::string(1, probe_record::kExecFailed) +
+    write_record(spawn.status, loader < 0 ? std::string(1, probe_record::kExecFailed) +
                                                     "cannot fork: " + error_text(errno) + "\n"
                                           : std::string(1, probe_record::kWaitStatus) +
                                                     std::to_string(status) + "\n");
@@ -240,7 +240,7 @@ struct Records {
     char crash_where = 0;
     bool loaded = false;
     bool refused = false;
-    std::string refusal;
+    std::string refusal;  // the first: what a dependency asked for later writes comes after it
     bool have_status = false;
     int status = 0;
     std::string fork_error;
@@ -277,8 +277,8 @@ Records read_records(const std::string& report, LoadOutcome* outcome) {
                 records.loaded = true;
                 break;
             case probe_record::kRefused:
+                if (!records.refused) records.refusal = text;
                 records.refused = true;
-                records.refusal = text;
                 break;
             case probe_record::kObject:
                 outcome->objects.push_back(text);
@@ -302,23 +302,19 @@ Records read_records(const std::string& report, LoadOutcome* outcome) {
     return records;
 }
 
+// A verdict status whose record is missing: load-time code closed the report's descriptor, or
+// put another file in its place.
+void report_lost(const char* ended_as, LoadOutcome* outcome) {
+    outcome->kind = LoadOutcome::Kind::kReportLost;
+    outcome->message = std::string("the loading process ended as after ") + ended_as +
+                       ", but its report of it was lost: load-time code closed or replaced the "
+                       "descriptor it reports on (" +
+                       std::to_string(kProbeReportFd) + ")";
+}
+
 void judge(const Records& records, int supervisor_status, LoadOutcome* outcome) {
     outcome->fresh_process = records.started;
     using Kind = LoadOutcome::Kind;
-    if (records.loaded) {
-        outcome->kind = Kind::kLoaded;
-        return;
-    }
-    if (records.refused) {
-        outcome->kind = Kind::kRefused;
-        outcome->message = records.refusal;
-        return;
-    }
-    if (records.already_loaded) {
-        outcome->message = "halctl has the library loaded already and cannot start itself again (" +
-                           records.exec_error + "): no fresh process to ask the loader";
-        return;
-    }
     if (!records.have_status) {
         if (WIFSIGNALED(supervisor_status)) {
             outcome->kind = Kind::kStarterEnded;
@@ -332,10 +328,33 @@ void judge(const Records& records, int supervisor_status, LoadOutcome* outcome) 
         return;
     }
     const int status = records.status;
+    const bool exited = WIFEXITED(status);
+    if (exited && WEXITSTATUS(status) == kProbeNoVerdictStatus && records.already_loaded) {
+        outcome->message = "halctl has the library loaded already and cannot start itself again (" +
+                           records.exec_error + "): no fresh process to ask the loader";
+        return;
+    }
     if (!records.loading) {
         outcome->message = "the loading process could not start: " +
                            (WIFSIGNALED(status) ? signal_text(WTERMSIG(status))
                                                 : "status " + std::to_string(WEXITSTATUS(status)));
+        return;
+    }
+    if (exited && WEXITSTATUS(status) == kProbeLoadedStatus) {
+        if (records.loaded) {
+            outcome->kind = Kind::kLoaded;
+        } else {
+            report_lost("a load", outcome);
+        }
+        return;
+    }
+    if (exited && WEXITSTATUS(status) == kProbeRefusedStatus) {
+        if (records.refused) {
+            outcome->kind = Kind::kRefused;
+            outcome->message = records.refusal;
+        } else {
+            report_lost("a refusal", outcome);
+        }
         return;
     }
     if (WIFSIGNALED(status)) {
@@ -369,6 +388,38 @@ void judge(const Records& records, int supervisor_status, LoadOutcome* outcome) 
                        " before dlopen returned: a load-time constructor called exit";
 }
 
+// The directories of halctl's own DT_RUNPATH, as the loader expands them.
+std::vector<std::string> own_run_path(const std::string& executable) {
+    ElfNeeded own;
+    std::string error;
+    if (!read_elf_needed(executable, &own, &error)) return {};
+    own.rpath.clear();
+    const size_t slash = executable.rfind('/');
+    const std::string origin = slash == std::string::npos ? "." : executable.substr(0, slash);
+    std::vector<std::string> dirs;
+    for (const std::string& dir : search_dirs(own, origin, nullptr, LoaderModel::kBionic)) {
+        std::error_code failed;
+        const fs::path canonical = fs::weakly_canonical(dir, failed);
+        dirs.push_back(failed ? dir : canonical.string());
+    }
+    return dirs;
+}
+
+// The probe asks for a dependency as halctl's executable: the loader then also searches
+// halctl's DT_RUNPATH, which the library's own load never does. An answer found only there is
+// not the library's.
+void mark_halctls_run_path(const std::string& executable, std::vector<DependencyAnswer>* answers) {
+    const std::vector<std::string> own = own_run_path(executable);
+    for (DependencyAnswer& answer : *answers) {
+        if (!answer.loaded || answer.text.empty()) continue;
+        std::error_code failed;
+        const fs::path where = fs::weakly_canonical(fs::path(answer.text).parent_path(), failed);
+        if (!failed && std::find(own.begin(), own.end(), where.string()) != own.end()) {
+            answer.through_halctl = true;
+        }
+    }
+}
+
 }  // namespace
 
 LoadOutcome load_in_child(const std::string& library, const std::vector<std::string>& dependencies,
@@ -376,20 +427,23 @@ LoadOutcome load_in_child(const std::string& library, const std::vector<std::str
     LoadOutcome outcome;
     Spawn spawn;
     prepare(&spawn, library, dependencies);
-    int report[2];
-    int output[2];
-    if (pipe2(report, O_CLOEXEC) != 0) {
+    // The report and the output of the loading, and the starter's word on how it ended.
+    int pipes_made[3][2];
+    for (int i = 0; i < 3; ++i) {
+        if (pipe2(pipes_made[i], O_CLOEXEC) == 0) continue;
         outcome.message = "cannot make a pipe: " + error_text(errno);
+        for (int j = 0; j < i; ++j) {
+            close(pipes_made[j][0]);
+            close(pipes_made[j][1]);
+        }
         return outcome;
     }
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        outcome.message = "cannot make a pipe: " + error_text(errno);
-        close(report[0]);
-        close(report[1]);
-        return outcome;
-    }
+    int* report = pipes_made[0];
+    int* output = pipes_made[1];
+    int* told = pipes_made[2];
     spawn.report = report[1];
     spawn.output = output[1];
+    spawn.status = told[1];
     spawn.null = open("/dev/null", O_RDWR | O_CLOEXEC);
     // What is buffered now is printed once, by this process.
     fflush(stdout);
@@ -399,11 +453,13 @@ LoadOutcome load_in_child(const std::string& library, const std::vector<std::str
     const int fork_error = errno;
     close(report[1]);
     close(output[1]);
+    close(told[1]);
     if (spawn.null >= 0) close(spawn.null);
     if (starter < 0) {
         outcome.message = "cannot fork: " + error_text(fork_error);
         close(report[0]);
         close(output[0]);
+        close(told[0]);
         return outcome;
     }
     // Both sides set the group, so that it exists before either goes on.
@@ -440,7 +496,21 @@ LoadOutcome load_in_child(const std::string& library, const std::vector<std::str
     }
     close(report[0]);
     close(output[0]);
-    const Records records = read_records(records_text, &outcome);
+    // Written before the starter ended, so there in whole; a record of that kind on the report
+    // came from loaded code.
+    std::string told_text;
+    bool told_cut = false;
+    fcntl(told[0], F_SETFL, O_NONBLOCK);
+    for (int i = 0; i < 64 && read_some(told[0], &told_text, kMostReport, &told_cut); ++i) {
+    }
+    close(told[0]);
+    Records records = read_records(records_text, &outcome);
+    LoadOutcome ignored;
+    const Records starter_said = read_records(told_text, &ignored);
+    records.have_status = starter_said.have_status;
+    records.status = starter_said.status;
+    records.fork_error = starter_said.fork_error;
+    mark_halctls_run_path(spawn.executable, &outcome.dependencies);
     if (!finished) {
         outcome.kind = LoadOutcome::Kind::kTimedOut;
         outcome.fresh_process = records.started;

@@ -16,6 +16,9 @@ struct DependencyAnswer {
     std::string name;
     bool loaded = false;
     std::string text;  // where the loader found it ("" when it did not say), or dlerror()'s text
+    // Found only in a directory of halctl's own DT_RUNPATH, which applies to what halctl loads
+    // and never to what the library needs: the library's own load would not find it there.
+    bool through_halctl = false;
 };
 
 struct LoadOutcome {
@@ -26,6 +29,7 @@ struct LoadOutcome {
         kExited,        // the loading process exited before dlopen returned
         kTimedOut,      // killed at the deadline
         kStarterEnded,  // the process that started the loading was ended by a signal
+        kReportLost,    // it ended as after a load or a refusal, without the report that says so
         kNotRun,        // no fresh process could load it
     };
     // Where a fatal signal struck: in the dynamic loader (a file it cannot read), in code that
@@ -48,6 +52,8 @@ constexpr size_t kMostLoadOutput = 4096;
 // Loads `library` (a path, or a bare name for the loader's search). After a refusal the loader is
 // asked for each of `dependencies` (bare names) alone. Every process of the loading is killed
 // once it is done or at `timeout_ms`, and when halctl is interrupted (SIGINT, SIGTERM, SIGHUP).
+// The verdict is how the loading process ended, as the process that started it saw it; the
+// records, which loaded code can write as well, must agree with it.
 LoadOutcome load_in_child(const std::string& library,
                           const std::vector<std::string>& dependencies = {},
                           int timeout_ms = kLoadTimeoutMs);

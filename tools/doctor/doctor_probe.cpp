@@ -182,8 +182,10 @@ void check_properties(const CheckSink* report) {
     report->push_back(triple_verdict(values[0], values[1], values[2]));
 
     std::vector<CutFile> cut;
+    std::vector<RejectedLine> rejected;
     const std::optional<std::vector<PropertyContextEntry>> contexts =
-            load_property_contexts("", &cut);
+            load_property_contexts("", &cut, &rejected);
+    if (!rejected.empty()) report->push_back(rejected_lines_verdict(rejected));
     for (const char* key : keys) {
         report->push_back(property_context_verdict(
                 key, contexts.has_value(),

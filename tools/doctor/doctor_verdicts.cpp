@@ -578,6 +578,20 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
                 kTripleHint);
 }
 
+DoctorCheck rejected_lines_verdict(const std::vector<RejectedLine>& rejected) {
+    constexpr size_t kShown = 5;
+    std::string lines;
+    for (size_t i = 0; i < rejected.size() && i < kShown; ++i) {
+        lines += (i == 0 ? "" : "; ") + rejected[i].file + ":" + std::to_string(rejected[i].line) +
+                 ": " + rejected[i].reason.substr(0, 200);
+    }
+    if (rejected.size() > kShown)
+        lines += "; and " + std::to_string(rejected.size() - kShown) + " more";
+    return fail("property_contexts", "init takes every line", lines,
+                "write each line as NAME CONTEXT exact|prefix [TYPE], each name defined once; init "
+                "logs every line it rejects as \"Could not read line from\"");
+}
+
 DoctorCheck property_context_verdict(const char* key, bool android,
                                      const std::optional<PropertyContextEntry>& found,
                                      const std::vector<CutFile>& cut) {

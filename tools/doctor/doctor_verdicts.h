@@ -152,6 +152,9 @@ DoctorCheck triple_verdict(const std::string& index, const std::string& state,
 // it its context, nullopt for none); `android` when there are property_contexts files at all.
 // `cut`: the files read only in part; where what was not read could decide the key's context,
 // the finding says so rather than claim it (a skip).
+// The property_contexts lines init would not take, each by file and line; a failure, since what
+// they meant to define is then another context's, or nothing is.
+DoctorCheck rejected_lines_verdict(const std::vector<RejectedLine>& rejected);
 DoctorCheck property_context_verdict(const char* key, bool android,
                                      const std::optional<PropertyContextEntry>& found,
                                      const std::vector<CutFile>& cut = {});

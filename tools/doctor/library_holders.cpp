@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "device_read.h"
@@ -41,11 +43,16 @@ std::string file_name(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool is_pid(const char* name) {
-    if (*name == '\0') return false;
-    for (const char* c = name; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9') return false;
+// A process directory's pid: digits only, within pid_t. Anything else under /proc is none.
+bool pid_of(const char* name, pid_t* pid) {
+    const char* end = name + std::strlen(name);
+    long long value = 0;
+    const auto [stop, error] = std::from_chars(name, end, value);
+    if (name == end || *name < '0' || *name > '9' || error != std::errc() || stop != end ||
+        value > std::numeric_limits<pid_t>::max()) {
+        return false;
     }
+    *pid = static_cast<pid_t>(value);
     return true;
 }
 
@@ -106,7 +113,9 @@ enum class MapsRead {
     kRefused,
     kProcessBudget,
     kTotalBudget,
-    kDeadline
+    kDeadline,
+    kProcessLimit,  // the scan's own bounds, met with processes still to look at
+    kHolderLimit,
 };
 
 // A maps file that cannot be opened or read: refused to this process, or its process gone.
@@ -199,6 +208,15 @@ std::string cut_reason(MapsRead stop, size_t cut_processes, const HolderScanLimi
             reason = "the scan of /proc/*/maps stopped at its deadline of " +
                      std::to_string(limits.deadline_ms) + " ms";
             break;
+        case MapsRead::kProcessLimit:
+            reason = "the scan of /proc/*/maps stopped after " + std::to_string(limits.processes) +
+                     " processes, with more running";
+            break;
+        case MapsRead::kHolderLimit:
+            reason = "the scan of /proc/*/maps stopped at " + std::to_string(limits.holders) +
+                     (limits.holders == 1 ? " holder" : " holders") +
+                     " named, with more processes to look at";
+            break;
         default:
             break;
     }
@@ -234,12 +252,18 @@ HolderScan library_holders(const std::string& proc_root, const std::string& libr
     Budget budget{limits.total_bytes, now_ms() + limits.deadline_ms};
     size_t cut_processes = 0;
     MapsRead stop = MapsRead::kDoesNotHold;
-    for (size_t seen = 0; seen < limits.processes && scan.holders.size() < limits.holders; ++seen) {
+    size_t seen = 0;
+    for (;;) {
         const dirent* entry = readdir(proc.get());  // NOLINT(concurrency-mt-unsafe)
         if (entry == nullptr) break;
-        if (!is_pid(entry->d_name)) continue;
-        const pid_t pid = static_cast<pid_t>(std::stol(entry->d_name));
-        if (pid == self) continue;
+        pid_t pid = 0;
+        if (!pid_of(entry->d_name, &pid) || pid == self) continue;
+        // A bound met only counts when there is a process past it.
+        if (seen == limits.processes || scan.holders.size() == limits.holders) {
+            stop = seen == limits.processes ? MapsRead::kProcessLimit : MapsRead::kHolderLimit;
+            break;
+        }
+        ++seen;
         const std::string dir = proc_root + "/" + entry->d_name;
         const MapsRead read = read_maps(dir + "/maps", file, limits, &budget);
         if (read == MapsRead::kHolds) scan.holders.push_back({pid, command_of(dir)});

@@ -17,7 +17,7 @@ struct LibraryHolder {
 // Any local user can start processes with tens of thousands of mappings each: what a scan reads
 // is bounded in bytes, per process and in all, and in time.
 struct HolderScanLimits {
-    size_t processes = 32768;                // process directories looked at
+    size_t processes = 32768;                // process (pid) directories looked at
     size_t holders = 16;                     // holders named
     size_t process_bytes = size_t{1} << 20;  // of one process's maps
     size_t total_bytes = size_t{16} << 20;   // of all the maps read

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "write_all.h"
+
 namespace {
 
 constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS};
@@ -35,15 +37,6 @@ size_t loader_code_count = 0;
 constexpr size_t kAltStackSize = size_t{64} * 1024;
 alignas(16) char alt_stack[kAltStackSize];
 
-void write_all(int fd, const char* data, size_t size) {
-    for (size_t done = 0; done < size;) {
-        const ssize_t n = write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
-}
-
 // One record: its letter and its text on one line.
 void record(char kind, const std::string& text = "") {
     std::string line(1, kind);
@@ -52,7 +45,7 @@ void record(char kind, const std::string& text = "") {
         if (c == '\n') c = ' ';
     }
     line += '\n';
-    write_all(report_to, line.data(), line.size());
+    (void)write_all(report_to, line.data(), line.size());
 }
 
 uintptr_t faulting_address(const void* context) {
@@ -87,7 +80,7 @@ void on_fatal_signal(int number, siginfo_t* /*info*/, void* context) {
     if (number >= 10) line[length++] = static_cast<char>('0' + number / 10);
     line[length++] = static_cast<char>('0' + number % 10);
     line[length++] = '\n';
-    write_all(report_to, line, length);
+    (void)write_all(report_to, line, length);
     raise(number);
 }
 
@@ -170,7 +163,7 @@ void run_load_probe(int report_fd, const char* library, const char* const* depen
     // A copy of halctl that has it loaded would only be handed the loaded one.
     if (forked_copy && dlopen(library, RTLD_NOW | RTLD_NOLOAD) != nullptr) {
         record(probe_record::kAlreadyLoaded);
-        _exit(0);
+        _exit(kProbeNoVerdictStatus);
     }
     find_loader_code();
     watch_fatal_signals();
@@ -179,7 +172,7 @@ void run_load_probe(int report_fd, const char* library, const char* const* depen
     if (dlopen(library, RTLD_NOW | RTLD_LOCAL) != nullptr) {
         record(probe_record::kLoaded);
         for (const std::string& object : loaded_objects()) record(probe_record::kObject, object);
-        _exit(0);
+        _exit(kProbeLoadedStatus);
     }
     record(probe_record::kRefused, loader_error());
     // The loader stops at the first library it cannot load: each is asked for alone.
@@ -192,5 +185,5 @@ void run_load_probe(int report_fd, const char* library, const char* const* depen
             record(probe_record::kDependencyLost, name + "\t" + loader_error());
         }
     }
-    _exit(0);
+    _exit(kProbeRefusedStatus);
 }

@@ -10,6 +10,13 @@ constexpr const char* kLoadProbeVariable = "QUORIN_HALCTL_LOAD_PROBE";
 constexpr int kProbeReportFd = 3;
 constexpr const char* kProbeName = "halctl-load-probe";  // its argv[0]
 
+// How the probe ends: a load and a refusal each with a status of its own, which the records must
+// agree with. Loaded code can write records and close their descriptor; only by ending the
+// process itself can it forge this.
+constexpr int kProbeLoadedStatus = 80;
+constexpr int kProbeRefusedStatus = 81;
+constexpr int kProbeNoVerdictStatus = 82;  // a forked copy that has the library loaded already
+
 // The records of the report, one a line, each a letter and its text.
 namespace probe_record {
 constexpr char kStarted = 'S';        // a fresh process (re-executed)
@@ -24,7 +31,8 @@ constexpr char kRefused = '-';        // dlopen refused it: dlerror()'s text
 constexpr char kObject = 'O';         // after a load: an object the loader has, as it names it
 constexpr char kDependencyFound = 'Y';  // after a refusal: NAME '\t' PATH as the loader found it
 constexpr char kDependencyLost = 'N';   // NAME '\t' dlerror()'s text
-constexpr char kWaitStatus = 'W';  // the loader's wait status, from the process that started it
+constexpr char kWaitStatus = 'W';  // the loader's wait status, from the process that started it,
+                                   // on a pipe of its own that the loader never holds
 }  // namespace probe_record
 
 // Loads `library` and reports on `report_fd`; after a refusal, loads each of `dependencies`

@@ -134,6 +134,12 @@ DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome)
         case LoadOutcome::Kind::kStarterEnded:
             check.hint = kConstructorHint;
             return check;
+        case LoadOutcome::Kind::kReportLost:
+            check.hint =
+                    "a load-time constructor of the library or of a library it needs closes or "
+                    "reuses descriptors it did not open (in the hosting service those are binder's "
+                    "and the log's): find it under a debugger (gdb --args halctl led version)";
+            return check;
         case LoadOutcome::Kind::kNotRun:
             check.verdict = Verdict::kSkip;
             return check;
@@ -188,6 +194,14 @@ DoctorCheck dependency_verdict(const std::string& name, const std::vector<std::s
                 "not on the library's run path; " + unknown_places +
                         "; the loader was not asked, the loading did not finish",
                 ""};
+    }
+    if (answer->loaded && answer->through_halctl) {
+        DoctorCheck check = needed_library_verdict(
+                name, "the library's load cannot find it (" + unknown_places +
+                              "); only halctl's own run path holds one (" + answer->text +
+                              "), which the library's load does not search");
+        check.check = "found";
+        return check;
     }
     if (answer->loaded) {
         return found(answer->text.empty() ? std::string("the loader finds it, asked for it alone")

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <sstream>
+#include <cctype>
 #include <unordered_set>
 
 #include "device_read.h"
@@ -21,37 +21,89 @@ bool readable(const std::string& path) {
            access(path.c_str(), R_OK) == 0;
 }
 
+// Words as init's tokenizer splits a line: on any white space.
+std::vector<std::string> split_words(const std::string& line) {
+    std::vector<std::string> words;
+    for (size_t at = 0; at < line.size();) {
+        while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at])) != 0) ++at;
+        const size_t start = at;
+        while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at])) == 0) ++at;
+        if (at > start) words.push_back(line.substr(start, at - start));
+    }
+    return words;
+}
+
+std::string join_from(const std::vector<std::string>& words, size_t first) {
+    std::string text;
+    for (size_t i = first; i < words.size(); ++i) text += (i == first ? "" : " ") + words[i];
+    return text;
+}
+
+// A property type as init takes it: one plain type, or "enum" and at least one value.
+bool valid_type(const std::vector<std::string>& words, size_t first) {
+    if (words[first] == "enum") return words.size() > first + 1;
+    if (words.size() != first + 1) return false;
+    for (const char* type : {"string", "bool", "int", "uint", "double", "size"}) {
+        if (words[first] == type) return true;
+    }
+    return false;
+}
+
+// One definition in init's trie: an exact name, a prefix, or a prefix that ends at a '.' (a
+// node's own context). An exact and a prefix entry of one name are two definitions.
+std::string definition_key(const PropertyContextEntry& entry) {
+    std::string name = entry.name;
+    const bool dot = !name.empty() && name.back() == '.';
+    if (entry.exact && dot) name.pop_back();
+    return (entry.exact ? "e " : dot ? "n " : "p ") + name;
+}
+
 }  // namespace
 
 bool parse_property_contexts(const std::string& text, const std::string& file,
-                             std::vector<PropertyContextEntry>* entries, size_t order) {
-    // The definitions already held, by match and name: each line is looked up, not compared
-    // with every earlier one.
+                             std::vector<PropertyContextEntry>* entries, size_t order,
+                             std::vector<RejectedLine>* rejected) {
+    // The definitions already held, as init's trie keys them: each line is looked up, not
+    // compared with every earlier one.
     std::unordered_set<std::string> held;
-    const auto key_of = [](bool exact, const std::string& name) {
-        return (exact ? "e " : "p ") + name;
+    for (const PropertyContextEntry& entry : *entries) held.insert(definition_key(entry));
+    const auto reject = [&](size_t number, std::string reason) {
+        if (rejected != nullptr) rejected->push_back({file, number, std::move(reason)});
     };
-    for (const PropertyContextEntry& entry : *entries) held.insert(key_of(entry.exact, entry.name));
-    std::istringstream lines(text);
     size_t count = 0;
-    std::string line;
-    for (; count < kPropertyContextsLines && std::getline(lines, line); ++count) {
-        const size_t hash = line.find('#');
-        if (hash != std::string::npos) line.resize(hash);
-        std::istringstream words(line);
-        PropertyContextEntry entry;
-        std::string match;
-        if (!(words >> entry.name >> entry.context)) continue;
-        words >> match;
-        if (!match.empty() && match != "exact" && match != "prefix") continue;  // init rejects it
-        entry.exact = match == "exact";
-        entry.file = file;
-        entry.order = order;
-        if (held.insert(key_of(entry.exact, entry.name)).second) {
-            entries->push_back(std::move(entry));
+    size_t start = 0;
+    for (; count < kPropertyContextsLines && start < text.size(); ++count) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::vector<std::string> words = split_words(text.substr(start, end - start));
+        start = end + 1;
+        // A comment is a line that begins with '#'; elsewhere '#' is a word like any other.
+        if (words.empty() || words[0][0] == '#') continue;
+        if (words.size() < 2) {
+            reject(count + 1, "no context after " + words[0]);
+            continue;
         }
+        PropertyContextEntry entry{words[0], words[1], false, file, order};
+        const std::string match = words.size() > 2 ? words[2] : "";
+        // A vendor image of Android 11 or later must say which match it means.
+        if (match != "exact" && match != "prefix" && !match.empty()) {
+            reject(count + 1, "match \"" + match + "\" is neither prefix nor exact");
+            continue;
+        }
+        if (words.size() > 3 && !valid_type(words, 3)) {
+            reject(count + 1, "type \"" + join_from(words, 3) + "\" is not valid");
+            continue;
+        }
+        entry.exact = match == "exact";
+        if (!held.insert(definition_key(entry)).second) {
+            reject(count + 1, std::string("duplicate ") + (entry.exact ? "exact" : "prefix") +
+                                      " match for " + entry.name +
+                                      ": init then builds no property contexts at all");
+            continue;
+        }
+        entries->push_back(std::move(entry));
     }
-    return count == kPropertyContextsLines && lines.peek() != std::char_traits<char>::eof();
+    return count == kPropertyContextsLines && start < text.size();
 }
 
 std::vector<std::string> property_contexts_files(const std::string& root) {
@@ -88,8 +140,8 @@ std::vector<std::string> property_contexts_files(const std::string& root) {
     return files;
 }
 
-std::optional<std::vector<PropertyContextEntry>> load_property_contexts(const std::string& root,
-                                                                        std::vector<CutFile>* cut) {
+std::optional<std::vector<PropertyContextEntry>> load_property_contexts(
+        const std::string& root, std::vector<CutFile>* cut, std::vector<RejectedLine>* rejected) {
     const std::vector<std::string> files = property_contexts_files(root);
     if (files.empty()) return std::nullopt;
     std::vector<PropertyContextEntry> entries;
@@ -100,7 +152,7 @@ std::optional<std::vector<PropertyContextEntry>> load_property_contexts(const st
         read_bounded((root + file).c_str(), kFileLimit, &text, &too_big);
         // The line the bound cut through is not an entry.
         if (too_big) text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
-        const bool too_long = parse_property_contexts(text, file, &entries, order);
+        const bool too_long = parse_property_contexts(text, file, &entries, order, rejected);
         if (cut != nullptr && (too_big || too_long)) {
             cut->push_back(
                     {file, order,
@@ -126,10 +178,9 @@ std::optional<PropertyContextEntry> resolve_property_context(
             if (entry.name == key) return entry;
             continue;
         }
-        // "*" is the platform's catch-all prefix: it matches every key.
-        const bool matches = entry.name == "*" || key.compare(0, entry.name.size(), entry.name) == 0;
-        const size_t length = entry.name == "*" ? 0 : entry.name.size();
-        if (matches && (best == nullptr || length > (best->name == "*" ? 0 : best->name.size()))) {
+        // The longest prefix, as init's trie finds it; "*" is a prefix like any other.
+        if (key.compare(0, entry.name.size(), entry.name) == 0 &&
+            (best == nullptr || entry.name.size() > best->name.size())) {
             best = &entry;
         }
     }

@@ -23,20 +23,32 @@ struct CutFile {
     std::string extent;  // "its first 20000 lines", "its first 4 MiB"
 };
 
-// The lines of one property_contexts file: "NAME CONTEXT [exact|prefix [TYPE...]]", comments and
-// blank lines skipped. An entry with the name and match of an earlier one is passed over, as
-// init passes it over. At most kPropertyContextsLines lines are read: true when there were more.
+// A line init's parser refuses (or, for a duplicate, its trie), with why.
+struct RejectedLine {
+    std::string file;
+    size_t line = 0;  // from 1
+    std::string reason;
+};
+
+// The lines of one property_contexts file as Android 12's init reads them from a vendor image of
+// Android 11 or later: "NAME CONTEXT [exact|prefix [TYPE]]" split on white space, a line that
+// begins with '#' a comment. A line with no context, another match word, or a type init does not
+// know (an "enum" without values among them) is rejected; so is a second definition of an exact
+// name or of a prefix, which makes init build no contexts at all (the first is kept here). At
+// most kPropertyContextsLines lines are read: true when there were more.
 constexpr size_t kPropertyContextsLines = 20000;
 bool parse_property_contexts(const std::string& text, const std::string& file,
-                             std::vector<PropertyContextEntry>* entries, size_t order = 0);
+                             std::vector<PropertyContextEntry>* entries, size_t order = 0,
+                             std::vector<RejectedLine>* rejected = nullptr);
 
 // The files init reads, in its order, that exist under `root`; empty where the system has none.
 std::vector<std::string> property_contexts_files(const std::string& root);
 
 // Every entry of those files; nullopt where there are none (not Android). `cut`, when given, gets
-// the files read only in part.
+// the files read only in part; `rejected`, the lines init would not take.
 std::optional<std::vector<PropertyContextEntry>> load_property_contexts(
-        const std::string& root, std::vector<CutFile>* cut = nullptr);
+        const std::string& root, std::vector<CutFile>* cut = nullptr,
+        std::vector<RejectedLine>* rejected = nullptr);
 
 // The entry that gives `key` its context; nullopt when none matches (init's default_prop).
 std::optional<PropertyContextEntry> resolve_property_context(

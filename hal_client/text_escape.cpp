@@ -37,9 +37,24 @@ size_t utf8_length(const std::string& text, size_t at) {
     return length;
 }
 
-std::string hex_escape(const char* format, unsigned char c) {
+// The code point of a valid sequence of `length` bytes at text[at].
+unsigned code_point(const std::string& text, size_t at, size_t length) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    if (length == 1) return byte(0);
+    unsigned value = byte(0) & (0xFFu >> (length + 1));
+    for (size_t i = 1; i < length; ++i) value = (value << 6) | (byte(i) & 0x3Fu);
+    return value;
+}
+
+// C1 controls, and the bidirectional controls that reorder what a terminal shows around them.
+bool hidden_control(unsigned c) {
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string hex_escape(const char* format, unsigned c) {
     char escaped[8];
-    snprintf(escaped, sizeof(escaped), format, static_cast<unsigned>(c));
+    (void)snprintf(escaped, sizeof(escaped), format, c);
     return escaped;
 }
 
@@ -51,7 +66,13 @@ std::string json_string(const std::string& text) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             const size_t length = utf8_length(text, i);
-            out += length == 0 ? kReplacement : text.substr(i, length);
+            if (length == 0) {
+                out += kReplacement;
+            } else if (hidden_control(code_point(text, i, length))) {
+                out += hex_escape("\\u%04x", code_point(text, i, length));
+            } else {
+                out += text.substr(i, length);
+            }
             i += length == 0 ? 1 : length;
             continue;
         }
@@ -79,12 +100,10 @@ std::string printable(const std::string& text) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte >= 0x80) {
             // A lone byte 0x80..0x9F is a C1 control to a terminal in 8-bit mode, and U+0080..
-            // U+009F in UTF-8 is one to a UTF-8 terminal (CSI among them): both escaped, as is
-            // every byte of a sequence that is not UTF-8.
+            // U+009F in UTF-8 is one to a UTF-8 terminal (CSI among them): both escaped, as are
+            // the bidirectional controls and every byte of a sequence that is not UTF-8.
             const size_t length = utf8_length(text, i);
-            const bool c1 =
-                    length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-            if (length == 0 || c1) {
+            if (length == 0 || hidden_control(code_point(text, i, length))) {
                 const size_t escaped = length == 0 ? 1 : length;
                 for (size_t j = 0; j < escaped; ++j) {
                     out += hex_escape("\\x%02x", static_cast<unsigned char>(text[i + j]));
@@ -96,7 +115,14 @@ std::string printable(const std::string& text) {
             }
             continue;
         }
-        out += byte < 0x20 || byte == 0x7F ? hex_escape("\\x%02x", byte) : std::string(1, text[i]);
+        // A backslash is escaped too, so that "\x1b" in a name never reads as an escaped ESC.
+        if (byte == '\\') {
+            out += "\\\\";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += hex_escape("\\x%02x", byte);
+        } else {
+            out += static_cast<char>(byte);
+        }
         ++i;
     }
     return out;
@@ -104,8 +130,13 @@ std::string printable(const std::string& text) {
 
 std::string printable_excerpt(const std::string& text, size_t limit) {
     if (text.size() <= limit) return printable(text);
-    // Cut on a character's first byte, so that the excerpt's last character is whole.
+    // Cut on a character's first byte, so that the excerpt's last character is whole: at most
+    // three bytes back, to a lead byte; bytes that are no character's are cut where they stand.
+    const auto continuation = [&](size_t at) {
+        return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
     size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    while (cut > 0 && limit - cut < 3 && continuation(cut)) --cut;
+    if (cut != limit && utf8_length(text, cut) == 0) cut = limit;
     return printable(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
 }
