@@ -105,7 +105,7 @@ const (
 )
 
 var ourModules = []string{"libquorin_hal_headers", "libquorin_hal", "halctl", "libquorin_hal_symbols_test",
-	"libquorin_hal_client", "vendor.quorin.hal-service"}
+	"libquorin_hal_view", "vendor.quorin.hal-service"}
 
 type soongResult struct {
 	ctx    *android.TestContext
@@ -321,7 +321,7 @@ func TestHeadersComeFromTheModulesThatOwnThem(t *testing.T) {
 			"-Istandin/systemcontrol/include", "-Istandin/audio_port/include"}},
 		{"halctl", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include"}},
 		{"libquorin_hal_symbols_test", vendorArm, []string{"-Iinclude"}},
-		{"libquorin_hal_client", vendorArm + "_static", []string{"-Ihal_client", "-Idescription", "-Icommon",
+		{"libquorin_hal_view", vendorArm + "_static", []string{"-Ihal_view", "-Idescription", "-Icommon",
 			"-Iinterface", "-Iinclude"}},
 		{"standin_vendor_caller", vendorArm, []string{"-Iinclude", "-Istandin/libutils/include",
 			"-Istandin/libbase/include"}},
@@ -385,7 +385,7 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 	}
 	libs := module.Rule("ld").Args["libFlags"]
 	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so",
-		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_hal_client.a"} {
+		"libsystemcontrolservice.so", "libutils.so", "liblog.so", "libquorin_hal_view.a"} {
 		if !strings.Contains(libs, lib) {
 			t.Errorf("%s: not linked with %s: %s", service, lib, libs)
 		}
@@ -404,7 +404,7 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 		t.Errorf("%s: compiled without BINDER_STABILITY_SUPPORT: %v", service, cflags)
 	}
 	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
-	for _, want := range []string{"-Istandin/binder_ndk/include", "-Ihal_client", "-Idescription",
+	for _, want := range []string{"-Istandin/binder_ndk/include", "-Ihal_view", "-Idescription",
 		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
 		if !contains(ccFlags, want) {
 			t.Errorf("%s: compiled without %s: %v", service, want, ccFlags)
