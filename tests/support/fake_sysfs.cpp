@@ -72,7 +72,10 @@ int interposed_open(OpenFn real_open, const char* path, int flags, mode_t mode) 
         }
     }
     if (redirected.empty()) return real_open(path, flags, mode);
-    const int fd = real_open(redirected.c_str(), flags, mode);
+    // A write to an attribute replaces what it shows, as sysfs stores a value: the file is
+    // emptied when opened for writing, so that what a reader finds is the last value written.
+    const bool writes = (flags & O_ACCMODE) != O_RDONLY;
+    const int fd = real_open(redirected.c_str(), writes ? flags | O_TRUNC : flags, mode);
     const int error = errno;
     {
         std::lock_guard<std::mutex> guard(state().mutex);

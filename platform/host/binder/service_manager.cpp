@@ -154,6 +154,12 @@ bool declare_vintf_manifest(const std::string& path) {
     return true;
 }
 
+std::vector<std::string> declared_instances() {
+    Registry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    return {r.declared.begin(), r.declared.end()};
+}
+
 void set_registration_hook(std::function<void(const std::string& name)> hook) {
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);

@@ -16,6 +16,9 @@ namespace binder_sim {
 // registered only under a declared instance. False when a file cannot be read or parsed.
 bool declare_vintf_manifest(const std::string& path);
 
+// The instances declared so far, "package.Interface/instance", sorted.
+std::vector<std::string> declared_instances();
+
 // Called in the registering thread as a name is registered, before anyone can find it; it must
 // not call the service manager.
 void set_registration_hook(std::function<void(const std::string& name)> hook);
