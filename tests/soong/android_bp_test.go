@@ -105,6 +105,13 @@ cc_library_static {
     name: "libgtest_main",
     vendor_available: true,
 }
+// The 32-bit ARM sanitizer runtime a fuzz target links (the harness has the 64-bit one only).
+cc_prebuilt_library_shared {
+    name: "libclang_rt.ubsan_standalone-arm-android",
+    vendor_available: true,
+    system_shared_libs: [],
+    srcs: [""],
+}
 // A vendor component that links the library, as the platform software does.
 cc_binary {
     name: "standin_vendor_caller",
@@ -241,7 +248,13 @@ func TestBinariesAndTheLibraryAreBuilt32BitOnly(t *testing.T) {
 		"vendor.quorin.hal-service":  vendorArm,
 	}
 	for module, variant := range want {
-		variants := r.ctx.ModuleVariantsForTests(module)
+		// The service's fuzzer links instrumented variants of its dependencies of its own.
+		var variants []string
+		for _, v := range r.ctx.ModuleVariantsForTests(module) {
+			if !strings.HasSuffix(v, "_fuzzer") {
+				variants = append(variants, v)
+			}
+		}
 		if len(variants) != 1 || variants[0] != variant {
 			t.Errorf("%s: variants %v, want only %s", module, variants, variant)
 		}
@@ -470,5 +483,35 @@ func TestHalctlIsAClientOfTheService(t *testing.T) {
 	}
 	if !strings.Contains(libs, "/libquorin_hal_client/"+vendorArm+"_static/") {
 		t.Errorf("halctl: not linked with the vendor variant of libquorin_hal_client: %s", libs)
+	}
+}
+
+// The transaction fuzzer on the device: a vendor cc_fuzz over the service's own code and the
+// installed library.
+func TestServiceFuzzerIsAVendorFuzzTarget(t *testing.T) {
+	r := load(t)
+	const fuzzer = "vendor.quorin.hal-service_fuzzer"
+	variants := r.ctx.ModuleVariantsForTests(fuzzer)
+	if len(variants) == 0 {
+		t.Fatalf("%s: not defined", fuzzer)
+	}
+	for _, variant := range variants {
+		if !strings.HasPrefix(variant, "android_vendor.") {
+			t.Errorf("%s: variant %s is not for the vendor image", fuzzer, variant)
+		}
+	}
+	module := r.ctx.ModuleForTests(fuzzer, variants[0])
+	libs := module.Rule("ld").Args["libFlags"]
+	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so"} {
+		if !strings.Contains(libs, lib) {
+			t.Errorf("%s: not linked with %s: %s", fuzzer, lib, libs)
+		}
+	}
+	installed := false
+	for _, output := range module.AllOutputs() {
+		installed = installed || strings.HasSuffix(output, "/data/fuzz/arm/"+fuzzer+"/vendor/"+fuzzer)
+	}
+	if !installed {
+		t.Errorf("%s: not installed as a 32-bit ARM fuzz target of the vendor: %v", fuzzer, module.AllOutputs())
 	}
 }
