@@ -89,7 +89,8 @@ int send_to_service(const Command& command) {
 
 std::string request_path_text(bool force) {
     if (!service_registered()) {
-        return "the library, loaded by halctl (" + service_instance() + " is not registered)";
+        return "the library, loaded by halctl (" + service_instance() +
+               " is not found in the service manager)";
     }
     if (force) {
         return "the library, loaded by halctl (--force, beside the registered " +

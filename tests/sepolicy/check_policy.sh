@@ -217,8 +217,9 @@ expect_grants system_control "on the library's behalf" \
     "property_socket:sock_file write" \
     "init:unix_stream_socket connectto"
 
-# halctl: the host's rights, what its doctor looks at (mode, owner, label), and its way in from
-# su. No terminal, and no write on anything but the eight attributes.
+# halctl: the host's rights, what its doctor looks at (mode, owner, label), its way in from su,
+# and a client's of the hosting service. No terminal, and no write on anything but the eight
+# attributes.
 mapfile -t halctl_perms < <(
     hosting "$host"
     perms sysfs_quorin_led:file getattr
@@ -235,6 +236,10 @@ mapfile -t halctl_perms < <(
     perms hal_quorin_default:lnk_file getattr ioctl lock map open read
     perms quorin_halctl_exec:file entrypoint execute execute_no_trans getattr map open read
     perms su:process sigchld
+    perms servicemanager:binder call transfer
+    perms hal_quorin_service:service_manager find
+    perms hal_quorin_server:binder call transfer
+    perms hal_quorin_server:fd use
     perms su:fd use
     perms adbd:fd use
     perms adbd:unix_stream_socket getattr read write
@@ -383,6 +388,7 @@ else
         perms hal_quorin_service:service_manager add find
         perms hal_quorin_client:binder transfer
         perms $caller:binder transfer
+        perms $host:binder transfer
         for dumper in dumpstate shell; do
             perms $dumper:binder transfer
             perms $dumper:fd use

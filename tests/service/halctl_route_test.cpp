@@ -147,8 +147,8 @@ TEST_F(HalctlRouteServiceTest, StoppedServiceIsAFailure) {
 TEST_F(HalctlRouteServiceTest, RequestPathSaysWhichWayRequestsGo) {
     EXPECT_FALSE(service_registered());
     EXPECT_EQ(request_path_text(false),
-              "the library, loaded by halctl (vendor.quorin.hal.IQuorinHal/default is not "
-              "registered)");
+              "the library, loaded by halctl (vendor.quorin.hal.IQuorinHal/default is not found "
+              "in the service manager)");
     ASSERT_TRUE(start_service());
     EXPECT_EQ(request_path_text(false),
               "through the hosting service vendor.quorin.hal.IQuorinHal/default (LED state and "
