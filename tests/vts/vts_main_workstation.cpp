@@ -43,6 +43,7 @@ bool registered_within(std::chrono::seconds bound) {
 int main(int argc, char** argv) {
     fake_sysfs::Sandbox sysfs;
     sysfs.skip_sleeps(true);
+    sysfs.store_values(true);  // the attributes read back as a device's do
     unsetenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): before any thread
     hal_sim::clear_properties();
     hal_sim::reset_client();
