@@ -9,6 +9,7 @@
 #include <aidl/vendor/quorin/hal/IQuorinHal.h>
 #include <android/binder_manager.h>
 #include <android/log.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,7 +102,9 @@ long median(std::vector<long> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--child") return child(std::atoll(argv[2]));
+    if (argc == 3 && std::string(argv[1]) == "--child") {
+        return child(std::strtoll(argv[2], nullptr, 10));
+    }
     std::string error;
     // The children inherit the sandbox: it is not part of their start-up.
     if (!bench::make_device_sandbox(&error)) {
@@ -110,7 +114,7 @@ int main(int argc, char** argv) {
     std::vector<long> startup, rss, rss_after, peak;
     for (int run = 0; run < kRuns; ++run) {
         int out[2];
-        if (pipe(out) != 0) return 1;
+        if (pipe2(out, O_CLOEXEC) != 0) return 1;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
@@ -135,8 +139,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         long values[4] = {};
-        if (sscanf(text.c_str(), "%ld %ld %ld %ld", &values[0], &values[1], &values[2],
-                   &values[3]) != 4) {
+        std::istringstream line(text);
+        if (!(line >> values[0] >> values[1] >> values[2] >> values[3])) {
             fprintf(stderr, "service_start: run %d printed \"%s\"\n", run, text.c_str());
             return 1;
         }

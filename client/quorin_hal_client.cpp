@@ -2,6 +2,7 @@
 #include "quorin_hal_client.h"
 
 #include <android/binder_manager.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,8 +23,8 @@ std::shared_ptr<IQuorinHal> connect_quorin_hal(const std::string& instance) {
 
 bool read_dump(IQuorinHal& hal, std::string* text, std::string* error) {
     int fds[2];
-    if (pipe(fds) != 0) {
-        *error = std::string("pipe: ") + strerror(errno);
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        *error = std::string("pipe2: ") + strerror(errno);
         return false;
     }
     std::string read_text;

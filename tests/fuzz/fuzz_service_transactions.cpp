@@ -153,7 +153,7 @@ void send_all(Input in, AIBinder* binder) {
 }  // namespace
 
 void fuzz_failure(const std::string& what) {
-    fprintf(stderr, "fuzz_service_transactions: %s\n", what.c_str());
+    (void)fprintf(stderr, "fuzz_service_transactions: %s\n", what.c_str());
     abort();
 }
 

@@ -34,7 +34,7 @@ Sent send_line(const std::vector<std::string>& words) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const int status = send_to_service(parsed.command);
-    fflush(stdout);
+    EXPECT_EQ(fflush(stdout), 0);
     std::string out = testing::internal::GetCapturedStdout();
     return {status, out, testing::internal::GetCapturedStderr()};
 }

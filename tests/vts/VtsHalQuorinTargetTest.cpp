@@ -41,7 +41,7 @@ std::string read_attribute(const char* path) {
 
 // The trigger in force: the kernel lists them all with the active one bracketed.
 std::string active_trigger(const char* path) {
-    const std::string text = read_attribute(path);
+    std::string text = read_attribute(path);
     const size_t open_bracket = text.find('[');
     const size_t close_bracket = text.find(']', open_bracket);
     if (open_bracket == std::string::npos || close_bracket == std::string::npos) return text;

@@ -44,22 +44,22 @@ int main(int argc, char** argv) {
     fake_sysfs::Sandbox sysfs;
     sysfs.skip_sleeps(true);
     sysfs.store_values(true);  // the attributes read back as a device's do
-    unsetenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): before any thread
+    unsetenv("HAL_SIM_DIR");   // NOLINT(concurrency-mt-unsafe): before any thread
     hal_sim::clear_properties();
     hal_sim::reset_client();
     HalLibrary lib;
     lib.load();
     // Before the tests are listed: they are instantiated over the manifest's instances.
     if (!binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST)) {
-        fprintf(stderr, "cannot read the manifest %s\n", QUORIN_SERVICE_MANIFEST);
+        (void)fprintf(stderr, "cannot read the manifest %s\n", QUORIN_SERVICE_MANIFEST);
         return EXIT_FAILURE;
     }
     // A manifest the helper does not read would leave every test uninstantiated, and the run green.
     const std::vector<std::string> declared =
             android::getAidlHalInstanceNames(IQuorinHal::descriptor);
     if (declared != std::vector<std::string>{kServiceInstance}) {
-        fprintf(stderr, "the manifest's instances of %s are not {%s}\n", IQuorinHal::descriptor,
-                kServiceInstance);
+        (void)fprintf(stderr, "the manifest's instances of %s are not {%s}\n",
+                      IQuorinHal::descriptor, kServiceInstance);
         return EXIT_FAILURE;
     }
     testing::InitGoogleTest(&argc, argv);
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     if (registered_within(std::chrono::seconds(20))) {
         status = RUN_ALL_TESTS();
     } else {
-        fprintf(stderr, "the service did not register %s\n", kServiceInstance);
+        (void)fprintf(stderr, "the service did not register %s\n", kServiceInstance);
     }
     binder_sim::stop_thread_pool();
     service.join();
