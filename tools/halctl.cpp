@@ -25,6 +25,7 @@
 #include "panel_view.h"
 #include "property_keys.h"
 #include "script_source.h"
+#include "service_route.h"
 #include "text_escape.h"
 
 namespace {
@@ -104,11 +105,13 @@ class Session {
     bool refused_beside_service(const Command& command);
     void warn_of_holders();
     int call_library(const Command& command);
+    int through_service(const Command& command);
 
     const Options& options_;
     HalLoader loader_;
     bool holders_looked_for_ = false;
     bool service_looked_for_ = false;
+    bool said_through_service_ = false;
     std::string service_state_;
 };
 
@@ -155,6 +158,17 @@ bool Session::refused_beside_service(const Command& command) {
     return true;
 }
 
+// The service serves the request: it is the service's to apply, and the session says so once.
+int Session::through_service(const Command& command) {
+    if (!said_through_service_) {
+        said_through_service_ = true;
+        flush_output();
+        fprintf(stderr, "halctl: through the hosting service %s (--force: the library instead)\n",
+                service_instance().c_str());
+    }
+    return send_to_service(command);
+}
+
 bool Session::ensure_loaded() {
     if (loader_.loaded()) return true;
     if (loader_.load()) return true;
@@ -184,6 +198,9 @@ int Session::own_work(const Command& command) {
 int Session::execute(const Command& command) {
     const CommandDef& def = *command.def;
     if (def.library == nullptr) return own_work(command);
+    if (!options_.force && served_by_service(def) && service_registered()) {
+        return through_service(command);
+    }
     if (changes_device(def) && refused_beside_service(command)) return kExitRefused;
     if (!ensure_loaded()) return kExitFailure;
     if (changes_device(def)) warn_of_holders();
@@ -202,6 +219,7 @@ int Session::execute(const Command& command) {
 
 int Session::show() {
     fputs(render_panel(read_panel(), use_colour(options_)).c_str(), stdout);
+    printf("  requests        %s\n", request_path_text(options_.force).c_str());
     return kExitOk;
 }
 
@@ -236,7 +254,7 @@ int Session::print_properties() {
 int Session::doctor(bool json) {
     DoctorReport report;
     DoctorTally counts;
-    run_doctor(loader_.path(), [&](const DoctorCheck& check) {
+    const auto report_check = [&](const DoctorCheck& check) {
         count(&counts, check);
         if (json) {
             report.push_back(check);
@@ -244,7 +262,11 @@ int Session::doctor(bool json) {
             fputs(check_text(check).c_str(), stdout);
             flush_output();
         }
-    });
+    };
+    run_doctor(loader_.path(), report_check);
+    // Which way halctl's requests go: a finding, never a fault.
+    report_check({service_instance(), "requests path", Verdict::kPass,
+                  request_path_text(options_.force), ""});
     fputs((json ? doctor_json(report) : summary_text(counts)).c_str(), stdout);
     flush_output();
     return counts.failed == 0 ? kExitOk : kExitMinusOne;

@@ -140,6 +140,9 @@ hc led color 0 10  # a new process: blinking, so triggers only
 check "colour saved" "0,2,10" "$(prop vendor.quorin.ledindex),$(prop vendor.quorin.ledstate),$(prop vendor.quorin.ledcolor)"
 check "green now blinking" timer "$(trig $leds/green_led/trigger)"
 check "show draws three blinking LEDs" 3 "$(hc --color=never show | grep -o blinking | wc -l)"
+# No service manager here reaches another process's service: halctl loads the library, and says so.
+check "show: the requests' way" "  requests        the library, loaded by halctl (vendor.quorin.hal.IQuorinHal/default is not found in the service manager)" \
+    "$(hc --color=never show | tail -n1)"
 printf '%s\n' 'led state 1 201' | hc run -
 check "script from standard input" 0 $?
 check "all steady after the stdin script" "none 1" "$(trig $leds/sys_led/trigger) $(attr $leds/sys_led/brightness)"
@@ -408,6 +411,7 @@ check "doctor: SELinux said to be absent" 1 "$(grep -c '^skip  SELinux: .*SELinu
 check "doctor: the loader loads the library" 1 "$(starting 'pass  libquorin_hal.so: loads' "$E2E_WORK/doctor")"
 check "doctor: the platform libraries found" 4 "$(grep -cE '^pass  lib(log|utils|systemcontrolservice|AmlAudioOutPort)\.so[.0-9]*: found: /' "$E2E_WORK/doctor")"
 check "doctor: summary" 1 "$(grep -cE '^doctor: [0-9]+ passed, 0 failed, [0-9]+ skipped' "$E2E_WORK/doctor")"
+check "doctor: the requests' way" 1 "$(starting 'pass  vendor.quorin.hal.IQuorinHal/default: requests path: the library, loaded by halctl' "$E2E_WORK/doctor")"
 check "doctor: calls nothing, logs nothing" "" "$(cat "$E2E_WORK/err")"
 check "doctor: changes nothing" "$before" "$(device_state)"
 check "doctor: the load constructs the port, nothing more" "created" \

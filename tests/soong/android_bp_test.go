@@ -81,6 +81,30 @@ genrule {
     out: ["vendor/quorin/hal/IQuorinHal.cpp"],
     export_include_dirs: ["include"],
 }
+cc_library {
+    name: "vendor.quorin.hal-V1-ndk",
+    vendor_available: true,
+    export_include_dirs: ["standin/aidl_ndk/include"],
+    shared_libs: ["libbinder_ndk"],
+    export_shared_lib_headers: ["libbinder_ndk"],
+}
+// The platform's defaults of VTS tests and its helper that lists a manifest's AIDL instances
+// (<aidl/Vintf.h>), as hardware/interfaces and system/libvintf define them.
+cc_defaults {
+    name: "VtsHalTargetTestDefaults",
+    cflags: [
+        "-Wall",
+        "-Werror",
+    ],
+}
+cc_library_static {
+    name: "libaidlvintf_gtest_helper",
+    export_include_dirs: ["standin/aidlvintf/include"],
+}
+cc_defaults {
+    name: "use_libaidlvintf_gtest_helper_static",
+    static_libs: ["libaidlvintf_gtest_helper"],
+}
 cc_library_static {
     name: "libgtest",
     vendor_available: true,
@@ -88,6 +112,13 @@ cc_library_static {
 cc_library_static {
     name: "libgtest_main",
     vendor_available: true,
+}
+// The 32-bit ARM sanitizer runtime a fuzz target links (the harness has the 64-bit one only).
+cc_prebuilt_library_shared {
+    name: "libclang_rt.ubsan_standalone-arm-android",
+    vendor_available: true,
+    system_shared_libs: [],
+    srcs: [""],
 }
 // A vendor component that links the library, as the platform software does.
 cc_binary {
@@ -225,7 +256,13 @@ func TestBinariesAndTheLibraryAreBuilt32BitOnly(t *testing.T) {
 		"vendor.quorin.hal-service":  vendorArm,
 	}
 	for module, variant := range want {
-		variants := r.ctx.ModuleVariantsForTests(module)
+		// The service's fuzzer links instrumented variants of its dependencies of its own.
+		var variants []string
+		for _, v := range r.ctx.ModuleVariantsForTests(module) {
+			if !strings.HasSuffix(v, "_fuzzer") {
+				variants = append(variants, v)
+			}
+		}
 		if len(variants) != 1 || variants[0] != variant {
 			t.Errorf("%s: variants %v, want only %s", module, variants, variant)
 		}
@@ -424,5 +461,85 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 		if !contains(cppFlags, want) {
 			t.Errorf("%s: compiled without %s: %v", service, want, cppFlags)
 		}
+	}
+}
+
+// The VTS-form test is built as the platform's VTS tests for AIDL HALs are: a system test with
+// the platform's VTS defaults and the manifest helper, the interface's NDK backend linked
+// statically, in device-tests, 32-bit as the device, run as root to read the attributes back.
+func TestVtsFormTestIsBuiltAsThePlatformsVtsTests(t *testing.T) {
+	r := load(t)
+	const test = "VtsHalQuorinTargetTest"
+	variants := r.ctx.ModuleVariantsForTests(test)
+	if len(variants) != 1 || variants[0] != "android_arm_armv7-a-neon" {
+		t.Fatalf("%s: variants %v, want only the system's 32-bit ARM", test, variants)
+	}
+	module := r.ctx.ModuleForTests(test, variants[0])
+	mk := r.androidMk(t, test, variants[0])
+	if suites := mk["LOCAL_COMPATIBILITY_SUITE"]; !contains(suites, "device-tests") {
+		t.Errorf("%s: in no device-tests suite: %v", test, suites)
+	}
+	libs := module.Rule("ld").Args["libFlags"]
+	for _, lib := range []string{"vendor.quorin.hal-V1-ndk.a", "libquorin_hal_client.a", "libaidlvintf_gtest_helper.a",
+		"libbinder_ndk.so"} {
+		if !strings.Contains(libs, lib) {
+			t.Errorf("%s: not linked with %s: %s", test, lib, libs)
+		}
+	}
+	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
+	for _, want := range []string{"-Istandin/aidlvintf/include", "-Iclient", "-Itests/support"} {
+		if !contains(ccFlags, want) {
+			t.Errorf("%s: compiled without %s: %v", test, want, ccFlags)
+		}
+	}
+	for _, flag := range ccFlags {
+		if strings.HasPrefix(flag, "-Iplatform") {
+			t.Errorf("%s: compiled with the workstation's declarations %s", test, flag)
+		}
+	}
+}
+
+// halctl reaches the hosting service as a client: the client library, the NDK binder and the
+// interface's backend, the vendor variants.
+func TestHalctlIsAClientOfTheService(t *testing.T) {
+	r := load(t)
+	libs := r.ctx.ModuleForTests("halctl", vendorArm).Rule("ld").Args["libFlags"]
+	for _, lib := range []string{"libquorin_hal_client.a", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so"} {
+		if !strings.Contains(libs, lib) {
+			t.Errorf("halctl: not linked with %s: %s", lib, libs)
+		}
+	}
+	if !strings.Contains(libs, "/libquorin_hal_client/"+vendorArm+"_static/") {
+		t.Errorf("halctl: not linked with the vendor variant of libquorin_hal_client: %s", libs)
+	}
+}
+
+// The transaction fuzzer on the device: a vendor cc_fuzz over the service's own code and the
+// installed library.
+func TestServiceFuzzerIsAVendorFuzzTarget(t *testing.T) {
+	r := load(t)
+	const fuzzer = "vendor.quorin.hal-service_fuzzer"
+	variants := r.ctx.ModuleVariantsForTests(fuzzer)
+	if len(variants) == 0 {
+		t.Fatalf("%s: not defined", fuzzer)
+	}
+	for _, variant := range variants {
+		if !strings.HasPrefix(variant, "android_vendor.") {
+			t.Errorf("%s: variant %s is not for the vendor image", fuzzer, variant)
+		}
+	}
+	module := r.ctx.ModuleForTests(fuzzer, variants[0])
+	libs := module.Rule("ld").Args["libFlags"]
+	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so"} {
+		if !strings.Contains(libs, lib) {
+			t.Errorf("%s: not linked with %s: %s", fuzzer, lib, libs)
+		}
+	}
+	installed := false
+	for _, output := range module.AllOutputs() {
+		installed = installed || strings.HasSuffix(output, "/data/fuzz/arm/"+fuzzer+"/vendor/"+fuzzer)
+	}
+	if !installed {
+		t.Errorf("%s: not installed as a 32-bit ARM fuzz target of the vendor: %v", fuzzer, module.AllOutputs())
 	}
 }

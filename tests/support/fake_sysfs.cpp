@@ -37,6 +37,7 @@ struct State {
     std::vector<Open> opens;
     std::vector<std::string> calls;
     bool skip_sleeps = false;
+    bool store_values = false;
 };
 
 State& state() {
@@ -72,7 +73,14 @@ int interposed_open(OpenFn real_open, const char* path, int flags, mode_t mode) 
         }
     }
     if (redirected.empty()) return real_open(path, flags, mode);
-    const int fd = real_open(redirected.c_str(), flags, mode);
+    // With store_values, a file opened for writing is emptied first, so that a reader finds the
+    // last value written, as an attribute shows it; the flags recorded stay the caller's.
+    bool store = false;
+    {
+        std::lock_guard<std::mutex> guard(state().mutex);
+        store = state().store_values && (flags & O_ACCMODE) != O_RDONLY;
+    }
+    const int fd = real_open(redirected.c_str(), store ? flags | O_TRUNC : flags, mode);
     const int error = errno;
     {
         std::lock_guard<std::mutex> guard(state().mutex);
@@ -118,6 +126,7 @@ Sandbox::~Sandbox() {
         state().root.clear();
         state().faults.clear();
         state().skip_sleeps = false;
+        state().store_values = false;
     }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
@@ -179,6 +188,11 @@ void Sandbox::clear_faults() {
 void Sandbox::skip_sleeps(bool skip) {
     std::lock_guard<std::mutex> guard(state().mutex);
     state().skip_sleeps = skip;
+}
+
+void Sandbox::store_values(bool store) {
+    std::lock_guard<std::mutex> guard(state().mutex);
+    state().store_values = store;
 }
 
 }  // namespace fake_sysfs

@@ -60,6 +60,11 @@ class Sandbox {
     // for long runs of calls that include flashes. calls() records each sleep either way.
     void skip_sleeps(bool skip);
 
+    // Each open for writing empties the file first, so that a reader finds the last value
+    // written, as an attribute shows it. Off by default: the files then keep what the library
+    // itself does to a plain file (a shorter value overwrites the head of a longer one).
+    void store_values(bool store);
+
   private:
     std::string root_;
 };

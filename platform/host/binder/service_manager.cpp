@@ -171,6 +171,12 @@ void deny_add(const std::string& name) {
     r.denied.insert(name);
 }
 
+std::vector<std::string> declared_instances() {
+    Registry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    return {r.declared.begin(), r.declared.end()};
+}
+
 void set_registration_hook(std::function<void(const std::string& name)> hook) {
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);

@@ -26,6 +26,9 @@ void deny_add(const std::string& name);
 // with `error` (an errno), libbinder's log line included.
 void fail_max_threads(int error);
 
+// The instances declared so far, "package.Interface/instance", sorted.
+std::vector<std::string> declared_instances();
+
 // Called in the registering thread as a name is registered, before anyone can find it; it must
 // not call the service manager.
 void set_registration_hook(std::function<void(const std::string& name)> hook);
