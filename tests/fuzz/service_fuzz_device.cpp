@@ -9,6 +9,7 @@
 
 #include "quorin_hal_service.h"
 #include "service_fuzz_harness.h"
+#include "service_startup.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ const FuzzedService& fuzzed_service() {
     static const HalApi api = guarded_api(linked_api());
     static const std::shared_ptr<QuorinHalService> service = [] {
         api.Init();  // the library's first call in a new process
-        return ndk::SharedRefBase::make<QuorinHalService>(api);
+        return ndk::SharedRefBase::make<QuorinHalService>(api, StartupOptions{}.dump_timeout);
     }();
     static const ndk::SpAIBinder binder = service->asBinder();
     static const FuzzedService fuzzed{binder.get(), 1};
