@@ -7,23 +7,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "linked_api.h"
 #include "quorin_hal_service.h"
 #include "service_fuzz_harness.h"
 #include "service_startup.h"
-
-namespace {
-
-HalApi linked_api() {
-    HalApi api;
-// NOLINTBEGIN(bugprone-macro-parentheses): a member's name, not an expression
-#define QUORIN_HAL_ENTRY_POINT(member, function, ...) api.member = &function;
-#define QUORIN_HAL_DATA(member, object, symbol) api.member = &object;
-#include "entry_points.def"
-    // NOLINTEND(bugprone-macro-parentheses)
-    return api;
-}
-
-}  // namespace
 
 const FuzzedService& fuzzed_service() {
     static const HalApi api = guarded_api(linked_api());

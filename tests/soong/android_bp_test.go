@@ -427,19 +427,7 @@ func TestServiceIsAVendorHalWithItsFiles(t *testing.T) {
 			t.Errorf("%s: not linked with %s: %s", service, lib, libs)
 		}
 	}
-	if strings.Contains(libs, "vendor.quorin.hal-V1-ndk") {
-		t.Errorf("%s: linked with the interface library built without RTTI: %s", service, libs)
-	}
-	generated := false
-	for _, rule := range module.AllOutputs() {
-		generated = generated || strings.HasSuffix(rule, "vendor/quorin/hal/IQuorinHal.o")
-	}
-	if !generated {
-		t.Errorf("%s: does not compile the interface's generated IQuorinHal.cpp: %v", service, module.AllOutputs())
-	}
-	if cflags := r.flags(service, vendorArm, "cflags"); !contains(cflags, "-DBINDER_STABILITY_SUPPORT") {
-		t.Errorf("%s: compiled without BINDER_STABILITY_SUPPORT: %v", service, cflags)
-	}
+	compilesTheInterface(t, r, service, vendorArm)
 	ccFlags := strings.Fields(module.Rule("cc").Args["cFlags"])
 	for _, want := range []string{"-Istandin/binder_ndk/include", "-Ihal_view", "-Idescription",
 		"-Iinterface", "-Iservice", "-Iinclude", "-Istandin/systemcontrol/include"} {
@@ -514,6 +502,26 @@ func TestHalctlIsAClientOfTheService(t *testing.T) {
 	}
 }
 
+// A module with the service's class (derived from the generated stub, compiled with RTTI) compiles
+// the interface's generated sources with BINDER_STABILITY_SUPPORT, and never links the interface
+// library, which is built without RTTI.
+func compilesTheInterface(t *testing.T, r *soongResult, name, variant string) {
+	module := r.ctx.ModuleForTests(name, variant)
+	if libs := module.Rule("ld").Args["libFlags"]; strings.Contains(libs, "vendor.quorin.hal-V1-ndk") {
+		t.Errorf("%s: linked with the interface library built without RTTI: %s", name, libs)
+	}
+	generated := false
+	for _, rule := range module.AllOutputs() {
+		generated = generated || strings.HasSuffix(rule, "vendor/quorin/hal/IQuorinHal.o")
+	}
+	if !generated {
+		t.Errorf("%s: does not compile the interface's generated IQuorinHal.cpp: %v", name, module.AllOutputs())
+	}
+	if cflags := r.flags(name, variant, "cflags"); !contains(cflags, "-DBINDER_STABILITY_SUPPORT") {
+		t.Errorf("%s: compiled without BINDER_STABILITY_SUPPORT: %v", name, cflags)
+	}
+}
+
 // The transaction fuzzer on the device: a vendor cc_fuzz over the service's own code and the
 // installed library.
 func TestServiceFuzzerIsAVendorFuzzTarget(t *testing.T) {
@@ -530,11 +538,12 @@ func TestServiceFuzzerIsAVendorFuzzTarget(t *testing.T) {
 	}
 	module := r.ctx.ModuleForTests(fuzzer, variants[0])
 	libs := module.Rule("ld").Args["libFlags"]
-	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so", "vendor.quorin.hal-V1-ndk.so"} {
+	for _, lib := range []string{"libquorin_hal.so", "libbinder_ndk.so"} {
 		if !strings.Contains(libs, lib) {
 			t.Errorf("%s: not linked with %s: %s", fuzzer, lib, libs)
 		}
 	}
+	compilesTheInterface(t, r, fuzzer, variants[0])
 	installed := false
 	for _, output := range module.AllOutputs() {
 		installed = installed || strings.HasSuffix(output, "/data/fuzz/arm/"+fuzzer+"/vendor/"+fuzzer)
