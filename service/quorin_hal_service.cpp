@@ -15,6 +15,7 @@
 
 #include "panel_view.h"
 #include "service_log.h"
+#include "write_all.h"
 
 using aidl::vendor::quorin::hal::IQuorinHal;
 using ndk::ScopedAStatus;
@@ -63,10 +64,11 @@ int write_within(int fd, const std::string& text, std::chrono::milliseconds time
         if (polled < 0) return -errno;
         if (polled == 0) return -ETIMEDOUT;
         const size_t chunk = std::min<size_t>(text.size() - done, PIPE_BUF);
-        const ssize_t written = write(fd, text.data() + done, chunk);
-        if (written < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (written < 0) return -errno;
-        done += static_cast<size_t>(written);
+        size_t written = 0;
+        const int error = write_all(fd, text.data() + done, chunk, &written);
+        done += written;
+        // A non-blocking descriptor that filled up: wait for room again.
+        if (error != 0 && error != EAGAIN) return -error;
     }
     return 0;
 }
