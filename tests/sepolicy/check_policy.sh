@@ -174,6 +174,45 @@ user|32|hal_quorin_default.te|quorin_hal_host(system_server)|private/property.te
 user|32|hal_quorin_default.te|quorin_hal_host(untrusted_app)|sepolicy/file.te|untrusted_app sysfs_quorin_led:file
 user|32|hal_quorin_default.te|quorin_hal_host(shell)|sepolicy/file.te|shell sysfs_quorin_adc:file
 userdebug|32|hal_quorin_default.te|quorin_hal_host(su)|sepolicy/file.te|su sysfs_quorin_adc:file
+# What a HAL server may never do: network capabilities and sockets, running a program without a
+# transition, being entered but by init's exec, and the audio and camera nodes.
+user|31|hal_quorin_default.te|allow hal_quorin_default self:capability net_admin;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default:capability
+user|31|hal_quorin_default.te|allow hal_quorin_default self:cap_userns net_raw;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default:cap_userns
+user|31|hal_quorin_default.te|allow hal_quorin_default self:tcp_socket create;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default:tcp_socket
+user|31|hal_quorin_default.te|allow hal_quorin_default self:udp_socket create;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default:udp_socket
+user|33|hal_quorin_default.te|allow hal_quorin_default self:tcp_socket create;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default:tcp_socket
+user|33|hal_quorin_default.te|allow hal_quorin_default self:rawip_socket create;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default:rawip_socket
+userdebug|31|hal_quorin_default.te|allow hal_quorin_default su:tcp_socket read;|public/hal_neverallows.te|hal_quorin_default su:tcp_socket
+userdebug|33|hal_quorin_default.te|allow hal_quorin_default su:tcp_socket read;|holds|hal_quorin_default su:tcp_socket
+user|31|hal_quorin_default.te|allow hal_quorin_default self:unix_stream_socket { create connect };|holds|hal_quorin_default hal_quorin_default:unix_stream_socket
+user|31|hal_quorin_default.te|type quorin_planted_uwb, domain;\nhal_server_domain(quorin_planted_uwb, hal_uwb)\nallow quorin_planted_uwb self:capability net_admin;\nallow quorin_planted_uwb self:udp_socket ioctl;|holds|quorin_planted_uwb quorin_planted_uwb:capability
+user|31|hal_quorin_default.te|type quorin_planted_uwb_raw, domain;\nhal_server_domain(quorin_planted_uwb_raw, hal_uwb)\nallow quorin_planted_uwb_raw self:capability net_raw;|public/hal_neverallows.te|quorin_planted_uwb_raw quorin_planted_uwb_raw:capability
+user|31|hal_quorin_default.te|type quorin_planted_uwb_netlink, domain;\nhal_server_domain(quorin_planted_uwb_netlink, hal_uwb)\nallow quorin_planted_uwb_netlink self:netlink_route_socket create;|public/hal_neverallows.te|quorin_planted_uwb_netlink quorin_planted_uwb_netlink:netlink_route_socket
+user|33|hal_quorin_default.te|type quorin_planted_uwb_vendor, domain;\nhal_server_domain(quorin_planted_uwb_vendor, hal_uwb_vendor)\nallow quorin_planted_uwb_vendor self:packet_socket create;|public/hal_neverallows.te|quorin_planted_uwb_vendor quorin_planted_uwb_vendor:packet_socket
+user|31|hal_quorin_default.te|allow hal_quorin_default system_file:file execute_no_trans;|public/hal_neverallows.te|hal_quorin_default system_file:file
+user|31|hal_quorin_default.te|allow hal_quorin_default hal_quorin_default_exec:file execute_no_trans;|public/hal_neverallows.te|hal_quorin_default hal_quorin_default_exec:file
+user|31|hal_quorin_default.te|allow hal_quorin_default shell_exec:file execute_no_trans;|public/hal_neverallows.te|hal_quorin_default shell_exec:file
+user|34|hal_quorin_default.te|allow hal_quorin_default shell_exec:file execute_no_trans;|holds|hal_quorin_default shell_exec:file
+user|34|hal_quorin_default.te|allow hal_quorin_default vendor_file:file execute_no_trans;|public/hal_neverallows.te|hal_quorin_default vendor_file:file
+user|31|hal_quorin_default.te|allow vendor_init hal_quorin_default:process transition;|public/hal_neverallows.te|vendor_init hal_quorin_default:process
+user|31|hal_quorin_default.te|allow init hal_quorin_default:process dyntransition;|public/hal_neverallows.te|init hal_quorin_default:process
+user|31|hal_quorin_default.te|allow hal_quorin_default audio_device:chr_file open;|public/hal_neverallows.te|hal_quorin_default audio_device:chr_file
+user|31|hal_quorin_default.te|allow hal_quorin_default camera_device:chr_file read;|public/hal_neverallows.te|hal_quorin_default camera_device:chr_file
+user|31|hal_quorin_default.te|type quorin_planted_audio, domain;\nhal_server_domain(quorin_planted_audio, hal_audio)\nallow quorin_planted_audio audio_device:chr_file { open read write ioctl };|holds|quorin_planted_audio audio_device:chr_file
+user|31|hal_quorin_default.te|type quorin_planted_audio_exec, domain;\nhal_server_domain(quorin_planted_audio_exec, hal_audio)\nallow quorin_planted_audio_exec vendor_file:file execute_no_trans;|public/hal_neverallows.te|quorin_planted_audio_exec vendor_file:file
+# Vendor files: which core domains may execute, enter or touch which of them.
+user|31|hal_quorin_default.te|allow system_server hal_quorin_default_exec:file getattr;|private/vendor_files.te|system_server hal_quorin_default_exec:file
+user|31|hal_quorin_default.te|allow system_server vendor_configs_file:file execute;|private/vendor_files.te|system_server vendor_configs_file:file
+user|31|hal_quorin_default.te|allow system_server vendor_app_file:file { open read execute };|holds|system_server vendor_app_file:file
+user|31|hal_quorin_default.te|allow init hal_quorin_default_exec:file execute_no_trans;|private/vendor_files.te|init hal_quorin_default_exec:file
+user|31|hal_quorin_default.te|allow shell vendor_file:file execute_no_trans;|holds|shell vendor_file:file
+user|31|hal_quorin_default.te|allow crash_dump hal_quorin_default_exec:file { open read map };|holds|crash_dump hal_quorin_default_exec:file
+user|31|hal_quorin_default.te|allow profcollectd vendor_file:file read;|private/vendor_files.te|profcollectd vendor_file:file
+userdebug|31|hal_quorin_default.te|allow profcollectd vendor_file:file read;|holds|profcollectd vendor_file:file
+userdebug|31|hal_quorin_default.te|allow su hal_quorin_default_exec:file read;|private/vendor_files.te|su hal_quorin_default_exec:file
+user|33|hal_quorin_default.te|allow system_server vendor_uuid_mapping_config_file:file read;|holds|system_server vendor_uuid_mapping_config_file:file
+user|32|hal_quorin_default.te|allow iorap_prefetcherd hal_quorin_default_exec:file read;|holds|iorap_prefetcherd hal_quorin_default_exec:file
+user|34|hal_quorin_default.te|allow crosvm vendor_file:file read;|holds|crosvm vendor_file:file
 EOF_PLANTS
 
 # The service type as it stood, without vendor_service: Android 12 to 13 refuse its
