@@ -179,8 +179,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "service_bench: %s\n", library().error().c_str());
         return 1;
     }
-    local_service() =
-            ndk::SharedRefBase::make<QuorinHalService>(library().api(), StartupOptions{}.dump_timeout);
+    local_service() = ndk::SharedRefBase::make<QuorinHalService>(library().api(),
+                                                                 StartupOptions{}.dump_timeout);
     if (!binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST)) {
         fprintf(stderr, "service_bench: cannot read %s\n", QUORIN_SERVICE_MANIFEST);
         return 1;
