@@ -159,7 +159,12 @@ TEST(DoctorLoader, ADependencyOnlyHalctlsRunPathHoldsIsMissing) {
     const std::vector<std::string> dirs = search_dirs(needed, dir.path(), nullptr);
     const DoctorCheck check = dependency_verdict("libbinder_ndk.so", dirs, outcome);
     EXPECT_EQ(Verdict::kFail, check.verdict) << check.detail;
+#ifdef QUORIN_SANITIZED_BUILD
+    // The sanitizer's runtime makes this process's dlopen calls, with no run path of its own.
+    EXPECT_TRUE(contains(check.detail, "the loader cannot find it")) << check.detail;
+#else
     EXPECT_TRUE(contains(check.detail, "only halctl's own run path holds one")) << check.detail;
+#endif
 }
 
 TEST(DoctorLoader, TheLoadersOwnPathsAfterALoad) {
