@@ -20,23 +20,12 @@
 #include "floor.h"
 #include "hal_sim/hal_sim.h"
 #include "led_color_codes.h"
+#include "null_logger.h"
 #include "quorin_hal.h"
 
 extern char** environ;
 
 namespace {
-
-#if defined(__ANDROID__)
-void drop(const struct __android_log_message*) {
-}
-#else
-void drop(const struct __android_logger_data*, const char*) {
-}
-#endif
-
-void install_null_logger() {
-    __android_log_set_logger(drop);
-}
 
 std::atomic<long> allocations{0};
 
@@ -250,7 +239,7 @@ int main(int argc, char** argv) {
     // On a workstation liblog writes INFO lines to stderr (the terminal); a device hands them to
     // logd. Neither is the library's cost, so lines go nowhere here. DEBUG lines are filtered
     // before formatting, as on the host by default.
-    install_null_logger();
+    bench::install_null_logger();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

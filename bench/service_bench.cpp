@@ -19,20 +19,13 @@
 #include "binder_sim/binder_sim.h"
 #include "device_sandbox.h"
 #include "hal_sim/hal_sim.h"
+#include "null_logger.h"
 #include "quorin_hal_service.h"
 #include "service_startup.h"
 
 using aidl::vendor::quorin::hal::IQuorinHal;
 
 namespace {
-
-#if defined(__ANDROID__)
-void drop(const struct __android_log_message*) {
-}
-#else
-void drop(const struct __android_logger_data*, const char*) {
-}
-#endif
 
 HalLoader& library() {
     static HalLoader loader(QUORIN_HAL_PATH);
@@ -174,7 +167,7 @@ int main(int argc, char** argv) {
     }
     unsetenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): before any thread
     hal_sim::set_journal_enabled(false);
-    __android_log_set_logger(drop);
+    bench::install_null_logger();
     if (!library().load()) {
         fprintf(stderr, "service_bench: %s\n", library().error().c_str());
         return 1;

@@ -29,6 +29,7 @@
 #include "device_sandbox.h"
 #include "hal_api.h"
 #include "hal_sim/hal_sim.h"
+#include "null_logger.h"
 #include "service_startup.h"
 
 extern char** environ;
@@ -39,14 +40,6 @@ namespace {
 
 constexpr int kRuns = 20;
 constexpr int kCalls = 1000;
-
-#if defined(__ANDROID__)
-void drop(const struct __android_log_message*) {
-}
-#else
-void drop(const struct __android_logger_data*, const char*) {
-}
-#endif
 
 long long monotonic_ns() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -70,7 +63,7 @@ int child(long long spawned_ns) {
     std::atomic<long long> registered_ns{0};
     unsetenv("HAL_SIM_DIR");  // NOLINT(concurrency-mt-unsafe): before any thread
     hal_sim::set_journal_enabled(false);
-    __android_log_set_logger(drop);
+    bench::install_null_logger();
     binder_sim::declare_vintf_manifest(QUORIN_SERVICE_MANIFEST);
     binder_sim::set_registration_hook([&](const std::string&) { registered_ns = monotonic_ns(); });
     HalLoader library(QUORIN_HAL_PATH);
