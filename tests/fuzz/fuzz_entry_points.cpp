@@ -10,24 +10,14 @@
 #include <iterator>
 
 #include "fake_sysfs.h"
+#include "fuzz_input.h"
 #include "hal_library.h"
 #include "hal_sim/hal_sim.h"
 #include "log_capture.h"
 
 namespace {
 
-struct Input {
-    const uint8_t* data;
-    size_t size;
-
-    bool empty() const {
-        return size == 0;
-    }
-    uint8_t byte() {
-        if (size == 0) return 0;
-        --size;
-        return *data++;
-    }
+struct Input : FuzzInput {
     int integer() {
         // Mostly small values and the table's own, sometimes any 32-bit value.
         const uint8_t kind = byte();
@@ -36,8 +26,7 @@ struct Input {
             static const int interesting[] = {200, 201, 220, 221, INT32_MIN, INT32_MAX, -1, 10};
             return interesting[kind % 8];
         }
-        uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) value = (value << 8) | byte();
+        const uint32_t value = word();
         int result;
         memcpy(&result, &value, sizeof(result));
         return result;
@@ -133,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hal_sim::set_parameter_fault(hal_sim::ParameterFault::kNone);
     lib.load();
 
-    Input in{data, size};
+    Input in{{data, size}};
     for (int steps = 0; !in.empty() && steps < 256; ++steps) {
         try {
             step(in, lib);

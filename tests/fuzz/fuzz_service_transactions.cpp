@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "service_fuzz_harness.h"
 
 namespace {
@@ -62,23 +63,7 @@ HalApi guarded_api(const HalApi& real) {
 
 namespace {
 
-struct Input {
-    const uint8_t* data;
-    size_t size;
-
-    bool empty() const {
-        return size == 0;
-    }
-    uint8_t byte() {
-        if (size == 0) return 0;
-        --size;
-        return *data++;
-    }
-    uint32_t word() {
-        uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) value = (value << 8) | byte();
-        return value;
-    }
+struct Input : FuzzInput {
     int32_t integer() {
         const uint32_t value = word();
         int32_t result;
@@ -165,9 +150,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::thread> others;
     for (size_t i = 1; i < clients; ++i) {
         const size_t length = i + 1 == clients ? size - share * i : share;
-        others.emplace_back(send_all, Input{data + share * i, length}, service.binder);
+        others.emplace_back(send_all, Input{{data + share * i, length}}, service.binder);
     }
-    send_all(Input{data, clients == 1 ? size : share}, service.binder);
+    send_all(Input{{data, clients == 1 ? size : share}}, service.binder);
     for (std::thread& other : others) other.join();
     check_and_forget_input();
     return 0;
