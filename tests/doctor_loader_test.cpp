@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -125,27 +126,31 @@ TEST(DoctorLoader, EachMissingDependencyFails) {
     ElfNeeded needed;
     std::string error;
     ASSERT_TRUE(read_elf_needed(library, &needed, &error)) << error;
-    const LoadOutcome outcome = load_in_child(library, needed.libraries);
+    const LibrarySearch search = library_search(needed, kCases, nullptr);
+    const LoadOutcome outcome = load_in_child(library, dependency_asks(needed, search));
     ASSERT_EQ(LoadOutcome::Kind::kRefused, outcome.kind) << outcome.message;
-    const std::vector<std::string> dirs = search_dirs(needed, kCases, nullptr);
     // The two missing ones fail, in order; every other (the C++ runtime, and a sanitizer build's
-    // runtimes) is found by the loader itself (glibc's cache), where it says.
+    // runtimes) is found where the library's own load finds it (glibc's cache, its directories).
     std::string missing;
     for (const std::string& name : needed.libraries) {
-        const DoctorCheck check = dependency_verdict(name, dirs, outcome);
+        const DoctorCheck check = dependency_verdict(name, search, outcome);
         if (name.rfind("libloader_part_", 0) == 0) {
             missing += name + (check.verdict == Verdict::kPass ? " pass\n" : " FAIL\n");
-            EXPECT_TRUE(contains(check.detail, "the loader cannot find it")) << check.detail;
+            EXPECT_TRUE(contains(check.detail, "the library's load cannot find it")) << check.detail;
         } else {
             EXPECT_EQ(Verdict::kPass, check.verdict) << name << ": " << check.detail;
-            EXPECT_TRUE(contains(check.detail, "/" + name)) << check.detail;
+            EXPECT_TRUE(contains(check.detail, "/" + name +
+                                                       " (on the library's search path; the "
+                                                       "loader loads it alone)"))
+                    << check.detail;
         }
     }
     EXPECT_EQ("libloader_part_first.so FAIL\nlibloader_part_second.so FAIL\n", missing);
 }
 
-// The probe asks for each dependency as this executable, whose run path holds the stand-ins; the
-// library's own load, with no run path, does not find them.
+// Asked of the loader by its bare name, a dependency would be looked for along this executable's
+// run path too, which holds the stand-ins; the library's own load, with no run path, does not
+// find them.
 TEST(DoctorLoader, ADependencyOnlyHalctlsRunPathHoldsIsMissing) {
     TempDir dir("doctor_loader");
     ASSERT_FALSE(dir.path().empty());
@@ -154,24 +159,24 @@ TEST(DoctorLoader, ADependencyOnlyHalctlsRunPathHoldsIsMissing) {
     ElfNeeded needed;
     std::string error;
     ASSERT_TRUE(read_elf_needed(library, &needed, &error)) << error;
-    const LoadOutcome outcome = load_in_child(library, needed.libraries);
+    const LibrarySearch search = library_search(needed, dir.path(), nullptr);
+    const LoadOutcome outcome = load_in_child(library, dependency_asks(needed, search));
     ASSERT_EQ(LoadOutcome::Kind::kRefused, outcome.kind) << outcome.message;
-    const std::vector<std::string> dirs = search_dirs(needed, dir.path(), nullptr);
-    const DoctorCheck check = dependency_verdict("libbinder_ndk.so", dirs, outcome);
+    const DoctorCheck check = dependency_verdict("libbinder_ndk.so", search, outcome);
     EXPECT_EQ(Verdict::kFail, check.verdict) << check.detail;
-#ifdef QUORIN_SANITIZED_BUILD
-    // The sanitizer's runtime makes this process's dlopen calls, with no run path of its own.
-    EXPECT_TRUE(contains(check.detail, "the loader cannot find it")) << check.detail;
-#else
-    EXPECT_TRUE(contains(check.detail, "only halctl's own run path holds one")) << check.detail;
-#endif
+    EXPECT_TRUE(contains(check.detail,
+                         "the library's load cannot find it: not in the loader's "
+                         "cache"))
+            << check.detail;
 }
 
 TEST(DoctorLoader, TheLoadersOwnPathsAfterALoad) {
     const std::string library = kCases + "/libloader_rpath.so";
     const LoadOutcome outcome = load_in_child(library);
     ASSERT_EQ(LoadOutcome::Kind::kLoaded, outcome.kind) << outcome.message;
-    const DoctorCheck dep = dependency_verdict("libloader_dep.so", {"/nowhere"}, outcome);
+    LibrarySearch nowhere;
+    nowhere.dirs = {"/nowhere"};
+    const DoctorCheck dep = dependency_verdict("libloader_dep.so", nowhere, outcome);
     EXPECT_EQ(Verdict::kPass, dep.verdict);
     EXPECT_EQ(kCases + "/rpath/libloader_dep.so (where the loader loaded it)", dep.detail);
 }
@@ -184,18 +189,27 @@ TEST(DoctorLoader, BionicsSearchHasNoRpathAndNoGuessedDirectories) {
     ASSERT_EQ(std::vector<std::string>{kCases + "/rpath"}, needed.rpath);
     EXPECT_EQ(std::vector<std::string>{"/env"},
               search_dirs(needed, kCases, "/env", LoaderModel::kBionic));
+    const LibrarySearch bionic =
+            library_search(needed, kCases, nullptr, kLdSoCache, LoaderModel::kBionic);
+    EXPECT_TRUE(bionic.defaults.empty());
+    // Not found by the search, the bare name is the loader's to answer.
+    EXPECT_EQ("libloader_dep.so", dependency_asks(needed, bionic).at(0));
     LoadOutcome refused = made(LoadOutcome::Kind::kRefused, "dlopen failed");
     refused.dependencies = {
             {"libloader_dep.so", false, "dlopen failed: library \"libloader_dep.so\" not found"}};
-    const DoctorCheck check = dependency_verdict(
-            "libloader_dep.so", search_dirs(needed, kCases, nullptr, LoaderModel::kBionic), refused,
-            LoaderModel::kBionic);
+    const DoctorCheck check = dependency_verdict("libloader_dep.so", bionic, refused);
     EXPECT_EQ(Verdict::kFail, check.verdict);
     EXPECT_TRUE(contains(check.detail, "the device's linker looks is its namespaces' to say"))
             << check.detail;
     EXPECT_FALSE(contains(check.detail, "/rpath")) << check.detail;
-    // glibc follows it.
-    EXPECT_EQ(kCases + "/rpath", search_dirs(needed, kCases, nullptr, LoaderModel::kGlibc)[0]);
+    // glibc follows it, and asks the loader for the file it found.
+    const LibrarySearch glibc =
+            library_search(needed, kCases, nullptr, kLdSoCache, LoaderModel::kGlibc);
+    EXPECT_EQ(kCases + "/rpath", glibc.dirs[0]);
+    const std::vector<std::string> asks = dependency_asks(needed, glibc);
+    EXPECT_EQ(needed.libraries.size(), asks.size());
+    EXPECT_EQ(kCases + "/rpath/libloader_dep.so", asks.at(0));
+    for (const std::string& ask : asks) EXPECT_EQ('/', ask.at(0)) << ask;
 }
 
 TEST(DoctorLoader, WhatLoadingPrintsIsCaughtAndShownEscaped) {
@@ -351,50 +365,129 @@ TEST(DoctorLoader, SearchesInTheLoadersOrder) {
     using Dirs = std::vector<std::string>;
     ElfNeeded rpath_only;
     rpath_only.rpath = {"$ORIGIN/r", "/r2"};
-    EXPECT_EQ((Dirs{"/o/r", "/r2", "/env", ".", "/lib", "/usr/lib"}),
+    EXPECT_EQ((Dirs{"/o/r", "/r2", "/env", "."}),
               search_dirs(rpath_only, "/o", "/env:", LoaderModel::kGlibc));
     // Beside a DT_RUNPATH the DT_RPATH is ignored, and the run path comes after the environment.
     ElfNeeded both;
-    both.is_64bit = true;
     both.rpath = {"/ignored"};
     both.runpath = {"${ORIGIN}/../lib"};
-    EXPECT_EQ((Dirs{"/env", "/o/../lib", "/lib64", "/usr/lib64"}),
-              search_dirs(both, "/o", "/env", LoaderModel::kGlibc));
+    EXPECT_EQ((Dirs{"/env", "/o/../lib"}), search_dirs(both, "/o", "/env", LoaderModel::kGlibc));
     EXPECT_EQ((Dirs{"/env", "/o/../lib"}), search_dirs(both, "/o", "/env", LoaderModel::kBionic));
+    EXPECT_TRUE(search_dirs(ElfNeeded{}, "/o", nullptr, LoaderModel::kGlibc).empty());
+}
+
+TEST(DoctorLoader, GlibcsDefaultDirectoriesByMachine) {
+    using Dirs = std::vector<std::string>;
+    const auto object = [](bool is_64bit, uint16_t machine, uint32_t flags) {
+        ElfNeeded needed;
+        needed.is_64bit = is_64bit;
+        needed.machine = machine;
+        needed.flags = flags;
+        return needed;
+    };
+    EXPECT_EQ((Dirs{"/lib/x86_64-linux-gnu", "/usr/lib/x86_64-linux-gnu", "/lib64", "/usr/lib64",
+                    "/lib", "/usr/lib"}),
+              default_dirs(object(true, EM_X86_64, 0), LoaderModel::kGlibc));
+    EXPECT_EQ((Dirs{"/lib/arm-linux-gnueabihf", "/usr/lib/arm-linux-gnueabihf", "/lib", "/usr/lib"}),
+              default_dirs(object(false, EM_ARM, 0x05000400), LoaderModel::kGlibc));
+    EXPECT_EQ((Dirs{"/lib/arm-linux-gnueabi", "/usr/lib/arm-linux-gnueabi", "/lib", "/usr/lib"}),
+              default_dirs(object(false, EM_ARM, 0x05000200), LoaderModel::kGlibc));
     EXPECT_EQ((Dirs{"/lib", "/usr/lib"}),
-              search_dirs(ElfNeeded{}, "/o", nullptr, LoaderModel::kGlibc));
+              default_dirs(object(false, EM_MIPS, 0), LoaderModel::kGlibc));
+    EXPECT_TRUE(default_dirs(object(false, EM_ARM, 0x05000400), LoaderModel::kBionic).empty());
+}
+
+// A file of another class or machine is passed over by glibc's loader, which goes on looking;
+// bionic's stops at it.
+TEST(DoctorLoader, GlibcsSearchPassesOverAnotherMachinesFile) {
+    TempDir dir("doctor_loader");
+    ASSERT_FALSE(dir.path().empty());
+    fs::create_directories(dir.path() + "/arm");
+    fs::create_directories(dir.path() + "/own");
+    Elf32_Ehdr arm{};
+    memcpy(arm.e_ident, ELFMAG, SELFMAG);
+    arm.e_ident[EI_CLASS] = ELFCLASS32;
+    arm.e_ident[EI_DATA] = ELFDATA2LSB;
+    arm.e_ident[EI_VERSION] = EV_CURRENT;
+    arm.e_type = ET_DYN;
+    arm.e_machine = EM_ARM;
+    arm.e_phentsize = sizeof(Elf32_Phdr);
+    std::ofstream(dir.path() + "/arm/libloader_dep.so", std::ios::binary)
+            .write(reinterpret_cast<const char*>(&arm), sizeof(arm));
+    fs::copy_file(kCases + "/rpath/libloader_dep.so", dir.path() + "/own/libloader_dep.so");
+    ElfNeeded own;
+    std::string error;
+    ASSERT_TRUE(read_elf_needed(kCases + "/rpath/libloader_dep.so", &own, &error)) << error;
+    ASSERT_NE(EM_ARM, own.machine) << "the case needs a machine other than 32-bit ARM";
+    for (const LoaderModel model : {LoaderModel::kGlibc, LoaderModel::kBionic}) {
+        LibrarySearch search = library_search(own, "/o", nullptr, "/nonexistent", model);
+        search.dirs = {dir.path() + "/arm", dir.path() + "/own"};
+        EXPECT_EQ(
+                dir.path() + (model == LoaderModel::kGlibc ? "/own" : "/arm") + "/libloader_dep.so",
+                search.find("libloader_dep.so"));
+    }
 }
 
 TEST(DoctorLoader, DependencyLines) {
-    const std::vector<std::string> dirs = {"/nonexistent", kCases + "/rpath"};
-    LoadOutcome refused =
-            made(LoadOutcome::Kind::kRefused, "libmissing.so: cannot open shared object file");
-    refused.dependencies = {
-            {"libmissing.so", false,
-             "libmissing.so: cannot open shared object file: No such file or directory"},
-            {"libc.so.6", true, "/lib/x86_64-linux-gnu/libc.so.6"},
-            {"libbroken.so", false,
-             "libinner.so: cannot open shared object file: No such file or directory"}};
-    const DoctorCheck on_path = dependency_verdict("libloader_dep.so", dirs, refused);
-    EXPECT_EQ(Verdict::kPass, on_path.verdict);
-    EXPECT_EQ(kCases + "/rpath/libloader_dep.so (on the library's search path; the library did not "
-                       "load)",
-              on_path.detail);
-    const DoctorCheck missing =
-            dependency_verdict("libmissing.so", dirs, refused, LoaderModel::kGlibc);
-    EXPECT_EQ(Verdict::kFail, missing.verdict);
-    EXPECT_TRUE(contains(missing.detail, "not in /nonexistent:" + kCases + "/rpath"))
-            << missing.detail;
-    const DoctorCheck cached = dependency_verdict("libc.so.6", dirs, refused);
-    EXPECT_EQ(Verdict::kPass, cached.verdict);
-    EXPECT_EQ("/lib/x86_64-linux-gnu/libc.so.6 (where the loader finds it alone)", cached.detail);
-    const DoctorCheck inner = dependency_verdict("libbroken.so", dirs, refused);
-    EXPECT_EQ(Verdict::kFail, inner.verdict);
-    EXPECT_TRUE(contains(inner.detail, "the loader finds it but cannot load it")) << inner.detail;
-    // Not asked: the loading did not finish.
-    const DoctorCheck unasked = dependency_verdict(
-            "libother.so", dirs, made(LoadOutcome::Kind::kTimedOut, "did not finish"));
-    EXPECT_EQ(Verdict::kSkip, unasked.verdict);
+    const std::string dep = kCases + "/rpath/libloader_dep.so";
+    LibrarySearch glibc;
+    glibc.model = LoaderModel::kGlibc;
+    glibc.dirs = {"/nonexistent", kCases + "/rpath"};
+    glibc.cache.file = "/etc/ld.so.cache";
+    glibc.cache.error = "cannot read it: No such file or directory";
+    glibc.defaults = {"/nodefault"};
+    ElfNeeded own;
+    std::string error;
+    ASSERT_TRUE(read_elf_needed(dep, &own, &error)) << error;
+    glibc.is_64bit = own.is_64bit;
+    glibc.machine = own.machine;
+    LibrarySearch bionic = glibc;
+    bionic.model = LoaderModel::kBionic;
+    bionic.defaults.clear();
+    const auto answered = [](std::vector<DependencyAnswer> answers) {
+        LoadOutcome refused = made(LoadOutcome::Kind::kRefused, "refused");
+        refused.dependencies = std::move(answers);
+        return refused;
+    };
+    const struct {
+        const char* name;
+        const LibrarySearch* search;
+        LoadOutcome load;
+        Verdict verdict;
+        std::string detail;
+    } cases[] = {
+            {"libloader_dep.so", &glibc, answered({}), Verdict::kPass,
+             dep + " (on the library's search path; the library did not load)"},
+            {"libloader_dep.so", &glibc, answered({{dep, true, dep}}), Verdict::kPass,
+             dep + " (on the library's search path; the loader loads it alone)"},
+            {"libloader_dep.so", &glibc,
+             answered({{dep, false, "libinner.so: cannot open shared object file"}}),
+             Verdict::kFail, dep + " but cannot load it: libinner.so: cannot open shared object"},
+            // glibc: what its own search cannot find is missing, the loader unasked.
+            {"libmissing.so", &glibc, answered({{"libmissing.so", true, "/elsewhere"}}),
+             Verdict::kFail,
+             "the library's load cannot find it: not in /nonexistent:" + kCases +
+                     "/rpath, the loader's cache (/etc/ld.so.cache: cannot read it: No such file "
+                     "or directory), /nodefault"},
+            // bionic: past its run path the loader's namespaces answer.
+            {"libc.so", &bionic, answered({{"libc.so", true, "/apex/libc.so"}}), Verdict::kPass,
+             "/apex/libc.so (where the loader finds it alone)"},
+            {"libbinder_ndk.so", &bionic,
+             answered({{"libbinder_ndk.so", true, "/build/standins/libbinder_ndk.so", true}}),
+             Verdict::kFail, "only halctl's own run path holds one (/build/standins/"},
+            {"libmissing.so", &bionic,
+             answered({{"libmissing.so", false, "library \"libmissing.so\" not found"}}),
+             Verdict::kFail, "the loader cannot find it (library \"libmissing.so\" not found)"},
+            {"libother.so", &bionic, made(LoadOutcome::Kind::kTimedOut, "did not finish"),
+             Verdict::kSkip, "the loader was not asked, the loading did not finish"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DoctorCheck check = dependency_verdict(c.name, *c.search, c.load);
+        EXPECT_EQ(c.verdict, check.verdict) << check.detail;
+        EXPECT_EQ("found", check.check);
+        EXPECT_TRUE(contains(check.detail, c.detail)) << check.detail;
+    }
 }
 
 }  // namespace

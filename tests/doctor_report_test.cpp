@@ -74,13 +74,14 @@ TEST(DoctorElfNeeded, TheBuiltLibraryNeedsThePlatformLibraries) {
 }
 
 TEST(DoctorElfNeeded, RefusesWhatIsNotAnElfObject) {
-    ElfNeeded needed{true, {"stale"}, {"stale"}, {"stale"}};
+    ElfNeeded needed{true, 40, 1, {"stale"}, {"stale"}, {"stale"}};
     std::string error;
     EXPECT_FALSE(read_elf_needed("/nonexistent/lib.so", &needed, &error));
     EXPECT_EQ("cannot read /nonexistent/lib.so", error);
     EXPECT_TRUE(needed.libraries.empty());
     EXPECT_TRUE(needed.runpath.empty());
     EXPECT_TRUE(needed.rpath.empty());
+    EXPECT_EQ(0, needed.machine);
 
     const std::string text = testing::TempDir() + "not_elf.so";
     std::ofstream(text) << "not an ELF file at all";
@@ -244,6 +245,12 @@ TEST(DoctorElfNeeded, ReadsWithoutSectionHeaders) {
     EXPECT_FALSE(needed.libraries.empty());
     EXPECT_EQ(whole.runpath, needed.runpath);
     EXPECT_EQ(sizeof(void*) == 8, needed.is_64bit);
+#if defined(__x86_64__)
+    EXPECT_EQ(EM_X86_64, needed.machine);
+#elif defined(__arm__)
+    EXPECT_EQ(EM_ARM, needed.machine);
+    EXPECT_NE(0U, needed.flags & 0x400U) << "a hard-float object";
+#endif
     EXPECT_EQ(0, std::remove(stripped.c_str()));
 }
 

@@ -512,16 +512,15 @@ check "doctor, no library file: the platform libraries instead" 4 "$(grep -cE '^
 # Another process with the library's file mapped, as the hosting service has it on a device.
 library=$(hc doctor | sed -n 's/^pass  libquorin_hal\.so: found: //p')
 # A copy outside the build tree: its run path ($ORIGIN/platform) holds neither of the vendor's
-# libraries, halctl's own does. A sanitizer's runtime makes halctl's dlopen calls itself, with no
-# run path of its own: there halctl's probe finds neither either.
+# libraries, halctl's own does; the doctor looks as the library's own load looks.
 mkdir "$E2E_WORK/outside" && cp "$library" "$E2E_WORK/outside/"
 hc --lib="$E2E_WORK/outside/libquorin_hal.so" doctor >"$E2E_WORK/doctor" 2>&1
 check "doctor, library elsewhere: exit" 1 $?
 check "doctor, library elsewhere: refused" 1 "$(starting 'FAIL  libquorin_hal.so: loads: ' "$E2E_WORK/doctor")"
-missing="only halctl's own run path holds one"
-[[ -z ${QUORIN_SANITIZED:-} ]] || missing="the loader cannot find it"
-check "doctor, library elsewhere: neither vendor library found through halctl's run path" 2 \
-    "$(grep -cE "^FAIL  lib(systemcontrolservice|AmlAudioOutPort)\.so: found: .*$missing" "$E2E_WORK/doctor")"
+check "doctor, library elsewhere: neither vendor library found along the library's search" 2 \
+    "$(grep -cE "^FAIL  lib(systemcontrolservice|AmlAudioOutPort)\.so: found: the library's load cannot find it: not in .*$E2E_WORK/outside/platform, the loader's cache" "$E2E_WORK/doctor")"
+check "doctor, library elsewhere: what it needs and finds, by its path" 1 \
+    "$(grep -cE "^pass  liblog\.so\.0: found: /.*/liblog\.so\.0 \(on the library's search path; the loader loads it alone\)" "$E2E_WORK/doctor")"
 mkfifo "$E2E_WORK/holder.in"
 python3 -c 'import mmap, sys
 f = open(sys.argv[1], "rb")
@@ -619,8 +618,10 @@ if [[ -n "$cases" && -z "${emulator[*]}" ]]; then
         "undefined symbol: loader_case_missing_function"
     mv "$cases/libloader_abort.so" "$E2E_WORK/libloader_abort.so"
     doctor_lib "a missing dependency" "$cases/libloader_needs_abort.so" \
-        "FAIL  libloader_abort.so: found: the loader cannot find it (libloader_abort.so: cannot open shared object file"
-    check "doctor, a missing dependency: the loader's word, for the library and the dependency" 2 \
+        "FAIL  libloader_abort.so: found: the library's load cannot find it: not in "
+    check "doctor, a missing dependency: where it was looked for" 1 \
+        "$(grep -cF ":$cases, the loader's cache /etc/ld.so.cache, /lib/" "$E2E_WORK/doctor")"
+    check "doctor, a missing dependency: the loader's word for the library" 1 \
         "$(grep -cF 'libloader_abort.so: cannot open shared object file' "$E2E_WORK/doctor")"
     mv "$E2E_WORK/libloader_abort.so" "$cases/libloader_abort.so"
     doctor_lib "a constructor kills its parent" "$cases/libloader_kills_parent.so" \

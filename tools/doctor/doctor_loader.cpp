@@ -405,13 +405,15 @@ std::vector<std::string> own_run_path(const std::string& executable) {
     return dirs;
 }
 
-// The probe asks for a dependency as halctl's executable: the loader then also searches
-// halctl's DT_RUNPATH, which the library's own load never does. An answer found only there is
-// not the library's.
+// A dependency asked for by its bare name is looked for as halctl's executable asks: the loader
+// then also searches halctl's DT_RUNPATH, which the library's own load never does. An answer
+// found only there is not the library's.
 void mark_halctls_run_path(const std::string& executable, std::vector<DependencyAnswer>* answers) {
     const std::vector<std::string> own = own_run_path(executable);
     for (DependencyAnswer& answer : *answers) {
-        if (!answer.loaded || answer.text.empty()) continue;
+        if (!answer.loaded || answer.text.empty() || answer.name.find('/') != std::string::npos) {
+            continue;
+        }
         std::error_code failed;
         const fs::path where = fs::weakly_canonical(fs::path(answer.text).parent_path(), failed);
         if (!failed && std::find(own.begin(), own.end(), where.string()) != own.end()) {

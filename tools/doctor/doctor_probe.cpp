@@ -200,7 +200,8 @@ std::string origin_of(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// halctl's own dynamic section and directory: a bare --lib name is searched with its run path.
+// halctl's own dynamic section and directory: a bare --lib name is searched as halctl's dlopen
+// searches it.
 std::string own_search(const std::string& name) {
     char self[4096];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
@@ -210,7 +211,7 @@ std::string own_search(const std::string& name) {
     std::string error;
     read_elf_needed(exe, &own, &error);
     const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
-    return find_in(search_dirs(own, origin_of(exe), search), name);
+    return library_search(own, origin_of(exe), search).find(name);
 }
 
 // Returns the library file the checks looked at: a bare name as halctl's own search finds it.
@@ -244,16 +245,12 @@ std::string check_libraries(const std::string& library, const CheckSink* report)
     }
     // After a refusal the loader is asked for each library it needs alone: it stops at the
     // first it cannot load, and each missing one is a finding.
-    std::vector<std::string> bare_names;
-    for (const std::string& name : needed.libraries) {
-        if (name.find('/') == std::string::npos) bare_names.push_back(name);
-    }
-    const LoadOutcome outcome = load_in_child(library, bare_names);
+    const char* library_path = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
+    const LibrarySearch search = library_search(needed, origin_of(path), library_path);
+    const LoadOutcome outcome = load_in_child(library, dependency_asks(needed, search));
     report->push_back(load_verdict("libquorin_hal.so", outcome));
-    const char* search = getenv("LD_LIBRARY_PATH");  // NOLINT(concurrency-mt-unsafe)
-    const std::vector<std::string> dirs = search_dirs(needed, origin_of(path), search);
     for (const std::string& name : needed.libraries) {
-        report->push_back(dependency_verdict(name, dirs, outcome));
+        report->push_back(dependency_verdict(name, search, outcome));
     }
     return file;
 }

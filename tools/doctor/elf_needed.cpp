@@ -94,6 +94,8 @@ template <typename Ehdr, typename Phdr, typename Dyn>
 std::string read_needed(const ElfFile& file, ElfNeeded* needed) {
     Ehdr header;
     if (!file.read(0, &header)) return kTruncated;
+    needed->machine = header.e_machine;
+    needed->flags = header.e_flags;
     if (header.e_phentsize != sizeof(Phdr)) {
         return "has program headers of " + std::to_string(header.e_phentsize) + " bytes, not the " +
                std::to_string(sizeof(Phdr)) + " of its ELF class";

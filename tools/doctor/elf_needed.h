@@ -5,11 +5,14 @@
 // without section headers reads as it loads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct ElfNeeded {
     bool is_64bit = false;
+    uint16_t machine = 0;  // e_machine
+    uint32_t flags = 0;    // e_flags: for ARM, the float ABI a loader's cache entries are kept by
     std::vector<std::string> libraries;  // in the loader's order
     std::vector<std::string> runpath;    // DT_RUNPATH's directories, "$ORIGIN" as written
     std::vector<std::string> rpath;      // DT_RPATH's, which the loader ignores beside a DT_RUNPATH

@@ -128,7 +128,8 @@ std::vector<std::string> loaded_objects() {
 }
 
 // Where the loader took `name` from: the loaded object of that file name.
-std::string loaded_path(const std::string& name) {
+std::string loaded_path(const std::string& asked) {
+    const std::string name = asked.substr(asked.rfind('/') + 1);
     for (const std::string& object : loaded_objects()) {
         const size_t slash = object.rfind('/');
         if (object.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos, name) ==

@@ -36,7 +36,7 @@ constexpr char kWaitStatus = 'W';  // the loader's wait status, from the process
 }  // namespace probe_record
 
 // Loads `library` and reports on `report_fd`; after a refusal, loads each of `dependencies`
-// (bare names) alone, as the loader would look for them. `forked_copy` when this is halctl's
+// (paths, or bare names for the loader's own search) alone. `forked_copy` when this is halctl's
 // forked copy rather than a fresh process. Ends the process with _exit: no destructor, no exit
 // handler of what was loaded runs.
 [[noreturn]] void run_load_probe(int report_fd, const char* library, const char* const* dependencies,

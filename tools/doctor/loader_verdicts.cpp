@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The loader's verdicts and where the loader looks: plain functions of what the loading process
 // reported, so that each can be checked without loading anything.
+#include <elf.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -45,6 +46,36 @@ std::string missing_name(const std::string& said) {
     return words == std::string::npos ? "" : said.substr(0, words);
 }
 
+// The Debian multiarch name of the object's machine and ABI, or nullptr.
+const char* multiarch_triplet(const ElfNeeded& object) {
+    constexpr uint32_t kArmAbiFloatHard = 0x400;  // e_flags' EF_ARM_ABI_FLOAT_HARD
+    switch (object.machine) {
+        case EM_X86_64:
+            return object.is_64bit ? "x86_64-linux-gnu" : "x86_64-linux-gnux32";
+        case EM_386:
+            return "i386-linux-gnu";
+        case EM_AARCH64:
+            return "aarch64-linux-gnu";
+        case EM_ARM:
+            return (object.flags & kArmAbiFloatHard) != 0 ? "arm-linux-gnueabihf"
+                                                          : "arm-linux-gnueabi";
+        default:
+            return nullptr;
+    }
+}
+
+std::string joined_path(const std::string& dir, const std::string& name) {
+    std::string path = dir;
+    path += '/';
+    path += name;
+    return path;
+}
+
+bool regular_file(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 const DependencyAnswer* answer_for(const LoadOutcome& load, const std::string& name) {
     for (const DependencyAnswer& answer : load.dependencies) {
         if (answer.name == name) return &answer;
@@ -87,24 +118,99 @@ std::vector<std::string> search_dirs(const ElfNeeded& from, const std::string& o
         }
     }
     add(from.runpath);
-    if (model == LoaderModel::kBionic) return dirs;
-    if (from.is_64bit) {
-        for (const char* dir : {"/lib64", "/usr/lib64"}) dirs.emplace_back(dir);
-    } else {
-        for (const char* dir : {"/lib", "/usr/lib"}) dirs.emplace_back(dir);
+    return dirs;
+}
+
+std::vector<std::string> default_dirs(const ElfNeeded& from, LoaderModel model) {
+    if (model == LoaderModel::kBionic) return {};
+    // Each distribution builds glibc with its own: Debian's and Ubuntu's name the machine's
+    // multiarch directories, then /lib and /usr/lib; others /lib64 and /usr/lib64 for a 64-bit
+    // object. Only a file of the object's class and machine is taken from any of them.
+    std::vector<std::string> dirs;
+    const char* triplet = multiarch_triplet(from);
+    if (triplet != nullptr) {
+        dirs.push_back(std::string("/lib/") + triplet);
+        dirs.push_back(std::string("/usr/lib/") + triplet);
     }
+    if (from.is_64bit) {
+        dirs.emplace_back("/lib64");
+        dirs.emplace_back("/usr/lib64");
+    }
+    dirs.emplace_back("/lib");
+    dirs.emplace_back("/usr/lib");
     return dirs;
 }
 
 std::string find_in(const std::vector<std::string>& dirs, const std::string& name) {
     for (const std::string& dir : dirs) {
-        std::string candidate = dir;
-        candidate += "/";
-        candidate += name;
-        struct stat info {};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return candidate;
+        std::string candidate = joined_path(dir, name);
+        if (regular_file(candidate)) return candidate;
     }
     return "";
+}
+
+std::string LibrarySearch::find(const std::string& name) const {
+    // glibc passes over a file of another class or machine and goes on looking; bionic stops at
+    // the first file of the name.
+    const auto fits = [this](const std::string& path) {
+        if (!regular_file(path)) return false;
+        if (model == LoaderModel::kBionic) return true;
+        ElfNeeded candidate;
+        std::string error;
+        return read_elf_needed(path, &candidate, &error) && candidate.is_64bit == is_64bit &&
+               candidate.machine == machine;
+    };
+    for (const std::string& dir : dirs) {
+        std::string candidate = joined_path(dir, name);
+        if (fits(candidate)) return candidate;
+    }
+    std::string cached = cache_lookup(cache, name);
+    if (!cached.empty() && fits(cached)) return cached;
+    for (const std::string& dir : defaults) {
+        std::string candidate = joined_path(dir, name);
+        if (fits(candidate)) return candidate;
+    }
+    return "";
+}
+
+std::string LibrarySearch::places() const {
+    if (model == LoaderModel::kBionic) {
+        return "not in " + (dirs.empty() ? std::string("its run path (none)") : joined(dirs)) +
+               "; where else the device's linker looks is its namespaces' to say, so no path is "
+               "shown";
+    }
+    std::string text = "not in " + joined(dirs);
+    if (!dirs.empty()) text += ", ";
+    text += cache.error.empty() ? "the loader's cache " + cache.file
+                                : "the loader's cache (" + cache.file + ": " + cache.error + ")";
+    return text + ", " + joined(defaults);
+}
+
+LibrarySearch library_search(const ElfNeeded& from, const std::string& origin,
+                             const char* library_path, const std::string& cache_file,
+                             LoaderModel model) {
+    LibrarySearch search;
+    search.model = model;
+    search.is_64bit = from.is_64bit;
+    search.machine = from.machine;
+    search.dirs = search_dirs(from, origin, library_path, model);
+    if (model == LoaderModel::kGlibc) search.cache = read_ld_so_cache(cache_file, from);
+    search.defaults = default_dirs(from, model);
+    return search;
+}
+
+std::vector<std::string> dependency_asks(const ElfNeeded& needed, const LibrarySearch& search) {
+    std::vector<std::string> asks;
+    for (const std::string& name : needed.libraries) {
+        if (name.find('/') != std::string::npos) continue;
+        const std::string path = search.find(name);
+        if (!path.empty()) {
+            asks.push_back(path);
+        } else if (search.model == LoaderModel::kBionic) {
+            asks.push_back(name);
+        }
+    }
+    return asks;
 }
 
 DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome) {
@@ -167,10 +273,15 @@ DoctorCheck load_verdict(const std::string& subject, const LoadOutcome& outcome)
     return check;
 }
 
-DoctorCheck dependency_verdict(const std::string& name, const std::vector<std::string>& dirs,
-                               const LoadOutcome& load, LoaderModel model) {
+DoctorCheck dependency_verdict(const std::string& name, const LibrarySearch& search,
+                               const LoadOutcome& load) {
     const auto found = [&name](std::string detail) {
         return DoctorCheck{name, "found", Verdict::kPass, std::move(detail), ""};
+    };
+    const auto missing = [&name](const std::string& why) {
+        DoctorCheck check = needed_library_verdict(name, why);
+        check.check = "found";
+        return check;
     };
     if (name.find('/') != std::string::npos) return found(name);
     if (load.kind == LoadOutcome::Kind::kLoaded) {
@@ -179,44 +290,38 @@ DoctorCheck dependency_verdict(const std::string& name, const std::vector<std::s
         }
         return found("loaded with the library (the loader names no object " + name + ")");
     }
-    const std::string searched = find_in(dirs, name);
-    if (!searched.empty()) {
-        return found(searched + " (on the library's search path; the library did not load)");
+    const std::string path = search.find(name);
+    if (path.empty() && search.model == LoaderModel::kGlibc) {
+        return missing("the library's load cannot find it: " + search.places());
     }
-    const std::string unknown_places =
-            model == LoaderModel::kBionic
-                    ? "where else the device's linker looks is its namespaces' to say, so no path "
-                      "is shown"
-                    : "not in " + joined(dirs);
-    const DependencyAnswer* answer = answer_for(load, name);
+    const DependencyAnswer* answer = answer_for(load, path.empty() ? name : path);
     if (answer == nullptr) {
+        if (!path.empty()) {
+            return found(path + " (on the library's search path; the library did not load)");
+        }
         return {name, "found", Verdict::kSkip,
-                "not on the library's run path; " + unknown_places +
-                        "; the loader was not asked, the loading did not finish",
-                ""};
+                search.places() + "; the loader was not asked, the loading did not finish", ""};
     }
     if (answer->loaded && answer->through_halctl) {
-        DoctorCheck check = needed_library_verdict(
-                name, "the library's load cannot find it (" + unknown_places +
-                              "); only halctl's own run path holds one (" + answer->text +
-                              "), which the library's load does not search");
-        check.check = "found";
-        return check;
+        return missing("the library's load cannot find it (" + search.places() +
+                       "); only halctl's own run path holds one (" + answer->text +
+                       "), which the library's load does not search");
     }
     if (answer->loaded) {
+        if (!path.empty()) {
+            return found(path + " (on the library's search path; the loader loads it alone)");
+        }
         return found(answer->text.empty() ? std::string("the loader finds it, asked for it alone")
                                           : answer->text + " (where the loader finds it alone)");
     }
-    if (says_missing(answer->text, name)) {
-        DoctorCheck check = needed_library_verdict(
-                name, "the loader cannot find it (" + answer->text + "); " + unknown_places);
-        check.check = "found";
-        return check;
+    if (path.empty() && says_missing(answer->text, name)) {
+        return missing("the loader cannot find it (" + answer->text + "); " + search.places());
     }
     const std::string lacking = missing_name(answer->text);
     DoctorCheck check = needed_library_verdict(lacking.empty() ? name : lacking, answer->text);
     check.subject = name;
     check.check = "found";
-    check.detail = "the loader finds it but cannot load it: " + answer->text;
+    check.detail = (path.empty() ? std::string("the loader finds it") : path) +
+                   " but cannot load it: " + answer->text;
     return check;
 }
