@@ -402,29 +402,29 @@ TEST(DoctorLoader, GlibcsDefaultDirectoriesByMachine) {
 TEST(DoctorLoader, GlibcsSearchPassesOverAnotherMachinesFile) {
     TempDir dir("doctor_loader");
     ASSERT_FALSE(dir.path().empty());
-    fs::create_directories(dir.path() + "/arm");
+    fs::create_directories(dir.path() + "/foreign");
     fs::create_directories(dir.path() + "/own");
-    Elf32_Ehdr arm{};
-    memcpy(arm.e_ident, ELFMAG, SELFMAG);
-    arm.e_ident[EI_CLASS] = ELFCLASS32;
-    arm.e_ident[EI_DATA] = ELFDATA2LSB;
-    arm.e_ident[EI_VERSION] = EV_CURRENT;
-    arm.e_type = ET_DYN;
-    arm.e_machine = EM_ARM;
-    arm.e_phentsize = sizeof(Elf32_Phdr);
-    std::ofstream(dir.path() + "/arm/libloader_dep.so", std::ios::binary)
-            .write(reinterpret_cast<const char*>(&arm), sizeof(arm));
-    fs::copy_file(kCases + "/rpath/libloader_dep.so", dir.path() + "/own/libloader_dep.so");
     ElfNeeded own;
     std::string error;
     ASSERT_TRUE(read_elf_needed(kCases + "/rpath/libloader_dep.so", &own, &error)) << error;
-    ASSERT_NE(EM_ARM, own.machine) << "the case needs a machine other than 32-bit ARM";
+    // A 32-bit object of a machine other than this one.
+    Elf32_Ehdr foreign{};
+    memcpy(foreign.e_ident, ELFMAG, SELFMAG);
+    foreign.e_ident[EI_CLASS] = ELFCLASS32;
+    foreign.e_ident[EI_DATA] = ELFDATA2LSB;
+    foreign.e_ident[EI_VERSION] = EV_CURRENT;
+    foreign.e_type = ET_DYN;
+    foreign.e_machine = own.machine == EM_ARM ? EM_386 : EM_ARM;
+    foreign.e_phentsize = sizeof(Elf32_Phdr);
+    std::ofstream(dir.path() + "/foreign/libloader_dep.so", std::ios::binary)
+            .write(reinterpret_cast<const char*>(&foreign), sizeof(foreign));
+    fs::copy_file(kCases + "/rpath/libloader_dep.so", dir.path() + "/own/libloader_dep.so");
     for (const LoaderModel model : {LoaderModel::kGlibc, LoaderModel::kBionic}) {
         LibrarySearch search = library_search(own, "/o", nullptr, "/nonexistent", model);
-        search.dirs = {dir.path() + "/arm", dir.path() + "/own"};
-        EXPECT_EQ(
-                dir.path() + (model == LoaderModel::kGlibc ? "/own" : "/arm") + "/libloader_dep.so",
-                search.find("libloader_dep.so"));
+        search.dirs = {dir.path() + "/foreign", dir.path() + "/own"};
+        EXPECT_EQ(dir.path() + (model == LoaderModel::kGlibc ? "/own" : "/foreign") +
+                          "/libloader_dep.so",
+                  search.find("libloader_dep.so"));
     }
 }
 
