@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -193,7 +194,10 @@ TEST(DoctorLoader, BionicsSearchHasNoRpathAndNoGuessedDirectories) {
             library_search(needed, kCases, nullptr, kLdSoCache, LoaderModel::kBionic);
     EXPECT_TRUE(bionic.defaults.empty());
     // Not found by the search, the bare name is the loader's to answer.
-    EXPECT_EQ("libloader_dep.so", dependency_asks(needed, bionic).at(0));
+    const auto asked = [](const std::vector<std::string>& asks, const std::string& what) {
+        return std::find(asks.begin(), asks.end(), what) != asks.end();
+    };
+    EXPECT_TRUE(asked(dependency_asks(needed, bionic), "libloader_dep.so"));
     LoadOutcome refused = made(LoadOutcome::Kind::kRefused, "dlopen failed");
     refused.dependencies = {
             {"libloader_dep.so", false, "dlopen failed: library \"libloader_dep.so\" not found"}};
@@ -208,7 +212,7 @@ TEST(DoctorLoader, BionicsSearchHasNoRpathAndNoGuessedDirectories) {
     EXPECT_EQ(kCases + "/rpath", glibc.dirs[0]);
     const std::vector<std::string> asks = dependency_asks(needed, glibc);
     EXPECT_EQ(needed.libraries.size(), asks.size());
-    EXPECT_EQ(kCases + "/rpath/libloader_dep.so", asks.at(0));
+    EXPECT_TRUE(asked(asks, kCases + "/rpath/libloader_dep.so"));
     for (const std::string& ask : asks) EXPECT_EQ('/', ask.at(0)) << ask;
 }
 
