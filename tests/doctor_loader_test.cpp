@@ -127,7 +127,9 @@ TEST(DoctorLoader, EachMissingDependencyFails) {
     ElfNeeded needed;
     std::string error;
     ASSERT_TRUE(read_elf_needed(library, &needed, &error)) << error;
-    const LibrarySearch search = library_search(needed, kCases, nullptr);
+    // As the doctor searches: with this process's LD_LIBRARY_PATH (qemu-arm's, for the libc++
+    // of a cross build).
+    const LibrarySearch search = library_search(needed, kCases, getenv("LD_LIBRARY_PATH"));
     const LoadOutcome outcome = load_in_child(library, dependency_asks(needed, search));
     ASSERT_EQ(LoadOutcome::Kind::kRefused, outcome.kind) << outcome.message;
     // The two missing ones fail, in order; every other (the C++ runtime, and a sanitizer build's
@@ -207,8 +209,8 @@ TEST(DoctorLoader, BionicsSearchHasNoRpathAndNoGuessedDirectories) {
             << check.detail;
     EXPECT_FALSE(contains(check.detail, "/rpath")) << check.detail;
     // glibc follows it, and asks the loader for the file it found.
-    const LibrarySearch glibc =
-            library_search(needed, kCases, nullptr, kLdSoCache, LoaderModel::kGlibc);
+    const LibrarySearch glibc = library_search(needed, kCases, getenv("LD_LIBRARY_PATH"),
+                                               kLdSoCache, LoaderModel::kGlibc);
     EXPECT_EQ(kCases + "/rpath", glibc.dirs[0]);
     const std::vector<std::string> asks = dependency_asks(needed, glibc);
     EXPECT_EQ(needed.libraries.size(), asks.size());
